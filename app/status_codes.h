@@ -1,0 +1,57 @@
+#pragma once
+// The status codes a job reports and what each one shows on the result page.
+// The dialog and the command line both read this table; the jobs write only
+// the number.
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+using ColorRef = std::uint32_t;  // 0x00BBGGRR, red in the low byte
+
+inline constexpr ColorRef kBlack = 0;
+inline constexpr ColorRef kRed = 255;            // RGB 255, 0, 0
+inline constexpr ColorRef kGreen = 35840;        // RGB 0, 140, 0
+inline constexpr ColorRef kGrey = 13816530;      // RGB 210, 210, 210
+
+enum StatusCode : std::int32_t {
+    kStatusOpeningPort = 1,
+    kStatusPortOpened = 2,
+    kStatusOpenFailed = 3,
+    kStatusConnected = 4,
+    kStatusWaitingForReset = 5,
+    kStatusProgrammingBegins = 6,
+    kStatusSuccess = 7,
+    kStatusLoaderDownload = 8,
+    kStatusLoaderError = 9,
+    kStatusFlashErased = 10,
+    kStatusEraseError = 11,
+    kStatusFileUnreadable = 12,
+    kStatusLoaderRunning = 13,
+    kStatusProgrammingFlash = 14,
+    kStatusProgrammingFailed = 15,
+    kStatusDisconnected = 22,
+    kStatusReconnected = 23,
+};
+
+// What a status does to "Close" and "<< Back" (together), and to the
+// instructions picture.
+enum class ButtonsEffect { Disable, Enable, AsIs };
+enum class InstructionsEffect { Hide, Show, AsIs };
+
+struct StatusRow {
+    std::int32_t code;  // 0 for the row of codes outside the table
+    std::string_view text;
+    ColorRef colour;
+    ButtonsEffect buttons;
+    InstructionsEffect instructions;
+};
+
+// The row for a code; codes outside the table get the "N/A" row.
+const StatusRow& LookupStatus(std::int32_t code);
+
+// Every assigned row, in code order (the "N/A" row is not among them).
+std::span<const StatusRow> AssignedStatusRows();
+
+// Failure rows are red: the job has ended without success.
+inline bool IsFailureStatus(const StatusRow& row) { return row.colour == kRed; }

@@ -1,0 +1,19 @@
+#pragma once
+// The subcommands of quillmark-flash. Each one registers itself on the
+// application and, when chosen, leaves its body in `runner`, which returns
+// the process's exit code.
+
+#include <functional>
+
+namespace CLI {
+class App;
+}
+
+using CommandRunner = std::function<int()>;
+
+// Exit codes shared by every command.
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+void AddInspectCommand(CLI::App& app, CommandRunner& runner);

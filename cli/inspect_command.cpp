@@ -1,0 +1,117 @@
+// quillmark-flash inspect: loads an image exactly as a job would and shows
+// what programming it would put into the flash.
+
+#include "cli/commands.h"
+#include "cli/mac_option.h"
+#include "images/flash_image.h"
+#include "images/flash_layout.h"
+#include "serial/mac_address.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+
+namespace {
+
+struct InspectOptions {
+    std::string image;
+    std::string mac;
+    std::string output;
+};
+
+std::string Hex32(std::uint32_t value)
+{
+    char text[11];
+    std::snprintf(text, sizeof text, "0x%08X", value);
+    return text;
+}
+
+void PrintImage(const InspectOptions& options, const FlashImage& image)
+{
+    const bool srecord = FlashImage::IsSRecordPath(options.image);
+    std::cout << "Image:   " << options.image << "\n"
+              << "Format:  " << (srecord ? "S-record" : "raw binary") << "\n"
+              << "Length:  " << image.length << " bytes\n";
+    if (!srecord)
+        return;
+    std::cout << "Address runs:";
+    if (image.intervals.empty())
+        std::cout << " none";
+    for (const AddressInterval& run : image.intervals)
+        std::cout << "\n  " << Hex32(run.start) << " - " << Hex32(run.end) << " ("
+                  << run.end - run.start << " bytes)";
+    std::cout << "\n";
+}
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error);
+}
+
+// Writes beside the target first, so a failed write leaves nothing half-done.
+bool WriteFlashContent(const std::string& path, const std::vector<std::uint8_t>& flash)
+{
+    const std::string partial = path + ".partial";
+    {
+        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(flash.data()),
+                  static_cast<std::streamsize>(flash.size()));
+        if (!out.flush()) {
+            std::filesystem::remove(partial);
+            return false;
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(partial, path, error);
+    if (error)
+        std::filesystem::remove(partial);
+    return !error;
+}
+
+int RunInspect(const InspectOptions& options)
+{
+    if (!options.output.empty() && SameFile(options.image, options.output)) {
+        std::cerr << "quillmark-flash: --output names the image itself; the image file is never "
+                     "overwritten.\n";
+        return kExitUsage;
+    }
+    FlashImage image;
+    if (!image.Load(options.image))
+        return kExitFailure;
+    PrintImage(options, image);
+    if (!ImageFitsFlash(image.length)) {
+        std::cerr << ImageTooLongMessage(image.length) << "\n";
+        return kExitFailure;
+    }
+    if (options.output.empty())
+        return kExitSuccess;
+
+    const auto flash = BuildFlashContent(image, MacTextToBytes(options.mac));
+    if (!WriteFlashContent(options.output, flash)) {
+        std::cerr << "quillmark-flash: cannot write " << options.output << "\n";
+        return kExitFailure;
+    }
+    std::cout << "Flash content: " << flash.size() << " bytes written to " << options.output
+              << " (MAC " << options.mac << ")\n";
+    return kExitSuccess;
+}
+
+}  // namespace
+
+void AddInspectCommand(CLI::App& app, CommandRunner& runner)
+{
+    auto options = std::make_shared<InspectOptions>();
+    CLI::App* command = app.add_subcommand(
+        "inspect", "Load an image as a job would; show it, and optionally write its flash content");
+    command->add_option("IMAGE", options->image, "raw image, or S-record when it ends in s19")
+        ->required();
+    AddMacOption(*command, options->mac);
+    command->add_option("--output", options->output,
+                        "write \"OKOK\", the length and the MAC-patched image to this file");
+    command->callback([options, &runner] { runner = [options] { return RunInspect(*options); }; });
+}

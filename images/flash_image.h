@@ -1,0 +1,54 @@
+#pragma once
+// A firmware image read into the 128 KiB block that the serial job programs
+// from: a raw binary, or a Motorola S-record file when the path ends in "s19".
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+// A half-open run of addresses covered by an S-record file: [start, end).
+struct AddressInterval {
+    std::uint32_t start;
+    std::uint32_t end;
+    bool operator==(const AddressInterval&) const = default;
+};
+
+class FlashImage {
+public:
+    static constexpr std::uint32_t kBlockSize = 0x20000;  // 131072 bytes
+    static constexpr std::size_t kLineBufferSize = 1024;  // 1023 characters and the terminator
+
+    // Reads the image at `path`. Shows its own message box and returns false
+    // on every failure; on success the image is in `buffer`, `data` equals
+    // `buffer` and `length` is set.
+    bool Load(const std::string& path);
+
+    // Returns the block to the heap; buffer, data and length become null/0.
+    void Empty();
+
+    // The route `Load` takes: only the path's last three characters count.
+    static bool IsSRecordPath(const std::string& path);
+
+    std::vector<AddressInterval> intervals;  // runs of the last S-record file, in file order
+    std::unique_ptr<std::uint8_t[]> buffer;  // kBlockSize bytes once a load has allocated it
+    const std::uint8_t* data = nullptr;      // equals buffer.get() after a successful load
+    std::uint32_t length = 0;                // image length in bytes
+
+private:
+    class LineReader;
+
+    bool LoadRaw(const std::string& path);
+    bool LoadSRecords(const std::string& path);
+    bool AllocateBlock();
+    // Sizing pass: end address of the last data record before the first
+    // termination record, 0 if there is none. False when the file is refused.
+    bool MeasureSRecords(const std::string& path, std::uint32_t& size, bool& opened);
+    // Data pass: fills the block and the address runs.
+    bool ReadSRecords(const std::string& path, bool& opened);
+
+    char lineBuffer[kLineBufferSize] = {};
+    char lastDataRecord[kLineBufferSize] = {};
+};

@@ -1,0 +1,129 @@
+// quillmark-flash inspect, run as a real process.
+
+#include "images/flash_image.h"
+#include "images/flash_layout.h"
+#include "serial/mac_address.h"
+#include "support/run_command.h"
+#include "support/temp_dir.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using ::testing::HasSubstr;
+
+namespace {
+
+CommandResult Inspect(const std::vector<std::string>& args)
+{
+    std::vector<std::string> argv{QUILLMARK_FLASH, "inspect"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return RunCommand(CommandLine(argv));
+}
+
+std::vector<std::uint8_t> ExpectedFlash(const std::vector<std::uint8_t>& image, const char* mac)
+{
+    std::vector<std::uint8_t> flash{'O', 'K', 'O', 'K'};
+    const auto size = static_cast<std::uint32_t>(image.size());
+    for (int i = 0; i < 4; ++i)
+        flash.push_back(static_cast<std::uint8_t>(size >> (8 * i)));
+    flash.insert(flash.end(), image.begin(), image.end());
+    const MacBytes bytes = MacTextToBytes(mac);
+    for (std::size_t i = 0; i < 8 && kMacOffset + i < image.size(); ++i)
+        flash[8 + kMacOffset + i] = bytes[i];
+    return flash;
+}
+
+TEST(InspectCommand, WritesHeaderImageAndMac)
+{
+    TempDir dir;
+    const auto image = RandomBytes(5000, 9);
+    const std::string path = dir.Write("fw.bin", image);
+    const auto result = Inspect({path, "--mac", "0050c2123456789a", "--output", dir / "flash.bin"});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_THAT(result.output, HasSubstr("raw binary"));
+    EXPECT_THAT(result.output, HasSubstr("5000 bytes"));
+    EXPECT_EQ(ReadFileBytes(dir / "flash.bin"), ExpectedFlash(image, "0050C2123456789A"));
+    EXPECT_EQ(ReadFileBytes(path), image);
+}
+
+TEST(InspectCommand, DefaultMacAndTenDigitForm)
+{
+    TempDir dir;
+    const auto image = RandomBytes(2060, 4);
+    const std::string path = dir.Write("fw.bin", image);
+    ASSERT_EQ(Inspect({path, "--output", dir / "a.bin"}).exitCode, 0);
+    EXPECT_EQ(ReadFileBytes(dir / "a.bin"), ExpectedFlash(image, "0050C20000000000"));
+    ASSERT_EQ(Inspect({path, "--mac", "123456789A", "--output", dir / "b.bin"}).exitCode, 0);
+    EXPECT_EQ(ReadFileBytes(dir / "b.bin"), ExpectedFlash(image, "0050C2123456789A"));
+}
+
+TEST(InspectCommand, ShowsTheAddressRunsOfAnSRecordImage)
+{
+    TempDir dir;
+    const std::string path = dir.Write(
+        "fw.s19", "S1070100AABBCCDD01\nS1070200AABBCCDD01\nS9030000FC\n");
+    const auto result = Inspect({path});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_THAT(result.output, HasSubstr("S-record"));
+    EXPECT_THAT(result.output, HasSubstr("516 bytes"));
+    EXPECT_THAT(result.output, HasSubstr("0x00000100 - 0x00000104"));
+    EXPECT_THAT(result.output, HasSubstr("0x00000200 - 0x00000204"));
+}
+
+struct Refusal {
+    const char* name;
+    std::size_t imageSize;  // SIZE_MAX: no image file
+    std::vector<std::string> extra;
+    int exitCode;
+    const char* message;
+};
+void PrintTo(const Refusal& c, std::ostream* os) { *os << c.name; }
+
+
+class InspectRefusal : public ::testing::TestWithParam<Refusal> {};
+
+TEST_P(InspectRefusal, ExitCodeAndMessage)
+{
+    const Refusal& c = GetParam();
+    TempDir dir;
+    std::string path = dir / "fw.bin";
+    if (c.imageSize != SIZE_MAX)
+        dir.Write("fw.bin", RandomBytes(c.imageSize, 2));
+    std::vector<std::string> args{path, "--output", dir / "flash.bin"};
+    args.insert(args.end(), c.extra.begin(), c.extra.end());
+    const auto result = Inspect(args);
+    EXPECT_EQ(result.exitCode, c.exitCode);
+    EXPECT_THAT(result.output, HasSubstr(c.message));
+    EXPECT_FALSE(std::filesystem::exists(dir / "flash.bin"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, InspectRefusal,
+    ::testing::Values(
+        Refusal{"missing_image", SIZE_MAX, {}, 1, "Unable to open Flash File!"},
+        Refusal{"empty_image", 0, {}, 1, "ERROR: File has size 0 !"},
+        Refusal{"too_long_for_the_flash", 131064, {}, 1, "at most 131063 bytes fit"},
+        Refusal{"too_long_for_the_block", 131073, {}, 1, "does not fit the 131072-byte flash block"},
+        Refusal{"bad_mac", 100, {"--mac", "0050C2XYZ"}, 2, "is not a MAC address"},
+        Refusal{"short_mac", 100, {"--mac", "0050C2123"}, 2, "is not a MAC address"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(InspectCommand, NeverWritesOverTheImage)
+{
+    TempDir dir;
+    const auto image = RandomBytes(300, 1);
+    const std::string path = dir.Write("fw.bin", image);
+    const auto result = Inspect({path, "--output", path});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(ReadFileBytes(path), image);
+}
+
+TEST(QuillmarkFlash, UsageErrorsExitWithTwo)
+{
+    EXPECT_EQ(RunCommand(CommandLine({QUILLMARK_FLASH})).exitCode, 2);
+    EXPECT_EQ(RunCommand(CommandLine({QUILLMARK_FLASH, "inspect"})).exitCode, 2);
+    EXPECT_EQ(RunCommand(CommandLine({QUILLMARK_FLASH, "frobnicate"})).exitCode, 2);
+    EXPECT_EQ(RunCommand(CommandLine({QUILLMARK_FLASH, "--help"})).exitCode, 0);
+}
+
+}  // namespace

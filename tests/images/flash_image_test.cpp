@@ -1,0 +1,259 @@
+#include "images/flash_image.h"
+
+#include "srecord_text.h"
+#include "support/captured_messages.h"
+#include "support/temp_dir.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+namespace {
+
+bool AllErased(const FlashImage& image, std::uint32_t from, std::uint32_t to)
+{
+    return std::all_of(image.buffer.get() + from, image.buffer.get() + to,
+                       [](std::uint8_t b) { return b == 0xFF; });
+}
+
+struct RouteCase {
+    const char* path;
+    bool srecord;
+};
+
+class RouteTest : public ::testing::TestWithParam<RouteCase> {};
+
+TEST_P(RouteTest, OnlyTheLastThreeCharactersChooseTheRoute)
+{
+    EXPECT_EQ(FlashImage::IsSRecordPath(GetParam().path), GetParam().srecord);
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, RouteTest,
+                         ::testing::Values(RouteCase{"/fw/image.s19", true},
+                                           RouteCase{"/fw/IMAGE.S19", true},
+                                           RouteCase{"/fw/images19", true},
+                                           RouteCase{"s19", true},
+                                           RouteCase{"19", false},
+                                           RouteCase{"/fw/image.bin", false},
+                                           RouteCase{"/fw/image.hex", false},
+                                           RouteCase{"/fw/image.s19.bin", false}));
+
+TEST(RawImage, LoadsBytesAndFillsTheRestAsErasedFlash)
+{
+    TempDir dir;
+    const auto bytes = RandomBytes(1000, 7);
+    FlashImage image;
+    ASSERT_TRUE(image.Load(dir.Write("fw.bin", bytes)));
+    EXPECT_EQ(image.length, 1000u);
+    EXPECT_EQ(image.data, image.buffer.get());
+    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), image.buffer.get()));
+    EXPECT_TRUE(AllErased(image, 1000, FlashImage::kBlockSize));
+}
+
+TEST(RawImage, AWholeBlockFits)
+{
+    TempDir dir;
+    const auto bytes = RandomBytes(FlashImage::kBlockSize, 3);
+    FlashImage image;
+    ASSERT_TRUE(image.Load(dir.Write("fw.bin", bytes)));
+    EXPECT_EQ(image.length, FlashImage::kBlockSize);
+    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), image.buffer.get()));
+}
+
+struct RawFailure {
+    const char* name;
+    std::size_t size;  // file of this many bytes; SIZE_MAX: no file; SIZE_MAX - 1: a folder
+    const char* message;
+};
+void PrintTo(const RawFailure& c, std::ostream* os) { *os << c.name; }
+
+
+class RawFailureTest : public ::testing::TestWithParam<RawFailure> {};
+
+TEST_P(RawFailureTest, ShowsItsMessageAndLeavesNoImage)
+{
+    const RawFailure& c = GetParam();
+    TempDir dir;
+    std::string path = dir / "fw.bin";
+    if (c.size == SIZE_MAX - 1)
+        std::filesystem::create_directory(path);
+    else if (c.size != SIZE_MAX)
+        dir.Write("fw.bin", RandomBytes(c.size, 1));
+    CapturedMessages messages;
+    FlashImage image;
+    EXPECT_FALSE(image.Load(path));
+    EXPECT_THAT(messages.Texts(), ElementsAre(HasSubstr(c.message)));
+    EXPECT_EQ(image.data, nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, RawFailureTest,
+    ::testing::Values(RawFailure{"missing", SIZE_MAX, "Unable to open Flash File!"},
+                      RawFailure{"empty", 0, "ERROR: File has size 0 !"},
+                      RawFailure{"folder", SIZE_MAX - 1, "ERROR: Unable to get Flash File size 2!"},
+                      RawFailure{"one_byte_too_many", FlashImage::kBlockSize + 1,
+                                 "does not fit the 131072-byte flash block"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct SRecordCase {
+    const char* name;
+    std::string text;
+    std::uint32_t length;
+    std::vector<AddressInterval> intervals;
+};
+void PrintTo(const SRecordCase& c, std::ostream* os) { *os << c.name; }
+
+
+class SRecordTest : public ::testing::TestWithParam<SRecordCase> {};
+
+TEST_P(SRecordTest, LengthAndAddressRuns)
+{
+    const SRecordCase& c = GetParam();
+    TempDir dir;
+    CapturedMessages messages;
+    FlashImage image;
+    ASSERT_TRUE(image.Load(dir.Write("fw.s19", c.text)));
+    EXPECT_TRUE(messages.Texts().empty());
+    EXPECT_EQ(image.length, c.length);
+    EXPECT_EQ(image.intervals, c.intervals);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, SRecordTest,
+    ::testing::Values(
+        SRecordCase{"two_runs",
+                    MakeDataRecord(1, 0x100, Counting(16)) + MakeDataRecord(1, 0x110, Counting(16)) +
+                        MakeDataRecord(1, 0x200, Counting(8)) + kS9,
+                    0x208,
+                    {{0x100, 0x120}, {0x200, 0x208}}},
+        SRecordCase{"run_at_zero_before_a_gap_is_not_entered",
+                    MakeDataRecord(1, 0, Counting(16)) + MakeDataRecord(1, 0x40, Counting(16)) + kS9,
+                    0x50,
+                    {{0x40, 0x50}}},
+        SRecordCase{"run_at_zero_reaching_the_end_is_entered",
+                    MakeDataRecord(1, 0, Counting(16)) + MakeDataRecord(1, 0x10, Counting(16)) + kS9,
+                    0x20,
+                    {{0, 0x20}}},
+        SRecordCase{"length_from_last_record_not_highest_address",
+                    MakeDataRecord(1, 0x200, Counting(8)) + MakeDataRecord(1, 0x100, Counting(16)) +
+                        kS9,
+                    0x110,
+                    {{0x200, 0x208}, {0x100, 0x110}}},
+        SRecordCase{"s2_and_s3_records",
+                    MakeDataRecord(2, 0x010000, Counting(16)) +
+                        MakeDataRecord(3, 0x00010010, Counting(16)) + "S804000000FB\n",
+                    0x10020,
+                    {{0x10000, 0x10020}}},
+        SRecordCase{"blanks_lower_case_headers_and_counts",
+                    "S00600004844521B\n \t" + MakeDataRecord(1, 0x100, Counting(4)) + "s5030001FB\n" +
+                        "garbage line\n" + "s9030000FC\n",
+                    0x104,
+                    {{0x100, 0x104}}},
+        SRecordCase{"crlf_line_ends", "S1070100AABBCCDD01\r\nS9030000FC\r\n", 0x104,
+                    {{0x100, 0x104}}},
+        SRecordCase{"lines_after_the_termination_are_not_read",
+                    MakeDataRecord(1, 0x100, Counting(4)) + kS9 + "S1FF0000ZZ\n", 0x104,
+                    {{0x100, 0x104}}},
+        SRecordCase{"data_ending_exactly_at_the_block_end",
+                    MakeDataRecord(3, 0x1FFF0, Counting(16)) + "S70500000000FA\n",
+                    FlashImage::kBlockSize,
+                    {{0x1FFF0, 0x20000}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SRecordData, BytesLandAtTheirAddressesAndTheRestIsErased)
+{
+    TempDir dir;
+    FlashImage image;
+    // The checksum byte (here 00 instead of D7) is not examined.
+    ASSERT_TRUE(image.Load(dir.Write("fw.s19", "S10B0100000102030405060700\nS9030000FC\n")));
+    EXPECT_EQ(image.length, 0x108u);
+    EXPECT_TRUE(std::equal(image.buffer.get() + 0x100, image.buffer.get() + 0x108,
+                           Counting(8).begin()));
+    EXPECT_TRUE(AllErased(image, 0, 0x100));
+    EXPECT_TRUE(AllErased(image, 0x108, FlashImage::kBlockSize));
+}
+
+TEST(SRecordData, ALaterRecordOverwritesAnEarlierOne)
+{
+    TempDir dir;
+    FlashImage image;
+    ASSERT_TRUE(image.Load(dir.Write(
+        "fw.s19", MakeDataRecord(1, 0x10, {1, 2, 3, 4}) + MakeDataRecord(1, 0x12, {9}) + kS9)));
+    EXPECT_THAT(std::vector<std::uint8_t>(image.buffer.get() + 0x10, image.buffer.get() + 0x14),
+                ElementsAre(1, 2, 9, 4));
+}
+
+struct SRecordFailure {
+    const char* name;
+    std::string text;
+    const char* message;
+};
+void PrintTo(const SRecordFailure& c, std::ostream* os) { *os << c.name; }
+
+
+class SRecordFailureTest : public ::testing::TestWithParam<SRecordFailure> {};
+
+TEST_P(SRecordFailureTest, RefusesTheFileWithOneMessage)
+{
+    const SRecordFailure& c = GetParam();
+    TempDir dir;
+    CapturedMessages messages;
+    FlashImage image;
+    EXPECT_FALSE(image.Load(dir.Write("fw.s19", c.text)));
+    EXPECT_THAT(messages.Texts(), ElementsAre(HasSubstr(c.message)));
+    EXPECT_EQ(image.data, nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, SRecordFailureTest,
+    ::testing::Values(
+        SRecordFailure{"no_termination", MakeDataRecord(1, 0x100, Counting(4)),
+                       "ERROR: File has size 0 !"},
+        SRecordFailure{"termination_before_data", std::string(kS9) + MakeDataRecord(1, 0, {1}),
+                       "ERROR: File has size 0 !"},
+        SRecordFailure{"data_ending_at_zero", MakeDataRecord(1, 0, {}) + kS9,
+                       "ERROR: File has size 0 !"},
+        SRecordFailure{"line_longer_than_the_buffer", "S0" + std::string(1100, '0') + "\n" + kS9,
+                       "Line 1 of the S-record file is longer than 1023 characters"},
+        SRecordFailure{"count_past_the_end_of_the_line", "S1FF0100AABB\n" + std::string(kS9),
+                       "Line 1 of the S-record file has a byte count that runs past the end"},
+        SRecordFailure{"count_too_small", "S1020100\n" + std::string(kS9),
+                       "has a byte count too small"},
+        SRecordFailure{"count_not_hex", "S1G70100AABBCCDD01\n" + std::string(kS9),
+                       "has a byte count that is not two hexadecimal digits"},
+        SRecordFailure{"address_not_hex", MakeDataRecord(1, 0, {1}) + "S10701X0AABBCCDD01\n" + kS9,
+                       "Line 2 of the S-record file has an address that is not hexadecimal"},
+        SRecordFailure{"data_not_hex", "S1070100AAB CCDD01\n" + std::string(kS9),
+                       "has data that is not hexadecimal"},
+        SRecordFailure{"data_at_the_block_end", MakeDataRecord(3, 0x20000, {1}) + kS9,
+                       "puts data at address 0x20000, outside the 131072-byte flash block"},
+        SRecordFailure{"data_crossing_the_block_end", MakeDataRecord(3, 0x1FFFF, {1, 2}) + kS9,
+                       "puts data at address 0x20000"},
+        SRecordFailure{"far_address", MakeDataRecord(3, 0xFFFFFFFF, {1, 2}) + kS9,
+                       "puts data at address 0xFFFFFFFF"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SRecordFile, MissingFileReportsTheSizingMessage)
+{
+    TempDir dir;
+    CapturedMessages messages;
+    FlashImage image;
+    EXPECT_FALSE(image.Load(dir / "absent.s19"));
+    EXPECT_THAT(messages.Texts(), ElementsAre("ERROR: Unable to get Flash File size 3!"));
+}
+
+TEST(FlashImageReuse, ASecondLoadReplacesTheFirst)
+{
+    TempDir dir;
+    FlashImage image;
+    ASSERT_TRUE(image.Load(dir.Write("a.s19", MakeDataRecord(1, 0x100, Counting(16)) + kS9)));
+    ASSERT_TRUE(image.Load(dir.Write("b.bin", RandomBytes(4, 1))));
+    EXPECT_EQ(image.length, 4u);
+    EXPECT_TRUE(AllErased(image, 4, FlashImage::kBlockSize));
+}
+
+}  // namespace

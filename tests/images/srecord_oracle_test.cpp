@@ -1,0 +1,96 @@
+// Images converted to S-records by tools that no one here wrote load back to
+// exactly the binary they came from.
+
+#include "images/flash_image.h"
+
+#include "support/captured_messages.h"
+#include "support/run_command.h"
+#include "support/temp_dir.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+
+namespace {
+
+int Convert(const std::string& command) { return RunCommand(command).exitCode; }
+
+void ExpectLoadsAsBinary(const std::string& srecordPath, const std::vector<std::uint8_t>& binary)
+{
+    FlashImage image;
+    ASSERT_TRUE(image.Load(srecordPath));
+    ASSERT_EQ(image.length, binary.size());
+    EXPECT_TRUE(std::equal(binary.begin(), binary.end(), image.buffer.get()));
+    EXPECT_THAT(image.intervals,
+                ::testing::ElementsAre(AddressInterval{0, static_cast<std::uint32_t>(binary.size())}));
+}
+
+struct SrecCatCase {
+    int addressLength;
+    int lineLength;
+    std::size_t size;
+};
+
+class SrecCatOracle : public ::testing::TestWithParam<SrecCatCase> {};
+
+TEST_P(SrecCatOracle, LoadsTheConvertedBinary)
+{
+    const SrecCatCase& c = GetParam();
+    TempDir dir;
+    const auto binary = RandomBytes(c.size, static_cast<std::uint32_t>(c.size + c.lineLength));
+    const std::string input = dir.Write("image.bin", binary);
+    const std::string output = dir / "image.s19";
+    ASSERT_EQ(Convert(std::string(SREC_CAT) + " '" + input + "' -binary -o '" + output +
+                  "' -motorola -address-length=" + std::to_string(c.addressLength) +
+                  " -execution-start-address=0 -line-length=" + std::to_string(c.lineLength)),
+              0);
+    ExpectLoadsAsBinary(output, binary);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Conversions, SrecCatOracle,
+    ::testing::Values(SrecCatCase{2, 24, 1}, SrecCatCase{2, 46, 4097}, SrecCatCase{2, 80, 65536},
+                      SrecCatCase{3, 30, 300}, SrecCatCase{3, 80, 100000},
+                      SrecCatCase{3, 250, FlashImage::kBlockSize}, SrecCatCase{4, 32, 2063},
+                      SrecCatCase{4, 80, 131063}, SrecCatCase{4, 250, FlashImage::kBlockSize}));
+
+TEST(SrecCatOracle, WithoutAStartAddressThereIsNoTerminationAndTheFileIsRefused)
+{
+    TempDir dir;
+    const std::string input = dir.Write("image.bin", RandomBytes(500, 1));
+    const std::string output = dir / "image.s19";
+    ASSERT_EQ(Convert(std::string(SREC_CAT) + " '" + input + "' -binary -o '" + output + "' -motorola"),
+              0);
+    CapturedMessages messages;
+    FlashImage image;
+    EXPECT_FALSE(image.Load(output));
+    EXPECT_THAT(messages.Texts(), ::testing::ElementsAre("ERROR: File has size 0 !"));
+}
+
+struct ObjcopyCase {
+    const char* options;
+    std::size_t size;
+};
+
+class ObjcopyOracle : public ::testing::TestWithParam<ObjcopyCase> {};
+
+TEST_P(ObjcopyOracle, LoadsTheConvertedBinary)
+{
+    const ObjcopyCase& c = GetParam();
+    TempDir dir;
+    const auto binary = RandomBytes(c.size, static_cast<std::uint32_t>(c.size));
+    const std::string input = dir.Write("image.bin", binary);
+    const std::string output = dir / "image.S19";
+    ASSERT_EQ(Convert(std::string(OBJCOPY) + " -I binary -O srec " + c.options + " '" + input + "' '" +
+                  output + "'"),
+              0);
+    ExpectLoadsAsBinary(output, binary);
+}
+
+INSTANTIATE_TEST_SUITE_P(Conversions, ObjcopyOracle,
+                         ::testing::Values(ObjcopyCase{"", 777}, ObjcopyCase{"", 70000},
+                                           ObjcopyCase{"--srec-forceS3", 4096},
+                                           ObjcopyCase{"--srec-len=100", 131072},
+                                           ObjcopyCase{"--srec-forceS3 --srec-len=8", 3000}));
+
+}  // namespace

@@ -17,3 +17,4 @@ inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
 void AddInspectCommand(CLI::App& app, CommandRunner& runner);
+void AddFlashCommand(CLI::App& app, CommandRunner& runner);

@@ -11,6 +11,7 @@ int main(int argc, char** argv)
     app.require_subcommand(1);
     CommandRunner runner;
     AddInspectCommand(app, runner);
+    AddFlashCommand(app, runner);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

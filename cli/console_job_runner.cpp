@@ -1,0 +1,131 @@
+#include "cli/console_job_runner.h"
+
+#include "app/status_codes.h"
+#include "cli/commands.h"
+#include "serial/board_info.h"
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+
+namespace {
+
+std::atomic<bool> interrupted{false};
+
+extern "C" void OnInterrupt(int) { interrupted = true; }
+
+// Statuses of a job that has not yet reached the board: the serial job stays
+// in them for as long as no board greets it.
+bool IsWaitingForBoard(std::int32_t code)
+{
+    return code == kStatusOpeningPort || code == kStatusPortOpened || code == kStatusOpenFailed ||
+           code == kStatusWaitingForReset || code == kStatusDisconnected ||
+           code == kStatusReconnected;
+}
+
+std::string FormatDuration(double seconds)
+{
+    const int total = static_cast<int>(seconds + 0.5);
+    char text[16];
+    std::snprintf(text, sizeof text, "%d:%02d", total / 60, total % 60);
+    return text;
+}
+
+}  // namespace
+
+ConsoleJobRunner::ConsoleJobRunner(std::ostream& out, Settings settings)
+    : out(out),
+      settings(settings),
+      queue([this](unsigned m, WParam w, LParam l) { return Handle(m, w, l); }),
+      started(std::chrono::steady_clock::now())
+{
+    interrupted = false;
+    std::signal(SIGINT, OnInterrupt);
+}
+
+ConsoleJobRunner::~ConsoleJobRunner() { std::signal(SIGINT, SIG_DFL); }
+
+void ConsoleJobRunner::Pump(std::chrono::milliseconds timeout) { queue.DispatchFor(timeout); }
+
+int ConsoleJobRunner::Run(const std::function<void()>& stopJob)
+{
+    while (!exitCode) {
+        Pump(std::chrono::milliseconds(100));
+        if (interrupted) {
+            EndProgressLine();
+            out << "Interrupted; stopping the job." << std::endl;
+            stopJob();
+            return 130;
+        }
+        if (BoardWaitExpired()) {
+            EndProgressLine();
+            out << "No board answered within " << settings.boardWaitLimit->count()
+                << " seconds; giving up." << std::endl;
+            stopJob();
+            return kExitFailure;
+        }
+    }
+    return *exitCode;
+}
+
+bool ConsoleJobRunner::BoardWaitExpired() const
+{
+    return settings.boardWaitLimit && !boardConnected &&
+           std::chrono::steady_clock::now() - started > *settings.boardWaitLimit;
+}
+
+LParam ConsoleJobRunner::Handle(unsigned message, WParam wparam, LParam)
+{
+    if (message == WM_JOB_STATUS)
+        ShowStatus(reinterpret_cast<const CBoardInfo*>(wparam)->statusCode);
+    else if (message == WM_JOB_PROGRESS)
+        ShowProgress(static_cast<unsigned>(wparam));
+    return 0;
+}
+
+void ConsoleJobRunner::ShowStatus(std::int32_t code)
+{
+    const StatusRow& row = LookupStatus(code);
+    EndProgressLine();
+    out << row.text << std::endl;
+    if (!IsWaitingForBoard(code))
+        boardConnected = true;
+    if (code == kStatusSuccess)
+        exitCode = kExitSuccess;
+    else if (IsFailureStatus(row) && code != kStatusOpenFailed)
+        exitCode = kExitFailure;  // the serial job keeps reopening after 3
+}
+
+void ConsoleJobRunner::ShowProgress(unsigned percent)
+{
+    if (static_cast<int>(percent) == lastPercent)
+        return;
+    lastPercent = static_cast<int>(percent);
+    const auto now = std::chrono::steady_clock::now();
+    if (!programmingStarted)
+        programmingStarted = now;
+    if (!settings.terminal) {
+        out << "Progress: " << percent << "%" << std::endl;
+        return;
+    }
+    const unsigned shown = percent > 100 ? 100 : percent;
+    const std::uint64_t done = std::uint64_t{settings.imageLength} * shown / 100;
+    const double elapsed = std::chrono::duration<double>(now - *programmingStarted).count();
+    const double rate = elapsed > 0 ? static_cast<double>(done) / elapsed : 0;
+    constexpr int kWidth = 30;
+    const int filled = static_cast<int>(shown * kWidth / 100);
+    char line[160];
+    std::snprintf(line, sizeof line, "\r[%s%s] %3u%%  %llu/%u bytes  %.1f kB/s  %s left",
+                  std::string(filled, '#').c_str(), std::string(kWidth - filled, '.').c_str(),
+                  shown, static_cast<unsigned long long>(done), settings.imageLength, rate / 1000,
+                  rate > 0 ? FormatDuration((settings.imageLength - done) / rate).c_str() : "-:--");
+    out << line << std::flush;
+    progressLineOpen = true;
+}
+
+void ConsoleJobRunner::EndProgressLine()
+{
+    if (progressLineOpen)
+        out << "\n";
+    progressLineOpen = false;
+}

@@ -220,8 +220,11 @@ void CFirmwareDialogLogic::OnDefaultFile()
 void CFirmwareDialogLogic::OnUpdateFirmware()
 {
     const std::string mac = JoinedMacText();
-    if (!IsValidMacText(mac)) {
-        RefuseMac();
+    const std::optional<Control> badBox = FirstBadMacBox();
+    if (badBox || !IsValidMacText(mac)) {
+        ui.MessageBox(kInvalidMacMessage);
+        if (badBox)
+            ui.SetFocus(*badBox);
         return;
     }
     ui.Enable(Control::closeButton, false);
@@ -256,15 +259,14 @@ std::string CFirmwareDialogLogic::JoinedMacText() const
     return mac;
 }
 
-void CFirmwareDialogLogic::RefuseMac()
+// Each box holds one byte: digits that add up to sixteen but sit in the wrong
+// boxes are not the address the user meant.
+std::optional<Control> CFirmwareDialogLogic::FirstBadMacBox() const
 {
-    ui.MessageBox(kInvalidMacMessage);
-    for (int k = 0; k < kMacBoxCount; ++k) {
-        if (!IsHexPair(ui.BoxText(MacBox(k)))) {
-            ui.SetFocus(MacBox(k));
-            return;
-        }
-    }
+    for (int k = 0; k < kMacBoxCount; ++k)
+        if (!IsHexPair(ui.BoxText(MacBox(k))))
+            return MacBox(k);
+    return std::nullopt;
 }
 
 std::string CFirmwareDialogLogic::ChosenPort(const std::vector<std::string>& ports) const

@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,7 +59,7 @@ private:
     void RefreshSetupPage();
 
     std::string JoinedMacText() const;
-    void RefuseMac();
+    std::optional<Control> FirstBadMacBox() const;
     std::string ChosenPort(const std::vector<std::string>& ports) const;
     void StartJob(const CBinFile& entry, const std::string& mac);
     void ShowStatusRow(const StatusRow& row);

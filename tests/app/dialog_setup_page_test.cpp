@@ -31,6 +31,8 @@ struct BoardStateCase {
     bool updateEnabled;
 };
 
+void PrintTo(const BoardStateCase& c, std::ostream* os) { *os << c.name; }
+
 class BoardStateAtOpening : public DialogTestWithParam<BoardStateCase> {};
 
 TEST_P(BoardStateAtOpening, FollowsThePortList)
@@ -81,6 +83,8 @@ struct RefillCase {
     std::string selected;
 };
 
+void PrintTo(const RefillCase& c, std::ostream* os) { *os << c.name; }
+
 class PortListRefill : public DialogTestWithParam<RefillCase> {};
 
 TEST_P(PortListRefill, KeepsExactlyTheBoardTheUserChose)
@@ -100,8 +104,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         RefillCase{"shorterNameIsNotMovedToLongerOne", {"ttyUSB1", "ttyUSB10"}, "Board on ttyUSB1",
                    {"ttyUSB1", "ttyUSB10", "ttyUSB2"}, "Board on ttyUSB1"},
+        RefillCase{"chosenBehindALongerName", {"ttyUSB0", "ttyUSB1"}, "Board on ttyUSB1",
+                   {"ttyUSB0", "ttyUSB10", "ttyUSB1"}, "Board on ttyUSB1"},
         RefillCase{"longerNameKept", {"ttyUSB1", "ttyUSB10"}, "Board on ttyUSB10",
-                   {"ttyUSB10", "ttyUSB1"}, "Board on ttyUSB10"},
+                   {"ttyUSB1", "ttyUSB10"}, "Board on ttyUSB10"},
         RefillCase{"nothingChosenSelectsFirst", {"ttyUSB0", "ttyUSB1"}, "",
                    {"ttyUSB0", "ttyUSB1", "ttyUSB2"}, "Board on ttyUSB0"},
         RefillCase{"chosenGoneSelectsFirst", {"ttyUSB3", "ttyUSB5"}, "Board on ttyUSB3",

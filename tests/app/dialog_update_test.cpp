@@ -23,6 +23,8 @@ struct StartCase {
     std::string port;
 };
 
+void PrintTo(const StartCase& c, std::ostream* os) { *os << c.name; }
+
 class UpdateStartsJob : public DialogTestWithParam<StartCase> {};
 
 TEST_P(UpdateStartsJob, OnTheChosenConnectionWithTheJoinedMac)
@@ -75,6 +77,8 @@ struct RefusalCase {
     std::size_t starts;
 };
 
+void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
+
 class UpdateThatCannotRun : public DialogTestWithParam<RefusalCase> {};
 
 TEST_P(UpdateThatCannotRun, SaysWhyInRedAndLetsTheUserLeave)
@@ -123,6 +127,8 @@ struct BadMacCase {
     Control focus;
 };
 
+void PrintTo(const BadMacCase& c, std::ostream* os) { *os << c.name; }
+
 class UpdateWithBadMac : public DialogTestWithParam<BadMacCase> {};
 
 TEST_P(UpdateWithBadMac, IsRefusedOnTheSetupPageBeforeAnyJob)
@@ -161,6 +167,8 @@ struct StatusCase {
     bool instructions;
     int resultShows;  // re-shows of the result page the codes caused
 };
+
+void PrintTo(const StatusCase& c, std::ostream* os) { *os << c.name; }
 
 class JobStatus : public DialogTestWithParam<StatusCase> {};
 

@@ -62,5 +62,5 @@ public:
     virtual std::optional<std::string> AskOpenFile(const OpenFileQuestion& question) = 0;
     virtual void EndDialog(int result) = 0;
     // The application's modal message box.
-    virtual void MessageBox(std::string_view text) = 0;
+    virtual void ShowMessage(std::string_view text) = 0;
 };

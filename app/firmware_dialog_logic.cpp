@@ -222,7 +222,7 @@ void CFirmwareDialogLogic::OnUpdateFirmware()
     const std::string mac = JoinedMacText();
     const std::optional<Control> badBox = FirstBadMacBox();
     if (badBox || !IsValidMacText(mac)) {
-        ui.MessageBox(kInvalidMacMessage);
+        ui.ShowMessage(kInvalidMacMessage);
         if (badBox)
             ui.SetFocus(*badBox);
         return;

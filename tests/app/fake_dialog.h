@@ -46,7 +46,7 @@ public:
     void RedrawDialog() override { ++redraws; }
     std::optional<std::string> AskOpenFile(const OpenFileQuestion& question) override;
     void EndDialog(int result) override { endResult = result; }
-    void MessageBox(std::string_view text) override { messageBoxes.emplace_back(text); }
+    void ShowMessage(std::string_view text) override { messageBoxes.emplace_back(text); }
 
     // What the user does.
     void CheckRadio(Control radio);

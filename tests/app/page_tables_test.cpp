@@ -100,60 +100,57 @@ TEST(PageTables, MacBoxesStandInARowWithTheFixedPrefixReadOnly)
     }
 }
 
-struct EntryCase {
-    Control control;
-    std::string_view text;
-    std::optional<FontSpec> font;
-    Placement position;
-    Extent windowSize;
-    Action action;
-    bool shown;
-    bool disabled;
-    bool checked;
-    ColorRef colour;
-};
-
-class PageEntryState : public ::testing::TestWithParam<EntryCase> {};
-
-TEST_P(PageEntryState, MatchesThePage)
+std::set<Control> Where(bool (*test)(const PageEntry&))
 {
-    const EntryCase& c = GetParam();
-    const PageEntry& entry = Entry(c.control);
-    EXPECT_EQ(entry.text, c.text);
-    EXPECT_EQ(entry.font, c.font);
-    EXPECT_EQ(entry.position, c.position);
-    EXPECT_EQ(WindowSize(entry), c.windowSize);
-    EXPECT_EQ(entry.action, c.action);
-    EXPECT_EQ(entry.shown, c.shown);
-    EXPECT_EQ(entry.disabled, c.disabled);
-    EXPECT_EQ(entry.checked, c.checked);
-    EXPECT_EQ(entry.colour, c.colour);
+    std::set<Control> found;
+    for (Page page : {Page::setup, Page::result})
+        for (const PageEntry& entry : PageTableOf(page).entries)
+            if (test(entry))
+                found.insert(entry.control);
+    return found;
 }
 
-constexpr FontSpec kN10{10, false};
-constexpr FontSpec kB10{10, true};
+TEST(PageTables, FirstStatesDifferFromTheDefaultsOnlyWhereThePagesSaySo)
+{
+    EXPECT_EQ(Where([](const PageEntry& e) { return e.disabled; }),
+              std::set<Control>{Control::defaultFileButton});
+    EXPECT_EQ(Where([](const PageEntry& e) { return e.checked; }), std::set<Control>{Control::usbRadio});
+    EXPECT_EQ(Where([](const PageEntry& e) { return !e.shown; }),
+              (std::set<Control>{Control::probePicture, Control::noProbePicture,
+                                 Control::instructionsPicture}));
+    EXPECT_EQ(Where([](const PageEntry& e) { return e.colour != kBlack; }),
+              std::set<Control>{Control::versionLabel});
+    EXPECT_EQ(Entry(Control::versionLabel).colour, kGrey);
+    EXPECT_EQ(Where([](const PageEntry& e) { return e.readOnly; }),
+              (std::set<Control>{Control::macBox0, Control::macBox1, Control::macBox2}));
+}
 
-INSTANTIATE_TEST_SUITE_P(
-    Entries, PageEntryState,
-    ::testing::Values(
-        EntryCase{Control::bandPicture, "", std::nullopt, {0, 290}, {680, 30}, Action::none, true, false, false, kBlack},
-        EntryCase{Control::imageLabel, "", kN10, {50, 155}, {600, 100}, Action::none, true, false, false, kBlack},
-        EntryCase{Control::browseHintLabel, "If you want to indicate a different firmware image file click Browse.", kN10, {20, 190}, {400, 60}, Action::none, true, false, false, kBlack},
-        EntryCase{Control::browseButton, "Browse...", kN10, {430, 190}, {100, 25}, Action::browse, true, false, false, kBlack},
-        EntryCase{Control::defaultFileButton, "Default File", kN10, {535, 190}, {90, 25}, Action::defaultFile, true, true, false, kBlack},
-        EntryCase{Control::usbRadio, "Use USB COM port connection", kN10, {50, 365}, {250, 25}, Action::radioClick, true, false, true, kBlack},
-        EntryCase{Control::jlinkRadio, "Use J-Link JTAG connection", kN10, {50, 395}, {250, 25}, Action::radioClick, true, false, false, kBlack},
-        EntryCase{Control::probePicture, "", std::nullopt, {340, 370}, {500, 100}, Action::none, false, false, false, kBlack},
-        EntryCase{Control::noProbePicture, "", std::nullopt, {340, 370}, {500, 100}, Action::none, false, false, false, kBlack},
-        EntryCase{Control::boardStatusLabel, "No board detected", kB10, {430, 380}, {600, 100}, Action::none, true, false, false, kBlack},
-        EntryCase{Control::portList, "", kB10, {430, 380}, {180, 20}, Action::portSelection, true, false, false, kBlack},
-        EntryCase{Control::updateButton, "Update Firmware", FontSpec{11, true}, {210, 445}, {200, 30}, Action::updateFirmware, true, false, false, kBlack},
-        EntryCase{Control::versionLabel, kVersionText, FontSpec{8, false}, {400, 487}, {600, 100}, Action::none, true, false, false, kGrey},
-        EntryCase{Control::instructionsPicture, "", std::nullopt, {20, 78}, {500, 100}, Action::none, false, false, false, kBlack},
-        EntryCase{Control::statusLabel, "Firmware updated successfully", kB10, {20, 395}, {600, 100}, Action::none, true, false, false, kBlack},
-        EntryCase{Control::closeButton, "Close", kN10, {320, 460}, {120, 25}, Action::close, true, false, false, kBlack},
-        EntryCase{Control::progressBar, "", std::nullopt, {20, 420}, {590, 25}, Action::none, true, false, false, kBlack},
-        EntryCase{Control::backButton, "<< Back", kN10, {190, 460}, {120, 25}, Action::back, true, false, false, kBlack}));
+TEST(PageTables, ActionsAreBoundToTheirControls)
+{
+    const std::map<Control, Action> expected{
+        {Control::browseButton, Action::browse},     {Control::defaultFileButton, Action::defaultFile},
+        {Control::usbRadio, Action::radioClick},     {Control::jlinkRadio, Action::radioClick},
+        {Control::portList, Action::portSelection},  {Control::updateButton, Action::updateFirmware},
+        {Control::closeButton, Action::close},       {Control::backButton, Action::back},
+    };
+    for (Page page : {Page::setup, Page::result}) {
+        for (const PageEntry& entry : PageTableOf(page).entries) {
+            const auto found = expected.find(entry.control);
+            EXPECT_EQ(entry.action, found != expected.end() ? found->second : Action::none)
+                << "control " << Index(entry.control);
+        }
+    }
+}
+
+TEST(PageTables, ResultPageButtonsSitSideBySideUnderTheProgressBar)
+{
+    EXPECT_EQ(Entry(Control::backButton).position, (Placement{190, 460}));
+    EXPECT_EQ(Entry(Control::closeButton).position, (Placement{320, 460}));
+    EXPECT_EQ(WindowSize(Entry(Control::closeButton)), (Extent{120, 25}));
+    EXPECT_EQ(Entry(Control::progressBar).position, (Placement{20, 420}));
+    EXPECT_EQ(WindowSize(Entry(Control::progressBar)), (Extent{590, 25}));
+    EXPECT_EQ(Entry(Control::statusLabel).text, "Firmware updated successfully");
+}
 
 TEST(PageTables, EntriesRecordTheirKindsSizeUnlessThePageGivesOne)
 {

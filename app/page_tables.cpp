@@ -4,13 +4,13 @@
 
 namespace {
 
-constexpr FontSpec kNormal8{8, false};
-constexpr FontSpec kNormal10{10, false};
-constexpr FontSpec kBold10{10, true};
-constexpr FontSpec kNormal11{11, false};
-constexpr FontSpec kBold11{11, true};
+constexpr FontStyle kNormal8{8, false};
+constexpr FontStyle kNormal10{10, false};
+constexpr FontStyle kBold10{10, true};
+constexpr FontStyle kNormal11{11, false};
+constexpr FontStyle kBold11{11, true};
 
-constexpr std::array<FontSpec, 10> kSharedFonts{{
+constexpr std::array<FontStyle, 10> kSharedFonts{{
     {8, false}, {10, false}, {11, false}, {12, false}, {14, false},
     {8, true}, {10, true}, {11, true}, {12, true}, {14, true},
 }};
@@ -41,7 +41,7 @@ constexpr PageEntry MacBoxEntry(int k)
                      .textLimit = 2};
 }
 
-constexpr PageEntry Label(Control control, std::string_view text, FontSpec font, Placement at)
+constexpr PageEntry Label(Control control, std::string_view text, FontStyle font, Placement at)
 {
     return PageEntry{.control = control, .kind = ControlKind::label, .text = text,
                      .font = font, .position = at};
@@ -53,7 +53,7 @@ constexpr PageEntry Picture(Control control, int resource, Placement at)
                      .position = at};
 }
 
-constexpr PageEntry Button(Control control, std::string_view text, FontSpec font, Placement at,
+constexpr PageEntry Button(Control control, std::string_view text, FontStyle font, Placement at,
                            Extent size, Action action)
 {
     return PageEntry{.control = control, .kind = ControlKind::button, .text = text,
@@ -207,6 +207,6 @@ std::vector<ControlIdentifier> ControlIdentifiers()
     return identifiers;
 }
 
-std::span<const FontSpec> SharedFonts() { return kSharedFonts; }
+std::span<const FontStyle> SharedFonts() { return kSharedFonts; }
 
 std::span<const PictureResource> PictureResources() { return kPictures; }

@@ -15,10 +15,10 @@
 
 enum class ControlKind { label, macBox, button, radio, portList, progressBar, picture };
 
-struct FontSpec {
+struct FontStyle {
     int points;
     bool bold;
-    bool operator==(const FontSpec&) const = default;
+    bool operator==(const FontStyle&) const = default;
 };
 
 struct Placement {
@@ -48,7 +48,7 @@ struct PageEntry {
     ControlKind kind;
     int picture = 0;  // GIF resource number, pictures only
     std::string_view text = {};
-    std::optional<FontSpec> font = {};
+    std::optional<FontStyle> font = {};
     Placement position = {0, 0};
     std::optional<Extent> size = {};  // none: the kind's own size
     Action action = Action::none;
@@ -93,7 +93,7 @@ std::vector<ControlIdentifier> ControlIdentifiers();
 
 // The fonts the controls share, created once in this order.
 inline constexpr std::string_view kFontFace = "Tahoma";
-std::span<const FontSpec> SharedFonts();
+std::span<const FontStyle> SharedFonts();
 
 // The pictures the pages show, drawn for this product.
 struct PictureResource {

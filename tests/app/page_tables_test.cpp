@@ -94,7 +94,7 @@ TEST(PageTables, MacBoxesStandInARowWithTheFixedPrefixReadOnly)
         EXPECT_EQ(box.position, (Placement{50 + 40 * k, 262}));
         EXPECT_EQ(WindowSize(box), (Extent{35, 24}));
         EXPECT_EQ(box.textLimit, 2);
-        EXPECT_EQ(box.font, (FontSpec{11, false}));
+        EXPECT_EQ(box.font, (FontStyle{11, false}));
         EXPECT_EQ(box.readOnly, k < 3);
         EXPECT_EQ(box.text, k == 1 ? "50" : k == 2 ? "C2" : "00");
     }
@@ -165,9 +165,9 @@ TEST(PageTables, PagesUseOnlySharedFontsAndOnlyDrawnPictures)
 {
     const auto fonts = SharedFonts();
     ASSERT_EQ(fonts.size(), 10u);
-    EXPECT_EQ(fonts[0], (FontSpec{8, false}));
-    EXPECT_EQ(fonts[5], (FontSpec{8, true}));
-    EXPECT_EQ(fonts[9], (FontSpec{14, true}));
+    EXPECT_EQ(fonts[0], (FontStyle{8, false}));
+    EXPECT_EQ(fonts[5], (FontStyle{8, true}));
+    EXPECT_EQ(fonts[9], (FontStyle{14, true}));
     const auto pictures = PictureResources();
     for (Page page : {Page::setup, Page::result}) {
         for (const PageEntry& entry : PageTableOf(page).entries) {

@@ -1,0 +1,27 @@
+#pragma once
+// The texts the dialog's logic shows. Those of the setup and result pages'
+// fixed controls live in the page tables.
+
+#include <string_view>
+
+inline constexpr std::string_view kNoImageText =
+    "No *.bin file found. Copy a *.bin file to the Quillmark folder...";
+inline constexpr std::string_view kBoardOnPrefix = "Board on ";
+inline constexpr std::string_view kNoBoardText = "No board detected";
+inline constexpr std::string_view kProbeActiveText = "J-Link is active";
+inline constexpr std::string_view kNoProbeText = "No J-Link detected";
+
+// Why "Update Firmware" started nothing; shown in red on the result page.
+inline constexpr std::string_view kNoImageReason =
+    "No firmware image file to program. Go Back and choose one with Browse.";
+inline constexpr std::string_view kNoBoardReason =
+    "No board detected. Go Back, connect the board and try again.";
+
+// A MAC that the boxes let through unfinished or pasted with other characters.
+inline constexpr std::string_view kInvalidMacMessage =
+    "The MAC address must be 16 hexadecimal digits (0-9, A-F): two in each of the eight boxes. "
+    "Please correct it and press Update Firmware again.";
+
+inline constexpr std::string_view kOpenFileTitle = "Open Image File..";
+inline constexpr std::string_view kImageFilesFilter = "Image Files (*.bin)";
+inline constexpr std::string_view kAllFilesFilter = "All Files (*.*)";

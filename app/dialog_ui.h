@@ -1,0 +1,66 @@
+#pragma once
+// The user-interface operations the dialog's logic is written against. The
+// Qt shell implements them on real widgets; the tests on a fake. Every
+// operation runs on the dialog's thread.
+
+#include "app/dialog_controls.h"
+#include "app/status_codes.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+// What "Browse..." asks the user.
+struct OpenFileQuestion {
+    std::string_view title;
+    // (description, pattern) pairs, first one preselected
+    std::vector<std::pair<std::string_view, std::string_view>> filters;
+    std::string_view defaultExtension;
+    bool pathMustExist = true;
+};
+
+class IDialogUi {
+public:
+    virtual ~IDialogUi() = default;
+
+    // Sets the text only when it differs (exact comparison) and then redraws
+    // that control. Returns whether it changed.
+    virtual bool SetTextIfChanged(Control control, std::string_view text) = 0;
+    // Sets a label's text colour only when it differs and records it.
+    // Returns whether it changed.
+    virtual bool SetLabelColour(Control control, ColorRef colour) = 0;
+    virtual void Enable(Control control, bool enabled) = 0;
+    // Whether the control appears with its page; takes effect at the next
+    // ShowPage of that page.
+    virtual void SetShown(Control control, bool shown) = 0;
+    virtual bool IsShown(Control control) const = 0;
+    // Hides the page shown last, shows the given page's entries whose shown
+    // flag is set (page order), makes it current and redraws the dialog.
+    virtual void ShowPage(Page page) = 0;
+    // The page shown last; none before the first ShowPage.
+    virtual std::optional<Page> CurrentPage() const = 0;
+    virtual bool IsChecked(Control radio) const = 0;
+    virtual std::string BoxText(Control box) const = 0;
+    virtual void SetFocus(Control control) = 0;
+
+    virtual void PortListReset() = 0;
+    virtual void PortListAdd(std::string_view text) = 0;
+    // Selects the entry whose text equals `text` exactly. Returns whether
+    // one did; the selection is unchanged otherwise.
+    virtual bool PortListSelectExact(std::string_view text) = 0;
+    virtual void PortListSelectFirst() = 0;
+    virtual int PortListCount() const = 0;
+    // The selected entry's text; empty when nothing is selected.
+    virtual std::string PortListSelectedText() const = 0;
+
+    virtual void SetProgress(int percent) = 0;
+    // Invalidates the whole client area with background erase.
+    virtual void RedrawDialog() = 0;
+    // The chosen path, or none when the user cancelled.
+    virtual std::optional<std::string> AskOpenFile(const OpenFileQuestion& question) = 0;
+    virtual void EndDialog(int result) = 0;
+    // The application's modal message box.
+    virtual void ShowMessage(std::string_view text) = 0;
+};

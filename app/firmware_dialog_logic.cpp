@@ -1,0 +1,343 @@
+#include "app/firmware_dialog_logic.h"
+
+#include "app/dialog_texts.h"
+#include "serial/board_info.h"
+#include "serial/mac_address.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+bool IsHexPair(std::string_view text)
+{
+    auto hex = [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; };
+    return text.size() == 2 && hex(text[0]) && hex(text[1]);
+}
+
+// A row of our own for an update that could not start: the user must be able
+// to leave the result page again.
+StatusRow RefusalRow(std::string_view reason)
+{
+    return StatusRow{0, reason, kRed, ButtonsEffect::Enable, InstructionsEffect::Hide};
+}
+
+}  // namespace
+
+CFirmwareDialogLogic::CFirmwareDialogLogic(IDialogUi& ui, IDialogServices& services)
+    : ui(ui), services(services)
+{
+}
+
+void CFirmwareDialogLogic::Initialise(const std::function<void()>& buildPages)
+{
+    services.StartImageMonitor();
+    services.StartBoardMonitors();
+    buildPages();
+    // The USB connection is the first choice, so the board state is shown
+    // whatever the radios say yet.
+    ShowCurrentImage();
+    ShowUsbState();
+    ui.ShowPage(Page::setup);
+    ui.SetFocus(Control::browseButton);
+}
+
+LParam CFirmwareDialogLogic::HandleMessage(unsigned message, WParam wparam, LParam)
+{
+    switch (message) {
+    case WM_COMPORTS_CHANGED:
+        return OnComPortsChanged();
+    case WM_JLINK_CHANGED:
+        return OnJLinkChanged();
+    case WM_BINFILES_CHANGED:
+        return OnBinFilesChanged();
+    case WM_JOB_STATUS:
+        return OnJobStatus(wparam);
+    case WM_JOB_PROGRESS:
+        return OnJobProgress(wparam);
+    default:
+        return 0;
+    }
+}
+
+void CFirmwareDialogLogic::HandleCommand(int identifier)
+{
+    if (identifier == 1)
+        ui.ShowPage(Page::result);
+    else if (identifier == 3)
+        ui.ShowPage(Page::setup);
+}
+
+void CFirmwareDialogLogic::RunAction(Action action)
+{
+    switch (action) {
+    case Action::browse: OnBrowse(); break;
+    case Action::defaultFile: OnDefaultFile(); break;
+    case Action::radioClick: OnRadioClicked(); break;
+    case Action::portSelection: OnPortSelectionChanged(); break;
+    case Action::updateFirmware: OnUpdateFirmware(); break;
+    case Action::close: OnClose(); break;
+    case Action::back: OnBack(); break;
+    case Action::none: break;
+    }
+}
+
+// ---- board, probe and image state on the setup page ----
+
+LParam CFirmwareDialogLogic::OnComPortsChanged()
+{
+    if (!ui.IsChecked(Control::usbRadio))
+        return 0;
+    ShowUsbState();
+    RefreshSetupPage();
+    return 0;
+}
+
+LParam CFirmwareDialogLogic::OnJLinkChanged()
+{
+    if (!ui.IsChecked(Control::jlinkRadio))
+        return 0;
+    ShowProbeState();
+    RefreshSetupPage();
+    return 0;
+}
+
+LParam CFirmwareDialogLogic::OnBinFilesChanged()
+{
+    ShowCurrentImage();
+    ui.RedrawDialog();
+    return 0;
+}
+
+void CFirmwareDialogLogic::ShowUsbState()
+{
+    const std::vector<std::string> ports = services.BoardPorts();
+    if (ports.empty()) {
+        ShowBoardStatus(kNoBoardText, kRed);
+        ui.Enable(Control::updateButton, false);
+    } else if (ports.size() == 1) {
+        ShowBoardStatus(std::string(kBoardOnPrefix) + ports.front(), kGreen);
+    } else {
+        FillPortList(ports);
+    }
+    if (!ports.empty())
+        ui.Enable(Control::updateButton, true);
+    SetBoardPictures(!ports.empty(), ports.empty(), false, false);
+}
+
+void CFirmwareDialogLogic::ShowProbeState()
+{
+    const bool present = services.ProbePresent();
+    ShowBoardStatus(present ? kProbeActiveText : kNoProbeText, present ? kGreen : kRed);
+    ui.Enable(Control::updateButton, present);
+    SetBoardPictures(false, false, present, !present);
+}
+
+void CFirmwareDialogLogic::ShowCurrentImage()
+{
+    const std::optional<CBinFile> entry = services.CurrentImage();
+    if (!entry) {
+        ui.SetTextIfChanged(Control::imageLabel, kNoImageText);
+        ui.SetLabelColour(Control::imageLabel, kRed);
+        return;
+    }
+    // A browsed file may lie anywhere, so the user sees where.
+    const bool browsed = entry->kind == CBinFile::BrowsedFile;
+    ui.SetTextIfChanged(Control::imageLabel, browsed ? entry->path : entry->name);
+    ui.SetLabelColour(Control::imageLabel, kBlack);
+}
+
+void CFirmwareDialogLogic::ShowBoardStatus(std::string_view text, ColorRef colour)
+{
+    ui.SetTextIfChanged(Control::boardStatusLabel, text);
+    ui.SetLabelColour(Control::boardStatusLabel, colour);
+    ui.SetShown(Control::boardStatusLabel, true);
+    ui.SetShown(Control::portList, false);
+}
+
+void CFirmwareDialogLogic::FillPortList(const std::vector<std::string>& ports)
+{
+    ui.PortListReset();
+    for (const std::string& port : ports)
+        ui.PortListAdd(std::string(kBoardOnPrefix) + port);
+    // Only the very entry the user chose may stay chosen: a prefix match
+    // would move "Board on ttyUSB1" to "Board on ttyUSB10", another board.
+    const bool kept = !lastPortSelection.empty() && ui.PortListSelectExact(lastPortSelection);
+    if (!kept && ui.PortListCount() > 0)
+        ui.PortListSelectFirst();
+    ui.SetShown(Control::boardStatusLabel, false);
+    ui.SetShown(Control::portList, true);
+}
+
+void CFirmwareDialogLogic::SetBoardPictures(bool board, bool noBoard, bool probe, bool noProbe)
+{
+    ui.SetShown(Control::boardPicture, board);
+    ui.SetShown(Control::noBoardPicture, noBoard);
+    ui.SetShown(Control::probePicture, probe);
+    ui.SetShown(Control::noProbePicture, noProbe);
+}
+
+// Shown flags take effect only at a page switch; the result page keeps them
+// for when the user goes back.
+void CFirmwareDialogLogic::RefreshSetupPage()
+{
+    if (ui.CurrentPage() == Page::setup)
+        ui.ShowPage(Page::setup);
+    ui.RedrawDialog();
+}
+
+// ---- user actions ----
+
+void CFirmwareDialogLogic::OnRadioClicked()
+{
+    // Only the handler of the checked radio changes anything.
+    OnComPortsChanged();
+    OnJLinkChanged();
+}
+
+void CFirmwareDialogLogic::OnPortSelectionChanged()
+{
+    lastPortSelection = ui.PortListSelectedText();
+}
+
+void CFirmwareDialogLogic::OnBrowse()
+{
+    const OpenFileQuestion question{
+        kOpenFileTitle, {{kImageFilesFilter, "*.bin"}, {kAllFilesFilter, "*.*"}}, "bin", true};
+    const std::optional<std::string> path = ui.AskOpenFile(question);
+    if (!path)
+        return;
+    services.SetBrowsedFile(*path);
+    ui.Enable(Control::defaultFileButton, true);
+}
+
+void CFirmwareDialogLogic::OnDefaultFile()
+{
+    services.ResetToFolder();
+    ui.Enable(Control::defaultFileButton, false);
+}
+
+void CFirmwareDialogLogic::OnUpdateFirmware()
+{
+    const std::string mac = JoinedMacText();
+    const std::optional<Control> badBox = FirstBadMacBox();
+    if (badBox || !IsValidMacText(mac)) {
+        ui.ShowMessage(kInvalidMacMessage);
+        if (badBox)
+            ui.SetFocus(*badBox);
+        return;
+    }
+    ui.Enable(Control::closeButton, false);
+    ui.Enable(Control::backButton, false);
+    ui.SetShown(Control::instructionsPicture, false);
+    ui.ShowPage(Page::result);
+    const std::optional<CBinFile> entry = services.CurrentImage();
+    if (!entry) {
+        ShowStatusRow(RefusalRow(kNoImageReason));
+        return;
+    }
+    StartJob(*entry, mac);
+}
+
+void CFirmwareDialogLogic::OnBack()
+{
+    // No lock may be held here: the worker's last status arrives while we wait.
+    if (services.HasSerialJob())
+        services.StopSerialJob();
+    ui.ShowPage(Page::setup);
+}
+
+void CFirmwareDialogLogic::OnClose() { ui.EndDialog(0); }
+
+// ---- starting a job ----
+
+std::string CFirmwareDialogLogic::JoinedMacText() const
+{
+    std::string mac;
+    for (int k = 0; k < kMacBoxCount; ++k)
+        mac += ui.BoxText(MacBox(k));
+    return mac;
+}
+
+// Each box holds one byte: digits that add up to sixteen but sit in the wrong
+// boxes are not the address the user meant.
+std::optional<Control> CFirmwareDialogLogic::FirstBadMacBox() const
+{
+    for (int k = 0; k < kMacBoxCount; ++k)
+        if (!IsHexPair(ui.BoxText(MacBox(k))))
+            return MacBox(k);
+    return std::nullopt;
+}
+
+std::string CFirmwareDialogLogic::ChosenPort(const std::vector<std::string>& ports) const
+{
+    if (ports.size() < 2)
+        return ports.front();
+    const std::string selected = ui.PortListSelectedText();
+    const std::string name =
+        selected.size() > kBoardOnPrefix.size() ? selected.substr(kBoardOnPrefix.size()) : "";
+    const auto found = std::find(ports.begin(), ports.end(), name);
+    return found != ports.end() ? *found : ports.front();
+}
+
+void CFirmwareDialogLogic::StartJob(const CBinFile& entry, const std::string& mac)
+{
+    bool loaded = false;
+    if (ui.IsChecked(Control::usbRadio)) {
+        const std::vector<std::string> ports = services.BoardPorts();
+        if (ports.empty()) {
+            ShowStatusRow(RefusalRow(kNoBoardReason));
+            return;
+        }
+        loaded = services.StartSerialJob(ChosenPort(ports), mac, entry);
+    } else if (ui.IsChecked(Control::jlinkRadio)) {
+        loaded = services.StartJLinkJob(mac, entry);
+    } else {
+        return;
+    }
+    if (!loaded)
+        ShowStatusRow(LookupStatus(kStatusFileUnreadable));
+}
+
+// ---- job reports ----
+
+LParam CFirmwareDialogLogic::OnJobStatus(WParam record)
+{
+    const auto* info = reinterpret_cast<const CBoardInfo*>(record);
+    if (info == nullptr)
+        return 0;
+    ShowStatusRow(LookupStatus(info->statusCode));
+    return 0;
+}
+
+LParam CFirmwareDialogLogic::OnJobProgress(WParam percent)
+{
+    ui.SetProgress(static_cast<int>(std::min<WParam>(percent, 100)));
+    return 0;
+}
+
+void CFirmwareDialogLogic::ShowStatusRow(const StatusRow& row)
+{
+    std::lock_guard lock(statusLock);
+    if (row.buttons != ButtonsEffect::AsIs) {
+        const bool enabled = row.buttons == ButtonsEffect::Enable;
+        ui.Enable(Control::closeButton, enabled);
+        ui.Enable(Control::backButton, enabled);
+    }
+    if (row.instructions != InstructionsEffect::AsIs) {
+        const bool shown = row.instructions == InstructionsEffect::Show;
+        const bool changed = ui.IsShown(Control::instructionsPicture) != shown;
+        ui.SetShown(Control::instructionsPicture, shown);
+        if (changed && ui.CurrentPage() == Page::result)
+            ui.ShowPage(Page::result);
+    }
+    ShowStatusText(row.text, row.colour);
+}
+
+void CFirmwareDialogLogic::ShowStatusText(std::string_view text, ColorRef colour)
+{
+    if (ui.SetTextIfChanged(Control::statusLabel, text))
+        ui.RedrawDialog();
+    if (ui.SetLabelColour(Control::statusLabel, colour))
+        ui.RedrawDialog();
+}

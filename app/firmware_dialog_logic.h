@@ -1,0 +1,72 @@
+#pragma once
+// The decisions of the firmware dialog (CVelkanFirmwareGUIDlg): what each
+// button, radio and message does to the pages and which job it starts. It
+// owns no window: it drives an IDialogUi and asks IDialogServices, so the Qt
+// shell and the tests run the same logic. Every call comes from the dialog's
+// thread.
+
+#include "app/dialog_controls.h"
+#include "app/dialog_services.h"
+#include "app/dialog_ui.h"
+#include "app/messages.h"
+#include "app/status_codes.h"
+
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CFirmwareDialogLogic {
+public:
+    CFirmwareDialogLogic(IDialogUi& ui, IDialogServices& services);
+
+    // The dialog's initialisation: start the monitors, let the shell build
+    // both pages, show the image and board state, then the setup page.
+    void Initialise(const std::function<void()>& buildPages);
+
+    // The five messages; every handler returns 0.
+    LParam HandleMessage(unsigned message, WParam wparam, LParam lparam);
+    // Command 1 (Enter outside a push button) and 3; others are ignored.
+    void HandleCommand(int identifier);
+    void RunAction(Action action);
+
+    void OnUpdateFirmware();
+    void OnBrowse();
+    void OnDefaultFile();
+    void OnRadioClicked();
+    void OnPortSelectionChanged();
+    void OnBack();
+    void OnClose();
+
+    // The text the user chose last in the port list; empty at first.
+    const std::string& LastPortSelection() const { return lastPortSelection; }
+
+private:
+    LParam OnComPortsChanged();
+    LParam OnJLinkChanged();
+    LParam OnBinFilesChanged();
+    LParam OnJobStatus(WParam record);
+    LParam OnJobProgress(WParam percent);
+
+    void ShowUsbState();
+    void ShowProbeState();
+    void ShowCurrentImage();
+    void ShowBoardStatus(std::string_view text, ColorRef colour);
+    void FillPortList(const std::vector<std::string>& ports);
+    void SetBoardPictures(bool board, bool noBoard, bool probe, bool noProbe);
+    void RefreshSetupPage();
+
+    std::string JoinedMacText() const;
+    std::optional<Control> FirstBadMacBox() const;
+    std::string ChosenPort(const std::vector<std::string>& ports) const;
+    void StartJob(const CBinFile& entry, const std::string& mac);
+    void ShowStatusRow(const StatusRow& row);
+    void ShowStatusText(std::string_view text, ColorRef colour);
+
+    IDialogUi& ui;
+    IDialogServices& services;
+    std::mutex statusLock;
+    std::string lastPortSelection;
+};

@@ -1,0 +1,322 @@
+// "Update Firmware", the job's reports on the result page, and the ways back.
+
+#include "app/dialog_texts.h"
+#include "app/message_queue.h"
+#include "dialog_harness.h"
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+using Ports = std::vector<std::string>;
+const std::array<std::string, 8> kTypedMac{"00", "50", "C2", "12", "34", "56", "78", "9A"};
+
+struct StartCase {
+    const char* name;
+    Ports ports;          // at opening
+    Control radio;
+    std::string chosen;   // port entry chosen by the user, if any
+    Ports portsAtClick;   // the monitor's list when the button is pressed
+    std::string kind;
+    std::string port;
+};
+
+void PrintTo(const StartCase& c, std::ostream* os) { *os << c.name; }
+
+class UpdateStartsJob : public DialogTestWithParam<StartCase> {};
+
+TEST_P(UpdateStartsJob, OnTheChosenConnectionWithTheJoinedMac)
+{
+    const StartCase& c = GetParam();
+    services.ports = c.ports;
+    services.probe = true;
+    Open();
+    if (c.radio != Control::usbRadio)
+        ClickRadio(c.radio);
+    if (!c.chosen.empty())
+        ChoosePort(c.chosen);
+    services.ports = c.portsAtClick;
+    ui.TypeMac(kTypedMac);
+
+    logic.RunAction(Action::updateFirmware);
+
+    ASSERT_EQ(services.starts.size(), 1u);
+    EXPECT_EQ(services.starts[0].kind, c.kind);
+    EXPECT_EQ(services.starts[0].port, c.port);
+    EXPECT_EQ(services.starts[0].mac, "0050C2123456789A");
+    EXPECT_EQ(services.starts[0].entry, *services.folderImage);
+    EXPECT_EQ(ui.page, Page::result);
+    EXPECT_FALSE(ui[Control::closeButton].enabled);
+    EXPECT_FALSE(ui[Control::backButton].enabled);
+    EXPECT_FALSE(ui[Control::instructionsPicture].shown);
+    EXPECT_EQ(ui[Control::statusLabel].text, "Firmware updated successfully") << "until it reports";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Connections, UpdateStartsJob,
+    ::testing::Values(
+        StartCase{"secondOfTwo", {"ttyUSB3", "ttyUSB5"}, Control::usbRadio, "Board on ttyUSB5",
+                  {"ttyUSB3", "ttyUSB5"}, "serial", "ttyUSB5"},
+        StartCase{"chosenGoneByThenFallsBackToFirst", {"ttyUSB3", "ttyUSB5"}, Control::usbRadio,
+                  "Board on ttyUSB5", {"ttyUSB3", "ttyUSB7"}, "serial", "ttyUSB3"},
+        StartCase{"onlyPort", {"ttyUSB3"}, Control::usbRadio, "", {"ttyUSB3"}, "serial", "ttyUSB3"},
+        StartCase{"prefixIsNotAMatch", {"ttyUSB1", "ttyUSB10"}, Control::usbRadio,
+                  "Board on ttyUSB10", {"ttyUSB1", "ttyUSB10"}, "serial", "ttyUSB10"},
+        StartCase{"jlink", {"ttyUSB3"}, Control::jlinkRadio, "", {"ttyUSB3"}, "jlink", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct RefusalCase {
+    const char* name;
+    bool image;
+    Ports portsAtClick;
+    Control radio;
+    bool imageLoads;
+    std::string text;
+    std::size_t starts;
+};
+
+void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
+
+class UpdateThatCannotRun : public DialogTestWithParam<RefusalCase> {};
+
+TEST_P(UpdateThatCannotRun, SaysWhyInRedAndLetsTheUserLeave)
+{
+    const RefusalCase& c = GetParam();
+    services.ports = {"ttyUSB0"};
+    services.probe = true;
+    Open();
+    if (c.radio != Control::usbRadio)
+        ClickRadio(c.radio);
+    if (!c.image)
+        services.image.reset();
+    services.imageLoads = c.imageLoads;
+    services.ports = c.portsAtClick;
+
+    logic.RunAction(Action::updateFirmware);
+
+    EXPECT_EQ(services.starts.size(), c.starts);
+    EXPECT_FALSE(services.HasSerialJob());
+    EXPECT_EQ(ui.page, Page::result);
+    EXPECT_EQ(ui[Control::statusLabel].text, c.text);
+    EXPECT_EQ(ui[Control::statusLabel].colour, kRed);
+    EXPECT_TRUE(ui[Control::closeButton].enabled);
+    EXPECT_TRUE(ui[Control::backButton].enabled);
+    EXPECT_FALSE(ui[Control::instructionsPicture].shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reasons, UpdateThatCannotRun,
+    ::testing::Values(
+        RefusalCase{"noImage", false, {"ttyUSB0"}, Control::usbRadio, true,
+                    std::string(kNoImageReason), 0},
+        RefusalCase{"noImageJLink", false, {}, Control::jlinkRadio, true,
+                    std::string(kNoImageReason), 0},
+        RefusalCase{"lastPortGoneBeforeItsMessage", true, {}, Control::usbRadio, true,
+                    std::string(kNoBoardReason), 0},
+        RefusalCase{"serialImageDoesNotLoad", true, {"ttyUSB0"}, Control::usbRadio, false,
+                    "Could not read/open file", 1},
+        RefusalCase{"jlinkImageDoesNotLoad", true, {}, Control::jlinkRadio, false,
+                    "Could not read/open file", 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct BadMacCase {
+    const char* name;
+    std::array<std::string, 8> boxes;
+    Control focus;
+};
+
+void PrintTo(const BadMacCase& c, std::ostream* os) { *os << c.name; }
+
+class UpdateWithBadMac : public DialogTestWithParam<BadMacCase> {};
+
+TEST_P(UpdateWithBadMac, IsRefusedOnTheSetupPageBeforeAnyJob)
+{
+    const BadMacCase& c = GetParam();
+    services.ports = {"ttyUSB0"};
+    Open();
+    ui.TypeMac(c.boxes);
+
+    logic.RunAction(Action::updateFirmware);
+
+    EXPECT_TRUE(services.starts.empty());
+    EXPECT_EQ(ui.page, Page::setup);
+    EXPECT_EQ(ui.messageBoxes, std::vector<std::string>{std::string(kInvalidMacMessage)});
+    EXPECT_EQ(ui.focus, c.focus);
+    EXPECT_TRUE(ui[Control::closeButton].enabled);
+    EXPECT_TRUE(ui[Control::backButton].enabled);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, UpdateWithBadMac,
+    ::testing::Values(
+        BadMacCase{"oneDigit", {"00", "50", "C2", "12", "3", "56", "78", "9A"}, Control::macBox4},
+        BadMacCase{"empty", {"00", "50", "C2", "12", "34", "56", "78", ""}, Control::macBox7},
+        BadMacCase{"notHex", {"00", "50", "C2", "G1", "34", "56", "78", "9A"}, Control::macBox3},
+        BadMacCase{"pastedSpace", {"00", "50", "C2", "12", " 4", "56", "78", "9A"}, Control::macBox4},
+        BadMacCase{"threeAndOne", {"00", "50", "C2", "123", "4", "56", "78", "9A"}, Control::macBox3}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct StatusCase {
+    const char* name;
+    std::vector<int> codes;
+    std::string text;
+    ColorRef colour;
+    bool buttons;
+    bool instructions;
+    int resultShows;  // re-shows of the result page the codes caused
+};
+
+void PrintTo(const StatusCase& c, std::ostream* os) { *os << c.name; }
+
+class JobStatus : public DialogTestWithParam<StatusCase> {};
+
+TEST_P(JobStatus, SetsTextColourButtonsAndInstructions)
+{
+    const StatusCase& c = GetParam();
+    Open();
+    logic.HandleCommand(1);  // on the result page, buttons enabled, no picture
+    const int before = PagesShown(Page::result);
+    for (int code : c.codes)
+        Status(code);
+    EXPECT_EQ(ui[Control::statusLabel].text, c.text);
+    EXPECT_EQ(ui[Control::statusLabel].colour, c.colour);
+    EXPECT_EQ(ui[Control::closeButton].enabled, c.buttons);
+    EXPECT_EQ(ui[Control::backButton].enabled, c.buttons);
+    EXPECT_EQ(ui[Control::instructionsPicture].shown, c.instructions);
+    EXPECT_EQ(PagesShown(Page::result) - before, c.resultShows);
+}
+
+const std::string kWaiting = "Waiting for user to press the board reset switch or to erase the flash...";
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, JobStatus,
+    ::testing::Values(
+        StatusCase{"success", {1, 14, 7}, "Firmware update successful! Please reset the board.",
+                   kGreen, true, false, 0},
+        StatusCase{"waiting", {1, 2, 5}, kWaiting, kBlack, true, true, 1},
+        StatusCase{"waitingThenConnected", {5, 5, 4}, "Connected", kBlack, false, false, 2},
+        StatusCase{"reconnectedKeepsPicture", {22, 23}, "Board reconnected.", kBlack, false, true, 1},
+        StatusCase{"openFailed", {1, 3}, "Failed to open port.", kRed, true, false, 0},
+        StatusCase{"unassigned17", {5, 17}, "N/A", kBlack, true, true, 1},
+        StatusCase{"unassigned0", {1, 0}, "N/A", kBlack, false, false, 0},
+        StatusCase{"unassigned99", {5, 99}, "N/A", kBlack, true, true, 1},
+        StatusCase{"negative", {15, -1}, "N/A", kBlack, true, false, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DialogTest, RepeatedStatusChangesNothingVisible)
+{
+    Open();
+    logic.HandleCommand(1);
+    Status(14);
+    const int texts = ui[Control::statusLabel].textSets;
+    const int colours = ui[Control::statusLabel].colourSets;
+    const int redraws = ui.redraws;
+    Status(14);
+    EXPECT_EQ(ui[Control::statusLabel].textSets, texts);
+    EXPECT_EQ(ui[Control::statusLabel].colourSets, colours);
+    EXPECT_EQ(ui.redraws, redraws);
+}
+
+TEST_F(DialogTest, InstructionsChangedOnTheSetupPageDoNotSwitchPages)
+{
+    Open();
+    Status(5);
+    EXPECT_TRUE(ui[Control::instructionsPicture].shown);
+    EXPECT_EQ(ui.page, Page::setup);
+    EXPECT_EQ(PagesShown(Page::result), 0);
+}
+
+TEST_F(DialogTest, ProgressMovesTheBarWithinItsRange)
+{
+    Open();
+    logic.HandleMessage(WM_JOB_PROGRESS, 100, 12345);
+    EXPECT_EQ(ui.progress, 100);
+    logic.HandleMessage(WM_JOB_PROGRESS, 37, 0);
+    EXPECT_EQ(ui.progress, 37);
+    logic.HandleMessage(WM_JOB_PROGRESS, 250, 0);
+    EXPECT_EQ(ui.progress, 100);
+}
+
+TEST_F(DialogTest, SecondUpdateKeepsTheFirstResultUntilTheNewJobReports)
+{
+    services.ports = {"ttyUSB0"};
+    Open();
+    logic.RunAction(Action::updateFirmware);
+    logic.HandleMessage(WM_JOB_PROGRESS, 100, 0);
+    Status(7);
+    logic.RunAction(Action::back);
+    logic.RunAction(Action::updateFirmware);
+    EXPECT_EQ(services.starts.size(), 2u);
+    EXPECT_EQ(ui.progress, 100);
+    EXPECT_EQ(ui[Control::statusLabel].text, "Firmware update successful! Please reset the board.");
+    EXPECT_FALSE(ui[Control::backButton].enabled);
+}
+
+TEST_F(DialogTest, EnterAndCommandThreeSwitchPagesWithoutJobs)
+{
+    services.ports = {"ttyUSB0"};
+    Open();
+    logic.HandleCommand(1);
+    EXPECT_EQ(ui.page, Page::result);
+    EXPECT_TRUE(ui[Control::backButton].enabled);
+    logic.HandleCommand(3);
+    EXPECT_EQ(ui.page, Page::setup);
+    logic.HandleCommand(1);
+    logic.RunAction(Action::back);
+    EXPECT_EQ(ui.page, Page::setup);
+    logic.HandleCommand(2);
+    EXPECT_EQ(ui.page, Page::setup);
+    EXPECT_TRUE(services.starts.empty());
+    EXPECT_EQ(std::count(services.calls.begin(), services.calls.end(), "stop serial job"), 0);
+}
+
+TEST_F(DialogTest, CloseEndsTheDialogWithZero)
+{
+    Open();
+    logic.RunAction(Action::close);
+    EXPECT_EQ(ui.endResult, 0);
+}
+
+// A serial worker that keeps reporting "waiting for reset" by blocking sends
+// until it is stopped; the stop delivers the dialog's pending sends while it
+// waits, as the loader manager's does.
+TEST_F(DialogTest, BackDeliversTheWorkersPendingStatusWhileItStopsTheJob)
+{
+    CMessageQueue dialog([this](unsigned m, WParam w, LParam l) { return logic.HandleMessage(m, w, l); });
+    std::atomic<bool> stop{false};
+    std::atomic<bool> ended{false};
+    std::atomic<int> sent{0};
+    std::thread worker;
+    services.ports = {"ttyUSB0"};
+    services.onStop = [&] {
+        stop = true;
+        while (!ended)
+            dialog.DispatchFor(std::chrono::milliseconds(10));
+        worker.join();
+    };
+    Open();
+    logic.RunAction(Action::updateFirmware);
+    worker = std::thread([&] {
+        while (!stop) {
+            record.statusCode = kStatusWaitingForReset;
+            dialog.Send(WM_JOB_STATUS, reinterpret_cast<WParam>(&record), 0);
+            ++sent;
+        }
+        ended = true;
+    });
+    // The first report enables "<< Back", as it would for the user.
+    while (sent == 0)
+        dialog.DispatchFor(std::chrono::milliseconds(10));
+    ASSERT_TRUE(ui[Control::backButton].enabled);
+
+    logic.RunAction(Action::back);
+
+    EXPECT_TRUE(ended);
+    EXPECT_FALSE(services.HasSerialJob());
+    EXPECT_EQ(ui.page, Page::setup);
+    EXPECT_EQ(ui[Control::statusLabel].text, kWaiting);
+}
+
+}  // namespace

@@ -7,6 +7,16 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
+// Both descriptors are made here, before any other thread can call Wake().
+CPosixChangeWatch::CPosixChangeWatch()
+    : inotifyFd(::inotify_init1(IN_CLOEXEC | IN_NONBLOCK)), wakeFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+{
+    if (inotifyFd < 0)
+        Fail("inotify_init1");
+    else if (wakeFd < 0)
+        Fail("eventfd");
+}
+
 CPosixChangeWatch::~CPosixChangeWatch()
 {
     if (inotifyFd >= 0)
@@ -21,22 +31,9 @@ bool CPosixChangeWatch::Fail(std::string call)
     return false;
 }
 
-bool CPosixChangeWatch::Open()
-{
-    if (inotifyFd < 0)
-        inotifyFd = ::inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
-    if (inotifyFd < 0)
-        return Fail("inotify_init1");
-    if (wakeFd < 0)
-        wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (wakeFd < 0)
-        return Fail("eventfd");
-    return true;
-}
-
 bool CPosixChangeWatch::Add(const std::string& dir, std::uint32_t mask)
 {
-    if (!Open())
+    if (inotifyFd < 0 || wakeFd < 0)
         return false;
     const int wd = ::inotify_add_watch(inotifyFd, dir.c_str(), mask | IN_ONLYDIR);
     if (wd < 0)
@@ -98,7 +95,7 @@ CPosixChangeWatch::Drained CPosixChangeWatch::DrainEvents(const Filter& relevant
 
 WaitOutcome CPosixChangeWatch::Wait(const Filter& relevant)
 {
-    if (!Open())
+    if (inotifyFd < 0 || wakeFd < 0)
         return WaitOutcome::Failed;
     for (;;) {
         pollfd fds[2] = {{inotifyFd, POLLIN, 0}, {wakeFd, POLLIN, 0}};

@@ -15,14 +15,13 @@ public:
     // Decides whether one event in the watched folder `dir` counts as a change.
     using Filter = std::function<bool(const std::string& dir, std::string_view name, std::uint32_t mask)>;
 
-    CPosixChangeWatch() = default;
+    CPosixChangeWatch();
     ~CPosixChangeWatch();
     CPosixChangeWatch(const CPosixChangeWatch&) = delete;
     CPosixChangeWatch& operator=(const CPosixChangeWatch&) = delete;
 
-    // Creates the inotify instance and the wake event; idempotent.
-    bool Open();
     // Watches `dir` (no subfolders) for the events in `mask`; idempotent.
+    // False when it cannot, or when the watch could not be made at all.
     bool Add(const std::string& dir, std::uint32_t mask);
     bool IsWatched(const std::string& dir) const;
     // Blocks until a relevant event or Wake(). Irrelevant events are drained
@@ -38,8 +37,8 @@ private:
     bool DrainWake();
     bool Fail(std::string call);
 
-    int inotifyFd = -1;
-    int wakeFd = -1;
+    int inotifyFd;
+    int wakeFd;
     std::map<int, std::string> watched;  // watch descriptor -> folder
     std::string failedCall;
 };

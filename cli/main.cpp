@@ -12,6 +12,7 @@ int main(int argc, char** argv)
     CommandRunner runner;
     AddInspectCommand(app, runner);
     AddFlashCommand(app, runner);
+    AddListCommand(app, runner);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

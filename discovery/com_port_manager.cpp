@@ -1,0 +1,55 @@
+#include "discovery/com_port_manager.h"
+
+#include "app/message_box.h"
+#include "discovery/port_list.h"
+
+CComPortManager::CComPortManager(IBoardManager* owner, IPortMapSource& source) : owner(owner), source(source) {}
+
+CComPortManager::~CComPortManager() { Stop(); }
+
+void CComPortManager::Start()
+{
+    if (!source.Open()) {
+        ShowMessageBox("Error in " + source.FailedCall());
+        return;
+    }
+    // Armed before the first reading, so no change in between is lost.
+    const bool watching = source.Watch();
+    Refresh();
+    if (!watching) {
+        ShowMessageBox("Error in " + source.FailedCall() + ".\n");
+        return;
+    }
+    watchThread.Start([this] { Watch(); });
+}
+
+void CComPortManager::Refresh()
+{
+    const std::lock_guard lock(listLock);
+    MergePortList(ports, source.ReadPorts());
+}
+
+void CComPortManager::Stop()
+{
+    watchThread.Stop([this] { source.Wake(); });
+}
+
+std::vector<std::string> CComPortManager::Ports() const
+{
+    const std::lock_guard lock(listLock);
+    return ports;
+}
+
+void CComPortManager::Watch()
+{
+    while (!watchThread.StopRequested()) {
+        if (source.WaitForChange() == WaitOutcome::Failed) {
+            ShowMessageBox("Error in " + source.FailedCall() + ".\n");
+            return;
+        }
+        if (watchThread.StopRequested())
+            return;
+        Refresh();
+        owner->OnComPortsChanged();
+    }
+}

@@ -1,0 +1,22 @@
+#pragma once
+// The listeners of the three monitors. A notification carries no data: it
+// says only that something changed, and the receiver reads the monitor's
+// current state itself. Implementations post and return at once; none takes
+// a lock, so a monitor thread never waits for the dialog.
+
+// Told by the serial port monitor and the probe monitor.
+class IBoardManager {
+public:
+    virtual ~IBoardManager() = default;
+    virtual void OnComPortsChanged() = 0;
+    virtual void OnJLinkChanged() = 0;
+};
+
+// Told by the board manager and by the image folder monitor.
+class ILoaderManager {
+public:
+    virtual ~ILoaderManager() = default;
+    virtual void OnBinFilesChanged() = 0;
+    virtual void OnComPortsChanged() = 0;
+    virtual void OnJLinkChanged() = 0;
+};

@@ -1,0 +1,115 @@
+#include "images/bin_file_manager.h"
+
+#include "app/message_box.h"
+
+#include <algorithm>
+
+namespace {
+
+std::string NameOf(const std::string& path)
+{
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name)
+{
+    if (folder.empty() || folder.back() == '/')
+        return folder + name;
+    return folder + "/" + name;
+}
+
+}  // namespace
+
+CBinFileManager::CBinFileManager(ILoaderManager* listener, IFolderSource& source, std::string folder)
+    : listener(listener), source(source), folder(std::move(folder))
+{
+}
+
+CBinFileManager::~CBinFileManager() { Stop(); }
+
+void CBinFileManager::Start()
+{
+    // Armed before the first scan, so no change in between is lost.
+    const bool watching = source.Watch(folder);
+    Rescan();
+    if (!watching) {
+        ShowMessageBox("Error in " + source.FailedCall() + ".\n");
+        return;
+    }
+    watchThread.Start([this] { Watch(); });
+}
+
+void CBinFileManager::Stop()
+{
+    watchThread.Stop([this] { source.Wake(); });
+}
+
+// The folder is listed without the lock; the new list replaces the old one
+// in a single step under it. std::string's operator< compares bytes as
+// unsigned values: the ordinal order, independent of locale and case.
+void CBinFileManager::Rescan()
+{
+    const std::lock_guard scanning(scanLock);
+    std::vector<std::string> names = source.ListBinFiles(folder);
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    std::vector<CBinFile> fresh;
+    fresh.reserve(names.size());
+    for (std::string& name : names)
+        fresh.push_back(CBinFile{CBinFile::FolderFile, JoinPath(folder, name), std::move(name)});
+    const std::lock_guard guard(lock);
+    files = std::move(fresh);
+}
+
+std::optional<CBinFile> CBinFileManager::GetCurrent() const
+{
+    const std::lock_guard guard(lock);
+    if (browsed)
+        return browsed;
+    if (files.empty())
+        return std::nullopt;
+    return files.back();
+}
+
+std::vector<std::string> CBinFileManager::Names() const
+{
+    const std::lock_guard guard(lock);
+    std::vector<std::string> names;
+    for (const CBinFile& file : files)
+        names.push_back(file.name);
+    return names;
+}
+
+void CBinFileManager::SetBrowsedFile(const std::string& path)
+{
+    {
+        const std::lock_guard guard(lock);
+        browsed = CBinFile{CBinFile::BrowsedFile, path, NameOf(path)};
+    }
+    listener->OnBinFilesChanged();
+}
+
+void CBinFileManager::ResetToFolder()
+{
+    {
+        const std::lock_guard guard(lock);
+        browsed.reset();
+    }
+    Rescan();
+    listener->OnBinFilesChanged();
+}
+
+void CBinFileManager::Watch()
+{
+    while (!watchThread.StopRequested()) {
+        if (source.WaitForChange() == WaitOutcome::Failed) {
+            ShowMessageBox("Error in " + source.FailedCall() + ".\n");
+            return;
+        }
+        if (watchThread.StopRequested())
+            return;
+        Rescan();
+        listener->OnBinFilesChanged();
+    }
+}

@@ -35,10 +35,11 @@ bool CParamEdit::PassesFilter(QChar character) {
 
 void CParamEdit::keyPressEvent(QKeyEvent* event) {
     const QString text = event->text();
-    // Keys without a character (arrows, Delete, ...) and control characters
-    // keep the edit box's own handling; so does a read-only box, which
-    // ignores typing anyway.
-    if (text.size() != 1 || text[0].unicode() < 0x20 || isReadOnly()) {
+    // Keys without a character (arrows, Delete, ...), control characters
+    // and shortcuts such as Ctrl+V keep the edit box's own handling; so does
+    // a read-only box, which ignores typing anyway.
+    const bool shortcut = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (shortcut || text.size() != 1 || text[0].unicode() < 0x20 || isReadOnly()) {
         QLineEdit::keyPressEvent(event);
         return;
     }

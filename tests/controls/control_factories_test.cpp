@@ -8,7 +8,7 @@
 #include "controls/param_edit.h"
 #include "controls/picture_ex.h"
 #include "controls/shared_fonts.h"
-#include "controls/window_text.h"
+#include "controls/entry_operations.h"
 
 #include <QFontInfo>
 #include <QGuiApplication>
@@ -145,6 +145,20 @@ TEST(ControlFactoriesTest, SetTextIfChangedComparesExactly) {
     auto button = CreateButton(&dialog, "Close", nullptr, nullptr);
     EXPECT_TRUE(SetTextIfChanged(*button, "<< Back"));
     EXPECT_EQ(WindowText(button->window), "<< Back");
+}
+
+TEST(ControlFactoriesTest, SetLabelColourRecordsTheColourInTheEntry) {
+    QWidget dialog;
+    auto label = CreateLabel(&dialog, "No board detected", nullptr);
+    auto* window = static_cast<ColorLabel*>(label->window);
+    EXPECT_FALSE(SetLabelColour(*label, 0));
+    EXPECT_TRUE(SetLabelColour(*label, 255));
+    EXPECT_EQ(window->textColor, 255u);
+    EXPECT_EQ(label->colour, 255u);
+    EXPECT_FALSE(SetLabelColour(*label, 255));
+    auto button = CreateButton(&dialog, "Close", nullptr, nullptr);
+    EXPECT_FALSE(SetLabelColour(*button, 255));  // has no colour of its own
+    EXPECT_EQ(button->colour, 0u);
 }
 
 TEST(SharedFontsTest, TenFontsAtTheScreensResolution) {

@@ -1,4 +1,4 @@
-#include "controls/window_text.h"
+#include "controls/entry_operations.h"
 
 #include "controls/color_label.h"
 #include "controls/custom_radio_button.h"
@@ -31,6 +31,29 @@ void SetWindowText(QWidget* window, const QString& text) {
 bool SetTextIfChanged(LoaderControl& entry, const QString& text) {
     if (WindowText(entry.window) == text) return false;
     SetWindowText(entry.window, text);
+    entry.window->update();
+    return true;
+}
+
+namespace {
+
+bool ChangeColour(ColourRef& textColor, ColourRef colour) {
+    if (textColor == colour) return false;
+    textColor = colour;
+    return true;
+}
+
+}  // namespace
+
+bool SetLabelColour(LoaderControl& entry, ColourRef colour) {
+    bool changed = false;
+    if (auto* label = dynamic_cast<ColorLabel*>(entry.window)) {
+        changed = ChangeColour(label->textColor, colour);
+    } else if (auto* radio = dynamic_cast<CCustomRadioButton*>(entry.window)) {
+        changed = ChangeColour(radio->textColor, colour);
+    }
+    if (!changed) return false;
+    entry.colour = colour;
     entry.window->update();
     return true;
 }

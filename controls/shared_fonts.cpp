@@ -21,11 +21,12 @@ constexpr std::array<FontSpec, 10> kFontSpecs{{
 
 constexpr char kFace[] = "Tahoma";
 
-// Where Debian's fonts-wine puts its Tahoma-metric faces; fontconfig does
-// not look there, so the application loads them itself.
-constexpr std::array<const char*, 2> kBundledFaceFiles{
+// Where Debian's fonts-wine puts its Tahoma-metric face; fontconfig does not
+// look there, so the application loads it itself. Its bold file is drawn no
+// heavier than the regular one, so bold is left to the font engine, which
+// emboldens the regular outlines.
+constexpr std::array<const char*, 1> kBundledFaceFiles{
     "/usr/share/wine/fonts/tahoma.ttf",
-    "/usr/share/wine/fonts/tahomabd.ttf",
 };
 
 constexpr std::array<const char*, 4> kFallbackFaces{

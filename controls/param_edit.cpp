@@ -38,13 +38,17 @@ void CParamEdit::keyPressEvent(QKeyEvent* event) {
     // Keys without a character (arrows, Delete, ...), control characters
     // and shortcuts such as Ctrl+V keep the edit box's own handling; so does
     // a read-only box, which ignores typing anyway.
-    const bool shortcut = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    if (shortcut || text.size() != 1 || text[0].unicode() < 0x20 || isReadOnly()) {
+    const auto shortcutKeys = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    const bool shortcut = (event->modifiers() & shortcutKeys) != 0;
+    if (shortcut || text.isEmpty() || text[0].unicode() < 0x20 || isReadOnly()) {
         QLineEdit::keyPressEvent(event);
         return;
     }
     event->accept();
-    if (PassesFilter(text[0])) TypeCharacter(text[0]);
+    // An input method may deliver several characters at once: each is typed.
+    for (const QChar character : text) {
+        if (character.unicode() >= 0x20 && PassesFilter(character)) TypeCharacter(character);
+    }
 }
 
 void CParamEdit::TypeCharacter(QChar character) {

@@ -4,8 +4,7 @@
 #include "controls/picture_ex.h"
 
 #include "guarded_bytes.h"
-#include "support/run_command.h"
-#include "support/temp_dir.h"
+#include "widget_pixels.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -7,6 +7,12 @@
 #include <QWidget>
 
 #include <functional>
+#include <ostream>
+
+// Failure messages name colours instead of dumping their bytes.
+inline void PrintTo(const QColor& colour, std::ostream* out) {
+    *out << colour.name(QColor::HexArgb).toStdString();
+}
 
 // What the window shows on the screen now: the flushed backing store, so
 // that anything left over from earlier paints is still there.

@@ -9,12 +9,12 @@
 
 namespace {
 
-struct FontSpec {
+struct FontStyle {
     int points;
     bool bold;
 };
 
-constexpr std::array<FontSpec, 10> kFontSpecs{{
+constexpr std::array<FontStyle, 10> kFontStyles{{
     {8, false}, {10, false}, {11, false}, {12, false}, {14, false},
     {8, true}, {10, true}, {11, true}, {12, true}, {14, true},
 }};
@@ -81,11 +81,11 @@ void CreateFonts() {
     if (fontsCreated) return;
     const QString face = SharedFontFace();
     const int dotsPerInch = ScreenDotsPerInchY();
-    for (std::size_t i = 0; i < kFontSpecs.size(); ++i) {
+    for (std::size_t i = 0; i < kFontStyles.size(); ++i) {
         auto* font = new QFont(face);
         font->setStyleHint(QFont::SansSerif);
-        font->setPixelSize(FontPixelHeight(kFontSpecs[i].points, dotsPerInch));
-        font->setWeight(kFontSpecs[i].bold ? QFont::Bold : QFont::Normal);
+        font->setPixelSize(FontPixelHeight(kFontStyles[i].points, dotsPerInch));
+        font->setWeight(kFontStyles[i].bold ? QFont::Bold : QFont::Normal);
         Fonts()[i] = font;
     }
     fontsCreated = true;

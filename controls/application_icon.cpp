@@ -1,0 +1,3 @@
+#include "controls/application_icon.h"
+
+QIcon ApplicationIcon() { return QIcon(QStringLiteral(":/pictures/quillmark.png")); }

@@ -1,0 +1,6 @@
+#pragma once
+// The application's icon, compiled in with the pictures.
+
+#include <QIcon>
+
+QIcon ApplicationIcon();

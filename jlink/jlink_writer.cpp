@@ -110,6 +110,9 @@ bool JLinkWriter::FindInputs(const std::string& imagePath, std::string& toolPath
     const bool overridden = !settings.toolPath.empty();
     const std::string shown = overridden ? settings.toolPath : ToolRelativePath();
     toolPath = overridden ? settings.toolPath : JoinPath(settings.programFolder, ToolRelativePath());
+    // The tool starts in the temporary folder: a relative path would no
+    // longer lead to it there.
+    toolPath = fs::absolute(toolPath, error).string();
     if (!fs::exists(toolPath, error)) {
         Diagnostic("\n\r Error: Cannot find jlink.exe: " + shown);
         ShowMessageBox("Error: Cannot find jlink.exe: " + shown);

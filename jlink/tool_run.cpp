@@ -101,7 +101,7 @@ void JLinkWriter::PumpOutput()
 void JLinkWriter::ReportToolError(const std::string& errorText)
 {
     errorSeen = true;
-    Diagnostic("\n\r jlink.exe reported: " + errorText);
+    Diagnostic("\n\r Error: jlink.exe reported: " + errorText);
     SendProgress(100);
     SendStatus(kStatusProgrammingFailed);
     tool->Terminate();

@@ -9,7 +9,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/pidfd.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,7 +33,7 @@ public:
     {
         // A process descriptor lets the wait block in poll; without one
         // (old kernels) the wait looks again every few milliseconds.
-        pidFd = pidfd_open(pid, 0);
+        pidFd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
     }
 
     ~PosixProcess() override

@@ -1,6 +1,7 @@
 // The job files: the image copy cut into pieces, the flash loader and the
 // command script, in the job folder below the temporary folder.
 
+#include "app/message_box.h"
 #include "data/loader_images.h"
 #include "images/flash_layout.h"
 #include "jlink/command_script.h"
@@ -66,8 +67,11 @@ bool JLinkWriter::CreateJobFiles(const std::string& copyPath)
     }
     pieceCount = n;
 
-    if (kHeaderSize + std::uint64_t{imageLength} >= kFlashSize)
+    if (kHeaderSize + std::uint64_t{imageLength} >= kFlashSize) {
+        // The user learns why, as on the serial path.
+        ShowMessageBox(ImageTooLongMessage(imageLength));
         return FailJobFiles("\n\r Error: Image won't fit at specified address");
+    }
 
     const std::string loaderName = JobRelativePath(kLoaderFileName);
     const auto loader = FlashLoader();

@@ -61,7 +61,8 @@ private:
     std::string WriteImageCopy(const std::string& imagePath);
     bool WriteScript();
     bool FailJobFiles(const std::string& message);
-    void EndTool(bool& timedOut, bool& crashed);
+    // Waits for the tool within the time limit, terminating it after that.
+    ProcessExit EndTool(bool& timedOut);
     bool AppendToLog(std::string_view chunk);
     void ReportToolError(const std::string& errorText);
     void SendStatus(std::int32_t code);

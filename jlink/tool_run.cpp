@@ -36,8 +36,7 @@ void JLinkWriter::RunJLink(const std::string& toolPath)
     toolEnded = false;
     reader = std::thread([this] { PumpOutput(); });
     bool timedOut = false;
-    bool crashed = false;
-    EndTool(timedOut, crashed);
+    const ProcessExit exit = EndTool(timedOut);
     reader.join();
     tool.reset();
     if (errorSeen)
@@ -48,22 +47,22 @@ void JLinkWriter::RunJLink(const std::string& toolPath)
         Diagnostic("\n\r Error: jlink.exe did not end within " +
                    std::to_string(settings.toolTimeLimit.count()) + " ms and was terminated");
         ReportFailure();
-    } else if (crashed) {
-        Diagnostic("\n\r Error: jlink.exe ended abnormally");
+    } else if (exit.bySignal) {
+        Diagnostic("\n\r Error: jlink.exe ended abnormally (signal " + std::to_string(exit.code) + ")");
         ReportFailure();
     }
 }
 
-void JLinkWriter::EndTool(bool& timedOut, bool& crashed)
+ProcessExit JLinkWriter::EndTool(bool& timedOut)
 {
     ProcessExit exit = tool->WaitForExit(settings.toolTimeLimit);
-    if (!exit.ended) {
-        timedOut = true;
+    timedOut = !exit.ended;
+    if (timedOut) {
         tool->Terminate();
         exit = tool->WaitForExit(kTerminationWait);
     }
-    crashed = exit.ended && exit.bySignal;
     toolEnded = true;
+    return exit;
 }
 
 void JLinkWriter::PumpOutput()

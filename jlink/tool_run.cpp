@@ -6,6 +6,7 @@
 #include "jlink/output_scanner.h"
 
 #include <fstream>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -34,7 +35,15 @@ void JLinkWriter::RunJLink(const std::string& toolPath)
         return ReportFailure();
     }
     toolEnded = false;
-    reader = std::thread([this] { PumpOutput(); });
+    try {
+        reader = std::thread([this] { PumpOutput(); });
+    } catch (const std::system_error& failure) {
+        // Without a reader nobody would follow the tool: it must not run on.
+        tool->Terminate();
+        tool.reset();
+        Diagnostic("\n\r Error: Cannot follow jlink.exe: " + std::string(failure.what()));
+        return ReportFailure();
+    }
     bool timedOut = false;
     const ProcessExit exit = EndTool(timedOut);
     reader.join();

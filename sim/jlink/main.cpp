@@ -29,7 +29,7 @@
 //                                crash:       aborts at the first piece
 //                                flood:       200 extra lines after every command
 
-#include "sim/jlink/commander.h"
+#include "sim/jlink/script_runner.h"
 #include "sim/jlink/standin_options.h"
 #include "sim/jlink/target.h"
 
@@ -74,12 +74,12 @@ int main(int argc, char** argv)
     if (argc != 3 || std::string(argv[1]) != "-CommanderScript")
         return Refuse("usage: " + std::string(argv[0]) + " -CommanderScript <script file>");
 
-    std::printf("J-Link Commander stand-in (Quillmark test tool)\n");
+    std::printf("J-Link tool stand-in (Quillmark test tool)\n");
     SimulatedTarget target;
     if (!options.flashFile.empty())
         LoadFlash(options.flashFile, target);
-    Commander commander(target, options);
-    const int exitCode = commander.RunScript(argv[2]);
+    ScriptRunner runner(target, options);
+    const int exitCode = runner.RunScript(argv[2]);
     if (!options.flashFile.empty() && !SaveFlash(options.flashFile, target))
         return Refuse("cannot write the flash file " + options.flashFile);
     return exitCode;

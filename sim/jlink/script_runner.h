@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-class Commander {
+class ScriptRunner {
 public:
-    Commander(SimulatedTarget& target, const StandInOptions& options);
+    ScriptRunner(SimulatedTarget& target, const StandInOptions& options);
 
     // Carries out every line of `scriptPath` until "q" or its end. Returns
     // the process's exit code.

@@ -1,4 +1,4 @@
-#include "sim/jlink/commander.h"
+#include "sim/jlink/script_runner.h"
 
 #include <algorithm>
 #include <cctype>
@@ -49,12 +49,12 @@ std::string ChipIsMissing() { return "****** Error: Cannot connect to target: no
 
 }  // namespace
 
-Commander::Commander(SimulatedTarget& target, const StandInOptions& options)
+ScriptRunner::ScriptRunner(SimulatedTarget& target, const StandInOptions& options)
     : target(target), options(options)
 {
 }
 
-int Commander::RunScript(const std::string& scriptPath)
+int ScriptRunner::RunScript(const std::string& scriptPath)
 {
     std::ifstream script(scriptPath, std::ios::binary);
     if (!script) {
@@ -77,7 +77,7 @@ int Commander::RunScript(const std::string& scriptPath)
     return 0;
 }
 
-bool Commander::Execute(const std::string& line)
+bool ScriptRunner::Execute(const std::string& line)
 {
     const std::vector<std::string> words = Words(line);
     if (words.empty())
@@ -100,7 +100,7 @@ bool Commander::Execute(const std::string& line)
     return true;
 }
 
-void Commander::ExecuteOnTarget(const std::string& command, const std::vector<std::string>& args)
+void ScriptRunner::ExecuteOnTarget(const std::string& command, const std::vector<std::string>& args)
 {
     if (command == "rsettype") {
         Print("Reset type " + (args.empty() ? std::string("0") : args[0]) + " selected.\n");
@@ -128,7 +128,7 @@ void Commander::ExecuteOnTarget(const std::string& command, const std::vector<st
     }
 }
 
-void Commander::LoadBin(const std::vector<std::string>& args)
+void ScriptRunner::LoadBin(const std::vector<std::string>& args)
 {
     std::uint32_t address = 0;
     if (args.size() != 2 || !Number(args[1], address))
@@ -158,7 +158,7 @@ void Commander::LoadBin(const std::vector<std::string>& args)
 }
 
 // The faults that strike while the first piece loads, the erase done.
-void Commander::StrikeAfterFirstPiece(const std::string& echo)
+void ScriptRunner::StrikeAfterFirstPiece(const std::string& echo)
 {
     switch (options.fault) {
     case StandInFault::Error:
@@ -183,7 +183,7 @@ void Commander::StrikeAfterFirstPiece(const std::string& echo)
     }
 }
 
-void Commander::WriteMemory(const std::vector<std::string>& args, int width)
+void ScriptRunner::WriteMemory(const std::vector<std::string>& args, int width)
 {
     std::uint32_t address = 0;
     std::uint32_t value = 0;
@@ -198,7 +198,7 @@ void Commander::WriteMemory(const std::vector<std::string>& args, int width)
     Print("Writing " + Hex(address, 8) + " -> " + Hex(value, 2 * width) + "\n");
 }
 
-void Commander::DumpMemory(const std::vector<std::string>& args)
+void ScriptRunner::DumpMemory(const std::vector<std::string>& args)
 {
     std::uint32_t address = 0;
     std::uint32_t count = 0;
@@ -213,7 +213,7 @@ void Commander::DumpMemory(const std::vector<std::string>& args)
     Print(text + "\n");
 }
 
-void Commander::Sleep(const std::vector<std::string>& args)
+void ScriptRunner::Sleep(const std::vector<std::string>& args)
 {
     std::uint32_t ms = 0;
     if (args.size() != 1 || !Number(args[0], ms))
@@ -222,7 +222,7 @@ void Commander::Sleep(const std::vector<std::string>& args)
     std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(ms * options.sleepScale));
 }
 
-void Commander::Flood()
+void ScriptRunner::Flood()
 {
     std::string text;
     for (int i = 0; i < 200; ++i)
@@ -230,10 +230,10 @@ void Commander::Flood()
     Print(text);
 }
 
-void Commander::Print(const std::string& text)
+void ScriptRunner::Print(const std::string& text)
 {
     std::fwrite(text.data(), 1, text.size(), stdout);
     std::fflush(stdout);
 }
 
-void Commander::PrintError(const std::string& text) { Print("****** Error: " + text + "\n"); }
+void ScriptRunner::PrintError(const std::string& text) { Print("****** Error: " + text + "\n"); }

@@ -1,0 +1,35 @@
+#pragma once
+// One J-Link programming job: the request record and the writer that carries
+// it out, reporting to the dialog.
+
+#include "jlink/jlink_settings.h"
+#include "jlink/jlink_writer.h"
+#include "serial/board_info.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class IMessageTarget;
+
+class JLinkJob {
+public:
+    JLinkJob(IMessageTarget* dialogWindow, JLinkSettings settings);
+    // Waits for a running worker; see JLinkWriter.
+    ~JLinkJob();
+    JLinkJob(const JLinkJob&) = delete;
+    JLinkJob& operator=(const JLinkJob&) = delete;
+
+    // Declared before the writer, so the writer (and its threads) go first.
+    CBoardInfo request;
+    std::unique_ptr<JLinkWriter> writer;
+    IMessageTarget* const dialogWindow;
+};
+
+// The starter's part: a previous job in `current` is waited for (with
+// `whileWaiting` delivering its pending sends) before it is released; then a
+// new job is made, its request prepared and its worker started.
+JLinkJob& StartJLinkJob(std::unique_ptr<JLinkJob>& current, IMessageTarget* dialogWindow,
+                        JLinkSettings settings, const std::string& imagePath,
+                        const std::string& imageFileName, const std::string& macText,
+                        const std::function<void()>& whileWaiting);

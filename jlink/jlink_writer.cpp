@@ -1,0 +1,188 @@
+#include "jlink/jlink_writer.h"
+
+#include "app/message_box.h"
+#include "app/messages.h"
+#include "app/status_codes.h"
+#include "jlink/job_image.h"
+#include "jlink/job_names.h"
+#include "serial/board_info.h"
+#include "serial/mac_address.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+
+namespace fs = std::filesystem;
+
+JLinkWriter::JLinkWriter(IMessageTarget* dialogWindow, CBoardInfo* request, JLinkSettings settings)
+    : dialogWindow(dialogWindow), request(request), settings(std::move(settings))
+{
+}
+
+JLinkWriter::~JLinkWriter()
+{
+    if (worker.joinable())
+        worker.join();
+}
+
+void JLinkWriter::Start()
+{
+    {
+        std::lock_guard lock(stateMutex);
+        if (started)
+            return;
+        started = true;
+    }
+    worker = std::thread([this] {
+        Run();
+        std::lock_guard lock(stateMutex);
+        ended = true;
+        endedSignal.notify_all();
+    });
+}
+
+void JLinkWriter::Wait(const std::function<void()>& whileWaiting)
+{
+    constexpr auto kLook = std::chrono::milliseconds(20);
+    for (;;) {
+        {
+            std::unique_lock lock(stateMutex);
+            if (!started)
+                return;
+            if (endedSignal.wait_for(lock, kLook, [this] { return ended; }))
+                break;
+        }
+        if (whileWaiting)
+            whileWaiting();
+    }
+    if (worker.joinable())
+        worker.join();
+}
+
+bool JLinkWriter::HasEnded() const
+{
+    std::lock_guard lock(stateMutex);
+    return !started || ended;
+}
+
+void JLinkWriter::Run()
+{
+    SendStatus(kStatusProgrammingFlash);
+    PrepareAndProgram(std::string(request->imagePath));
+    if (!errorSeen)
+        SendStatus(kStatusSuccess);
+}
+
+void JLinkWriter::PrepareAndProgram(const std::string& imagePath)
+{
+    std::string toolPath;
+    if (!FindInputs(imagePath, toolPath))
+        return ReportFailure();
+    if (!request->image || !request->image->data) {
+        // The image loader has already told the user why.
+        Diagnostic("\n\r Error: the image did not load: " + imagePath);
+        return ReportFailure();
+    }
+    const std::string copyPath = WriteImageCopy(imagePath);
+    if (copyPath.empty())
+        return ReportFailure();
+    if (CreateJobFiles(copyPath))
+        RunJLink(toolPath);
+    else
+        ReportFailure();
+    DeleteJobFolder();
+    std::error_code ignored;
+    fs::remove(copyPath, ignored);
+    if (!errorSeen)
+        Diagnostic("\n\nJob successfully completed. Reset the board to boot from FLASH.");
+}
+
+// Both lookups always run, so the user learns of both problems at once.
+bool JLinkWriter::FindInputs(const std::string& imagePath, std::string& toolPath)
+{
+    bool found = true;
+    std::error_code error;
+    if (imagePath.empty() || !fs::exists(imagePath, error)) {
+        Diagnostic("\n\r Error: Cannot open bin file: " + imagePath);
+        ShowMessageBox("Error: Cannot open bin file: " + imagePath);
+        found = false;
+    }
+    const bool overridden = !settings.toolPath.empty();
+    const std::string shown = overridden ? settings.toolPath : ToolRelativePath();
+    toolPath = overridden ? settings.toolPath : JoinPath(settings.programFolder, ToolRelativePath());
+    // The tool starts in the temporary folder: a relative path would no
+    // longer lead to it there.
+    toolPath = fs::absolute(toolPath, error).string();
+    if (!fs::exists(toolPath, error)) {
+        Diagnostic("\n\r Error: Cannot find jlink.exe: " + shown);
+        ShowMessageBox("Error: Cannot find jlink.exe: " + shown);
+        found = false;
+    }
+    return found;
+}
+
+// The copy gets a name of its own that nothing in the temporary folder has
+// yet: neither an image chosen from that folder nor any other file there is
+// ever overwritten, patched or deleted by the job.
+std::string JLinkWriter::WriteImageCopy(const std::string& imagePath)
+{
+    const auto bytes = MakeJobImage(*request->image, MacTextToBytes(request->macText));
+    const std::string base = TempPath(fs::path(imagePath).filename().string() + ".jlink-copy");
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        const std::string path = attempt == 0 ? base : base + "-" + std::to_string(attempt);
+        std::FILE* file = std::fopen(path.c_str(), "wbx");
+        if (!file) {
+            std::error_code error;
+            if (fs::exists(path, error))
+                continue;
+            break;
+        }
+        const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+        if (std::fclose(file) == 0 && written)
+            return path;
+        std::error_code ignored;
+        fs::remove(path, ignored);
+        break;
+    }
+    Diagnostic("\n\r Error: Cannot write the image copy into: " + settings.tempFolder);
+    return {};
+}
+
+bool JLinkWriter::DeleteJobFolder()
+{
+    std::error_code error;
+    fs::remove_all(TempPath(kJobFolderName), error);
+    return !error;
+}
+
+void JLinkWriter::SendStatus(std::int32_t code)
+{
+    request->statusCode = code;
+    if (dialogWindow)
+        dialogWindow->Send(WM_JOB_STATUS, reinterpret_cast<WParam>(request), 0);
+}
+
+void JLinkWriter::SendProgress(int percent)
+{
+    if (dialogWindow)
+        dialogWindow->Send(WM_JOB_PROGRESS, static_cast<WParam>(percent), 0);
+}
+
+void JLinkWriter::ReportFailure()
+{
+    errorSeen = true;
+    SendStatus(kStatusProgrammingFailed);
+}
+
+void JLinkWriter::Diagnostic(std::string_view text) const
+{
+    if (settings.diagnostics)
+        settings.diagnostics(text);
+    else
+        std::cout << text << std::flush;
+}
+
+std::string JLinkWriter::TempPath(std::string_view relative) const
+{
+    return JoinPath(settings.tempFolder, relative);
+}

@@ -1,0 +1,90 @@
+#pragma once
+// Programs a board through the J-Link tool: writes the MAC-patched copy of the
+// image and the job files into the temporary folder, runs the tool on the
+// command script, follows its output for progress and errors, logs it, reports
+// the outcome and removes the job files.
+//
+// Two threads: the worker runs Run and everything it calls; the output reader
+// runs PumpOutput while the tool runs. Both report through blocking sends, so
+// whoever waits for the job must keep delivering them (Wait's whileWaiting).
+
+#include "jlink/jlink_settings.h"
+#include "platform/process.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+
+class CBoardInfo;
+class IMessageTarget;
+
+class JLinkWriter {
+public:
+    JLinkWriter(IMessageTarget* dialogWindow, CBoardInfo* request, JLinkSettings settings);
+    // Waits for the worker: the threads use this writer and the request
+    // until Run returns. Prefer Wait, which can keep delivering sends.
+    ~JLinkWriter();
+    JLinkWriter(const JLinkWriter&) = delete;
+    JLinkWriter& operator=(const JLinkWriter&) = delete;
+
+    // Starts the worker. Once only.
+    void Start();
+    // Returns once the worker and the output reader have ended, calling
+    // `whileWaiting` at least every 100 ms meanwhile.
+    void Wait(const std::function<void()>& whileWaiting);
+    // True when no thread of this writer runs: not started, or finished.
+    bool HasEnded() const;
+
+    // The worker's steps.
+    void Run();
+    void PrepareAndProgram(const std::string& imagePath);
+    // Writes the pieces, the flash loader and the script into the job folder.
+    // On failure says why, removes what it created and returns false.
+    bool CreateJobFiles(const std::string& copyPath);
+    void RunJLink(const std::string& toolPath);
+    // The output reader's loop.
+    void PumpOutput();
+    bool DeleteJobFolder();
+
+    std::uint32_t ImageLength() const { return imageLength; }
+    int PieceCount() const { return pieceCount; }
+    bool ErrorSeen() const { return errorSeen; }
+
+private:
+    bool FindInputs(const std::string& imagePath, std::string& toolPath);
+    std::string WriteImageCopy(const std::string& imagePath);
+    bool WriteScript();
+    bool FailJobFiles(const std::string& message);
+    // Waits for the tool within the time limit, terminating it after that.
+    ProcessExit EndTool(bool& timedOut);
+    bool AppendToLog(std::string_view chunk);
+    void ReportToolError(const std::string& errorText);
+    void SendStatus(std::int32_t code);
+    void SendProgress(int percent);
+    void ReportFailure();
+    void Diagnostic(std::string_view text) const;
+    std::string TempPath(std::string_view relative) const;
+
+    IMessageTarget* const dialogWindow;
+    CBoardInfo* const request;
+    const JLinkSettings settings;
+
+    std::thread worker;
+    std::thread reader;
+    std::uint32_t imageLength = 0;
+    int pieceCount = 0;  // set before the reader starts; the progress divisor
+    std::unique_ptr<IProcess> tool;
+    std::atomic<bool> errorSeen{false};
+    std::atomic<bool> toolEnded{false};
+
+    mutable std::mutex stateMutex;
+    std::condition_variable endedSignal;
+    bool started = false;
+    bool ended = false;
+};

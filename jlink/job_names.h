@@ -1,0 +1,42 @@
+#pragma once
+// The names the J-Link job shares with the tool: the job folder and its files
+// as the command script names them, the tool below the program folder, and
+// the tool's output markers. The script's paths are relative to the tool's
+// working directory (the temporary folder) and use this platform's separator,
+// the only place where it is chosen.
+
+#include <string>
+#include <string_view>
+
+inline constexpr char kPathSeparator = '/';
+
+inline constexpr std::string_view kJobFolderName = "temp_jlinkloader";
+inline constexpr std::string_view kScriptFileName = "jlinkscript.txt";
+inline constexpr std::string_view kLoaderFileName = "flashloader.bin";
+inline constexpr std::string_view kLogFileName = "jlink.log";
+
+// The tool below the program folder.
+inline constexpr std::string_view kToolFolderName = "jlink";
+inline constexpr std::string_view kToolFileName = "JLinkExe";
+
+// Markers in the tool's output.
+inline constexpr std::string_view kErrorMarker = "****** Error";
+
+// "temp_image_07.bin"
+std::string PieceFileName(int index);
+
+// `name` inside the job folder, relative to the temporary folder:
+// "temp_jlinkloader/name".
+std::string JobRelativePath(std::string_view name);
+
+// The tool relative to the program folder: "jlink/JLinkExe".
+std::string ToolRelativePath();
+
+// `name` below `folder`, with the platform's separator.
+std::string JoinPath(std::string_view folder, std::string_view name);
+
+// The tool's two echoes of a piece being loaded: the older "Loading binary
+// file... [" and the current "Downloading file [", each followed by the
+// piece's relative path up to its two-digit index.
+std::string LoadingPieceMarker();
+std::string DownloadingPieceMarker();

@@ -1,0 +1,113 @@
+// quillmark-flash flash --jlink, run as a real process with the J-Link
+// stand-in as its tool.
+
+#include "serial/mac_address.h"
+#include "support/run_command.h"
+#include "support/temp_dir.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class JLinkFlashCommand : public ::testing::Test {
+protected:
+    void SetUp() override { fs::create_directories(dir / "tmp"); }
+
+    // Runs quillmark-flash (or `program`) with the stand-in's options and
+    // the test's temporary folder.
+    CommandResult Flash(const std::vector<std::string>& args, const std::string& fault = "",
+                        const std::string& program = QUILLMARK_FLASH)
+    {
+        std::vector<std::string> argv{"env",
+                                      "TMPDIR=" + (dir / "tmp"),
+                                      "QUILLMARK_JLINK_SLEEP_SCALE=0",
+                                      "QUILLMARK_JLINK_FLASH_FILE=" + flashFile,
+                                      "QUILLMARK_JLINK_FAULT=" + fault,
+                                      program,
+                                      "flash",
+                                      "--jlink"};
+        argv.insert(argv.end(), args.begin(), args.end());
+        return RunCommand(CommandLine(argv));
+    }
+
+    std::vector<std::string> TempEntries() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir / "tmp"))
+            names.push_back(entry.path().filename().string());
+        return names;
+    }
+
+    TempDir dir;
+    std::string flashFile = dir / "flash.bin";
+};
+
+std::vector<std::uint8_t> ExpectedFlash(std::vector<std::uint8_t> image, const char* mac)
+{
+    const MacBytes bytes = MacTextToBytes(mac);
+    std::copy(bytes.begin(), bytes.end(), image.begin() + 2055);
+    const auto length = static_cast<std::uint32_t>(image.size());
+    std::vector<std::uint8_t> flash{'O', 'K', 'O', 'K'};
+    for (int i = 0; i < 4; ++i)
+        flash.push_back(static_cast<std::uint8_t>(length >> (8 * i)));
+    flash.insert(flash.end(), image.begin(), image.end());
+    flash.resize(131072, 0xFF);
+    return flash;
+}
+
+TEST_F(JLinkFlashCommand, ProgramsTheTargetThroughTheGivenTool)
+{
+    const auto image = RandomBytes(9000, 51);
+    const std::string path = dir.Write("fw.bin", image);
+    const auto result = Flash({"--jlink-tool", JLINK_STANDIN, "--mac", "0050c2123456789a", path});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_THAT(result.output, HasSubstr("Programming Flash...\n"));
+    EXPECT_THAT(result.output, HasSubstr("Progress: 100%\n"));
+    EXPECT_THAT(result.output, HasSubstr("Firmware update successful! Please reset the board.\n"));
+    EXPECT_THAT(result.output, Not(HasSubstr("jlink:")));
+    EXPECT_EQ(ReadFileBytes(flashFile), ExpectedFlash(image, "0050C2123456789A"));
+    EXPECT_EQ(ReadFileBytes(path), image);
+    EXPECT_THAT(TempEntries(), ::testing::ElementsAre("jlink.log"));
+}
+
+TEST_F(JLinkFlashCommand, FindsTheToolBelowItsOwnFolder)
+{
+    fs::create_directories(dir / "program/jlink");
+    fs::copy_file(QUILLMARK_FLASH, dir / "program/quillmark-flash");
+    fs::create_symlink(JLINK_STANDIN, dir / "program/jlink/JLinkExe");
+    const auto image = RandomBytes(3000, 52);
+    const auto result = Flash({dir.Write("fw.bin", image)}, "", dir / "program/quillmark-flash");
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(ReadFileBytes(flashFile), ExpectedFlash(image, "0050C20000000000"));
+}
+
+TEST_F(JLinkFlashCommand, AToolErrorFailsAndSaysWhy)
+{
+    const std::string path = dir.Write("fw.bin", RandomBytes(9000, 53));
+    const auto result = Flash({"--jlink-tool", JLINK_STANDIN, path}, "no-probe");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_THAT(result.output, HasSubstr("Error during flash programming. Go Back and try again.\n"));
+    EXPECT_THAT(result.output, HasSubstr("jlink: Error: jlink.exe reported: ****** Error"));
+    EXPECT_THAT(result.output, Not(HasSubstr("successful")));
+    EXPECT_THAT(TempEntries(), ::testing::Each("jlink.log"));
+}
+
+TEST_F(JLinkFlashCommand, AMissingToolIsNamed)
+{
+    const std::string tool = dir / "no/such/tool";
+    const auto result = Flash({"--jlink-tool", tool, dir.Write("fw.bin", RandomBytes(3000, 54))});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_THAT(result.output, HasSubstr("Error: Cannot find jlink.exe: " + tool + "\n"));
+    EXPECT_THAT(result.output, HasSubstr("Error during flash programming."));
+    EXPECT_THAT(TempEntries(), ::testing::IsEmpty());
+}
+
+}  // namespace

@@ -1,0 +1,299 @@
+// The J-Link job's runner, with the tool replaced by scripted output: the
+// statuses and progress it reports, the files it leaves, the log it keeps.
+
+#include "data/loader_images.h"
+#include "expected_script.h"
+#include "fake_tool.h"
+#include "job_rig.h"
+#include "support/captured_messages.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <atomic>
+#include <thread>
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kEcho = "Downloading file [temp_jlinkloader/temp_image_";
+
+std::string LogText(const JobRig& rig)
+{
+    const auto bytes = ReadFileBytes(rig.TempFolder() + "/jlink.log");
+    return {bytes.begin(), bytes.end()};
+}
+
+class JLinkWriterTest : public ::testing::Test {
+protected:
+    void SetUp() override { rig.InstallTool(); }
+
+    std::vector<std::string> RunWith(FakeToolScript script, const std::string& image)
+    {
+        return rig.Run(rig.Settings(FakeStarter(std::move(script), record)), image);
+    }
+
+    JobRig rig;
+    CapturedMessages boxes;
+    std::shared_ptr<FakeToolRecord> record = std::make_shared<FakeToolRecord>();
+};
+
+TEST_F(JLinkWriterTest, ReportsEachPieceThenSuccessAndCleansUp)
+{
+    const std::string image = rig.dir.Write("fw.bin", RandomBytes(10000, 1));
+    const std::vector<std::string> chunks{"Connecting\n", kEcho + "00.bin]...\nO.K.\n",
+                                          kEcho + "01.bin]...\nO.K.\n", kEcho + "02.bin]...\nO.K.\n",
+                                          "Script processing completed.\n"};
+    EXPECT_THAT(RunWith({chunks}, image),
+                ElementsAre("status 14", "progress 0", "progress 33", "progress 66", "progress 100",
+                            "status 7"));
+    ASSERT_EQ(record->starts.size(), 1u);
+    const ProcessStart& start = record->starts[0];
+    EXPECT_EQ(start.program, rig.ToolPath());
+    EXPECT_THAT(start.arguments, ElementsAre("-CommanderScript", "temp_jlinkloader/jlinkscript.txt"));
+    EXPECT_EQ(start.workingDirectory, rig.TempFolder());
+    EXPECT_EQ(record->scriptAtStart, ExpectedScriptFor10000());
+    EXPECT_THAT(record->filesAtStart,
+                ElementsAre("flashloader.bin", "jlinkscript.txt", "temp_image_00.bin",
+                            "temp_image_01.bin", "temp_image_02.bin"));
+    EXPECT_THAT(rig.TempEntries(), ElementsAre("jlink.log"));
+    std::string all;
+    for (const auto& c : chunks)
+        all += c;
+    EXPECT_EQ(LogText(rig), all);
+    EXPECT_THAT(boxes.Texts(), IsEmpty());
+}
+
+struct FailureCase {
+    const char* name;
+    FakeToolScript script;
+    std::string loggedBefore;  // what the log holds afterwards
+};
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+
+class ToolFailure : public JLinkWriterTest, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(ToolFailure, EndsWithStatus15AndStopsTheTool)
+{
+    const FailureCase& c = GetParam();
+    const std::string image = rig.dir.Write("fw.bin", RandomBytes(5000, 2));
+    EXPECT_THAT(RunWith(c.script, image), ElementsAre("status 14", "progress 100", "status 15"));
+    EXPECT_TRUE(record->terminated);
+    EXPECT_THAT(rig.TempEntries(), ElementsAre("jlink.log"));
+    EXPECT_EQ(LogText(rig), c.loggedBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Markers, ToolFailure,
+    ::testing::Values(
+        FailureCase{"Whole", {{"a\n", "b ****** Error: No target\nc", "d\n"}, true}, "a\n"},
+        FailureCase{"AtChunkStart", {{"a\n", "****** Error: x\n"}, true}, "a\n"},
+        FailureCase{"Split", {{"a\n****** Er", "ror: x\n", "more\n"}, true}, "a\n****** Er"}));
+
+TEST_F(JLinkWriterTest, AToolStoppedAtTheTimeLimitHasFailed)
+{
+    const std::string image = rig.dir.Write("fw.bin", RandomBytes(5000, 3));
+    JLinkSettings settings = rig.Settings(FakeStarter({{kEcho + "00.bin]...\n"}, true}, record));
+    settings.toolTimeLimit = std::chrono::milliseconds(50);
+    EXPECT_THAT(rig.Run(settings, image),
+                ElementsAre("status 14", "progress 0", "progress 100", "status 15"));
+    EXPECT_TRUE(record->terminated);
+    EXPECT_THAT(rig.Diagnostics(), HasSubstr("did not end within 50 ms"));
+    EXPECT_THAT(rig.TempEntries(), ElementsAre("jlink.log"));
+}
+
+TEST_F(JLinkWriterTest, AToolThatDiedHasFailed)
+{
+    const std::string image = rig.dir.Write("fw.bin", RandomBytes(5000, 4));
+    FakeToolScript script{{kEcho + "00.bin]...\n"}};
+    script.crashes = true;
+    EXPECT_THAT(RunWith(script, image),
+                ElementsAre("status 14", "progress 0", "progress 100", "status 15"));
+    EXPECT_THAT(rig.TempEntries(), ElementsAre("jlink.log"));
+}
+
+TEST_F(JLinkWriterTest, AToolThatCannotStartFailsAndCleansUp)
+{
+    const std::string image = rig.dir.Write("fw.bin", RandomBytes(5000, 5));
+    const auto events =
+        rig.Run(rig.Settings(FakeStarter({}, record, "Permission denied")), image);
+    EXPECT_THAT(events, ElementsAre("status 14", "status 15"));
+    EXPECT_THAT(rig.Diagnostics(), HasSubstr("Error: Cannot start jlink.exe: " + rig.ToolPath()));
+    EXPECT_THAT(rig.TempEntries(), IsEmpty());
+}
+
+struct LookupCase {
+    const char* name;
+    bool imagePresent;
+    bool toolPresent;
+    std::vector<std::string> boxes;  // "<image>" stands for the image path
+};
+void PrintTo(const LookupCase& c, std::ostream* os) { *os << c.name; }
+
+class MissingInput : public ::testing::TestWithParam<LookupCase> {};
+
+TEST_P(MissingInput, ShowsWhatIsMissingAndFails)
+{
+    const LookupCase& c = GetParam();
+    JobRig rig;
+    CapturedMessages boxes;
+    auto record = std::make_shared<FakeToolRecord>();
+    if (c.toolPresent)
+        rig.InstallTool();
+    const std::string image =
+        c.imagePresent ? rig.dir.Write("fw.bin", RandomBytes(5000, 6)) : rig.dir / "absent.bin";
+    const auto events = rig.Run(rig.Settings(FakeStarter({}, record)), image);
+    EXPECT_THAT(events, ElementsAre("status 14", "status 15"));
+    std::vector<std::string> expected;
+    for (std::string box : c.boxes) {
+        if (box == "<image>")
+            box = "Error: Cannot open bin file: " + image;
+        expected.push_back(box);
+    }
+    // The image loader speaks first when the image is missing.
+    auto shown = boxes.Texts();
+    if (!c.imagePresent)
+        shown.erase(shown.begin());
+    EXPECT_EQ(shown, expected);
+    EXPECT_TRUE(record->starts.empty());
+    EXPECT_THAT(rig.TempEntries(), IsEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lookups, MissingInput,
+    ::testing::Values(
+        LookupCase{"Tool", true, false, {"Error: Cannot find jlink.exe: jlink/JLinkExe"}},
+        LookupCase{"Image", false, true, {"<image>"}},
+        LookupCase{"Both", false, false, {"<image>", "Error: Cannot find jlink.exe: jlink/JLinkExe"}}));
+
+TEST_F(JLinkWriterTest, AnOverriddenToolIsNamedAsGiven)
+{
+    const std::string image = rig.dir.Write("fw.bin", RandomBytes(5000, 7));
+    JLinkSettings settings = rig.Settings(FakeStarter({}, record));
+    settings.toolPath = rig.dir / "elsewhere/tool";
+    EXPECT_THAT(rig.Run(settings, image), ElementsAre("status 14", "status 15"));
+    EXPECT_THAT(boxes.Texts(), ElementsAre("Error: Cannot find jlink.exe: " + settings.toolPath));
+}
+
+TEST_F(JLinkWriterTest, AnImageThatDidNotLoadIsNotProgrammed)
+{
+    const std::string image = rig.dir.Write("fw.s19", "S1 this is no record\n");
+    EXPECT_THAT(RunWith({}, image), ElementsAre("status 14", "status 15"));
+    EXPECT_TRUE(record->starts.empty());
+    EXPECT_THAT(rig.TempEntries(), IsEmpty());
+}
+
+TEST_F(JLinkWriterTest, AnImageTooLongForTheFlashIsRefusedWithoutTheTool)
+{
+    const std::string image = rig.dir.Write("fw.bin", RandomBytes(131064, 8));
+    EXPECT_THAT(RunWith({}, image), ElementsAre("status 14", "status 15"));
+    EXPECT_TRUE(record->starts.empty());
+    EXPECT_THAT(rig.Diagnostics(), HasSubstr("\n\r Error: Image won't fit at specified address"));
+    EXPECT_THAT(boxes.Texts(), ElementsAre(HasSubstr("131064 bytes")));
+    EXPECT_THAT(rig.TempEntries(), IsEmpty());
+}
+
+TEST_F(JLinkWriterTest, JobFilesThatCannotBeWrittenEndTheJobNotTheProgram)
+{
+    const std::string image = rig.dir.Write("fw.bin", RandomBytes(5000, 9));
+    // A file where the job folder belongs.
+    rig.dir.Write("temp/temp_jlinkloader", "in the way");
+    EXPECT_THAT(RunWith({}, image), ElementsAre("status 14", "status 15"));
+    EXPECT_THAT(rig.Diagnostics(), HasSubstr("Error: Cannot create temporary folder: temp_jlinkloader"));
+    EXPECT_TRUE(record->starts.empty());
+    EXPECT_THAT(rig.TempEntries(), IsEmpty());
+}
+
+TEST_F(JLinkWriterTest, UserFilesInTheTemporaryFolderAreLeftAlone)
+{
+    const auto bytes = RandomBytes(5000, 10);
+    // The image itself lies in the temporary folder, beside a file with the
+    // name an earlier copy could have had.
+    const std::string image = rig.dir.Write("temp/fw.bin", bytes);
+    const std::string neighbour = rig.dir.Write("temp/fw.bin.jlink-copy", "mine");
+    EXPECT_THAT(RunWith({{kEcho + "00.bin]\n"}}, image),
+                ElementsAre("status 14", "progress 0", "progress 100", "status 7"));
+    EXPECT_EQ(ReadFileBytes(image), bytes);
+    EXPECT_EQ(ReadFileBytes(neighbour), std::vector<std::uint8_t>({'m', 'i', 'n', 'e'}));
+    EXPECT_THAT(rig.TempEntries(), ElementsAre("fw.bin", "fw.bin.jlink-copy", "jlink.log"));
+}
+
+TEST_F(JLinkWriterTest, TheLogGrowsWithEveryRun)
+{
+    const std::string image = rig.dir.Write("fw.bin", RandomBytes(3000, 11));
+    RunWith({{"first run\n"}}, image);
+    RunWith({{"second ", "run\n"}}, image);
+    EXPECT_EQ(LogText(rig), "first run\nsecond run\n");
+}
+
+TEST_F(JLinkWriterTest, WithoutALogTheErrorMarkerIsStillSeen)
+{
+    const std::string image = rig.dir.Write("fw.bin", RandomBytes(3000, 12));
+    fs::create_directory(rig.TempFolder() + "/jlink.log");
+    EXPECT_THAT(RunWith({{"a\n", "****** Error: x\n"}, true}, image),
+                ElementsAre("status 14", "progress 100", "status 15"));
+}
+
+TEST_F(JLinkWriterTest, TheWrittenCopyIsTheLoadedImageWithItsMac)
+{
+    // An S-record image: the copy holds the binary it describes.
+    const std::string image = rig.dir.Write("fw.s19", "S1070000AABBCCDD01\nS9030000FC\n");
+    RunWith({}, image);
+    ASSERT_EQ(record->starts.size(), 1u);
+    EXPECT_THAT(record->scriptAtStart, HasSubstr("w4 0x00417008, 0x0000080f \n"));
+    EXPECT_THAT(record->filesAtStart, ElementsAre("flashloader.bin", "jlinkscript.txt", "temp_image_00.bin"));
+}
+
+TEST(JLinkJobLifetime, ReplacingARunningJobWaitsForIt)
+{
+    JobRig rig;
+    rig.InstallTool();
+    CapturedMessages boxes;
+    auto record = std::make_shared<FakeToolRecord>();
+    const std::string image = rig.dir.Write("fw.bin", RandomBytes(3000, 13));
+    JLinkSettings settings = rig.Settings(FakeStarter({{"x\n"}, true}, record));
+    settings.toolTimeLimit = std::chrono::milliseconds(100);
+    std::unique_ptr<JLinkJob> current;
+    const auto pump = [&] { rig.Pump(); };
+    StartJLinkJob(current, rig.Dialog(), settings, image, "fw.bin", "0050C2123456789A", pump);
+    StartJLinkJob(current, rig.Dialog(), settings, image, "fw.bin", "0050C2123456789A", pump);
+    // The first job had reported its end before the second began.
+    EXPECT_THAT(rig.Events(), ElementsAre("status 14", "progress 100", "status 15"));
+    current->writer->Wait(pump);
+    rig.Pump();
+    EXPECT_THAT(rig.Events(), ElementsAre("status 14", "progress 100", "status 15", "status 14",
+                                          "progress 100", "status 15"));
+}
+
+TEST(JLinkJobLifetime, DestroyingARunningJobWaitsForItsThreads)
+{
+    JobRig rig;
+    rig.InstallTool();
+    CapturedMessages boxes;
+    auto record = std::make_shared<FakeToolRecord>();
+    const std::string image = rig.dir.Write("fw.bin", RandomBytes(3000, 14));
+    JLinkSettings settings = rig.Settings(FakeStarter({{"x\n"}, true}, record));
+    settings.toolTimeLimit = std::chrono::milliseconds(100);
+    std::atomic<bool> closing{false};
+    // The dialog goes on handling messages on a thread of its own.
+    std::thread dialog([&] {
+        while (!closing)
+            rig.Pump();
+    });
+    auto job = std::make_unique<JLinkJob>(rig.Dialog(), settings);
+    job->request.Prepare(image, "fw.bin", "0050C2123456789A");
+    job->writer->Start();
+    job.reset();
+    EXPECT_THAT(rig.Events(), ElementsAre("status 14", "progress 100", "status 15"));
+    EXPECT_THAT(rig.TempEntries(), ElementsAre("jlink.log"));
+    closing = true;
+    dialog.join();
+}
+
+}  // namespace

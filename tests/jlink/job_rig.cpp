@@ -1,0 +1,102 @@
+#include "job_rig.h"
+
+#include "serial/board_info.h"
+#include "serial/mac_address.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+JobRig::JobRig()
+    : dialog([this](unsigned message, WParam wparam, LParam) { return Handle(message, wparam); })
+{
+    fs::create_directories(ProgramFolder());
+    fs::create_directories(TempFolder());
+}
+
+void JobRig::InstallTool(const std::string& binary) const
+{
+    fs::create_directories(fs::path(ToolPath()).parent_path());
+    if (binary.empty())
+        dir.Write("program/jlink/JLinkExe", "");
+    else
+        fs::create_symlink(binary, ToolPath());
+}
+
+JLinkSettings JobRig::Settings(ProcessStarter starter)
+{
+    JLinkSettings settings;
+    settings.programFolder = ProgramFolder();
+    settings.tempFolder = TempFolder();
+    settings.toolTimeLimit = std::chrono::seconds(20);
+    settings.readWait = std::chrono::milliseconds(20);
+    settings.startProcess = std::move(starter);
+    settings.diagnostics = [this](std::string_view text) {
+        std::lock_guard lock(mutex);
+        diagnostics += text;
+    };
+    return settings;
+}
+
+std::vector<std::string> JobRig::Run(const JLinkSettings& settings, const std::string& imagePath,
+                                     const std::string& mac)
+{
+    {
+        std::lock_guard lock(mutex);
+        events.clear();
+    }
+    JLinkJob job(&dialog, settings);
+    job.request.Prepare(imagePath, fs::path(imagePath).filename().string(), mac);
+    job.writer->Start();
+    job.writer->Wait([this] { Pump(); });
+    dialog.DispatchPending();
+    return Events();
+}
+
+LParam JobRig::Handle(unsigned message, WParam wparam)
+{
+    std::lock_guard lock(mutex);
+    if (message == WM_JOB_STATUS)
+        events.push_back("status " +
+                         std::to_string(reinterpret_cast<const CBoardInfo*>(wparam)->statusCode));
+    else if (message == WM_JOB_PROGRESS)
+        events.push_back("progress " + std::to_string(wparam));
+    return 0;
+}
+
+std::vector<std::string> JobRig::Events() const
+{
+    std::lock_guard lock(mutex);
+    return events;
+}
+
+std::string JobRig::Diagnostics() const
+{
+    std::lock_guard lock(mutex);
+    return diagnostics;
+}
+
+std::vector<std::string> JobRig::TempEntries() const
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(TempFolder()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::uint8_t> ExpectedFlash(std::vector<std::uint8_t> image, const std::string& mac)
+{
+    if (image.size() < 2063)
+        image.resize(2063, 0);
+    const MacBytes bytes = MacTextToBytes(mac);
+    std::copy(bytes.begin(), bytes.end(), image.begin() + 2055);
+    const auto length = static_cast<std::uint32_t>(image.size());
+    std::vector<std::uint8_t> flash{'O', 'K', 'O', 'K'};
+    for (int i = 0; i < 4; ++i)
+        flash.push_back(static_cast<std::uint8_t>(length >> (8 * i)));
+    flash.insert(flash.end(), image.begin(), image.end());
+    flash.resize(131072, 0xFF);
+    return flash;
+}

@@ -1,0 +1,54 @@
+#pragma once
+// A program folder and a temporary folder for J-Link jobs, and the test's
+// thread as the dialog: it runs a job to its end and records what the job
+// reported, in order ("status 14", "progress 33").
+
+#include "app/message_queue.h"
+#include "jlink/jlink_job.h"
+#include "support/temp_dir.h"
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+class JobRig {
+public:
+    JobRig();
+
+    std::string ProgramFolder() const { return dir / "program"; }
+    std::string TempFolder() const { return dir / "temp"; }
+    std::string ToolPath() const { return dir / "program/jlink/JLinkExe"; }
+
+    // Puts the tool below the program folder: a link to `binary`, or an empty
+    // file for a fake starter.
+    void InstallTool(const std::string& binary = {}) const;
+
+    // Settings for this rig's folders, with short waits and the diagnostics
+    // collected here.
+    JLinkSettings Settings(ProcessStarter starter);
+
+    // Runs one job on the image and returns what it reported.
+    std::vector<std::string> Run(const JLinkSettings& settings, const std::string& imagePath,
+                                 const std::string& mac = "0050C2123456789A");
+
+    IMessageTarget* Dialog() { return &dialog; }
+    void Pump() { dialog.DispatchFor(std::chrono::milliseconds(10)); }
+    std::vector<std::string> Events() const;
+    std::string Diagnostics() const;
+    // The temporary folder's names, sorted.
+    std::vector<std::string> TempEntries() const;
+
+    TempDir dir;
+
+private:
+    LParam Handle(unsigned message, WParam wparam);
+
+    CMessageQueue dialog;
+    mutable std::mutex mutex;
+    std::vector<std::string> events;
+    std::string diagnostics;
+};
+
+// The flash a programmed board holds: the header, the image with the MAC
+// (grown to the MAC field's end with zeros), the rest erased.
+std::vector<std::uint8_t> ExpectedFlash(std::vector<std::uint8_t> image, const std::string& mac);

@@ -1,0 +1,274 @@
+#include "app/gui/firmware_dialog.h"
+
+#include "app/message_box.h"
+#include "controls/application_icon.h"
+#include "controls/color_label.h"
+#include "controls/control_factories.h"
+#include "controls/custom_combo.h"
+#include "controls/entry_operations.h"
+#include "controls/param_edit.h"
+#include "controls/shared_fonts.h"
+
+#include <QAbstractButton>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace {
+
+QString ToQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QFont* FontFor(const std::optional<FontStyle>& style)
+{
+    if (!style)
+        return nullptr;
+    static constexpr int kPoints[] = {8, 10, 11, 12, 14};
+    int index = 0;
+    while (index < 4 && kPoints[index] != style->points)
+        ++index;
+    return SharedFont(static_cast<SharedFontId>(index + (style->bold ? 5 : 0)));
+}
+
+QString FileFilter(const OpenFileQuestion& question)
+{
+    QStringList filters;
+    for (const auto& [description, pattern] : question.filters)
+        filters << ToQString(description) + " (" + ToQString(pattern) + ")";
+    return filters.join(";;");
+}
+
+}  // namespace
+
+CVelkanFirmwareGUIDlg::CVelkanFirmwareGUIDlg(const ServicesFactory& makeLoaderManager,
+                                             QWidget* parent)
+    : QDialog(parent),
+      messages(std::make_unique<QtMessageTarget>(
+          [this](unsigned m, WParam w, LParam l) { return logic->HandleMessage(m, w, l); }))
+{
+    setWindowTitle(ToQString(kDialogCaption));
+    setWindowIcon(ApplicationIcon());
+    setFixedSize(kDialogSize.width, kDialogSize.height);
+    setAutoFillBackground(true);
+    QPalette background = palette();
+    background.setColor(QPalette::Window, Qt::white);
+    setPalette(background);
+    loaderManager = makeLoaderManager(*messages);
+    logic = std::make_unique<CFirmwareDialogLogic>(*this, *loaderManager);
+}
+
+CVelkanFirmwareGUIDlg::~CVelkanFirmwareGUIDlg()
+{
+    // The monitors and jobs stop first, while the pages they report to exist.
+    loaderManager.reset();
+}
+
+void CVelkanFirmwareGUIDlg::Initialise()
+{
+    logic->Initialise([this] { BuildPages(); });
+}
+
+void CVelkanFirmwareGUIDlg::BuildPages()
+{
+    renderer = std::make_unique<ControlRenderer>(this);
+    for (const PageTable* table : {&SetupPageTable(), &ResultPageTable()}) {
+        for (Control control : table->creationOrder)
+            CreateControl(*FindEntry(*table, control));
+        std::vector<LoaderControl*>& list = PageList(table->page);
+        list.clear();
+        for (const PageEntry& entry : table->entries) {
+            PlaceControl(entry);
+            list.push_back(entries[Index(entry.control)].get());
+        }
+    }
+    LinkMacBoxes();
+}
+
+void CVelkanFirmwareGUIDlg::CreateControl(const PageEntry& entry)
+{
+    QFont* font = FontFor(entry.font);
+    const QString text = ToQString(entry.text);
+    auto action = [this, a = entry.action] { logic->RunAction(a); };
+    std::unique_ptr<LoaderControl> created;
+    switch (entry.kind) {
+    case ControlKind::label: created = CreateLabel(this, text, font); break;
+    case ControlKind::macBox: created = CreateMacBox(this, text, font); break;
+    case ControlKind::button: created = CreateButton(this, text, font, action); break;
+    case ControlKind::radio: created = CreateRadio(this, text, font, action); break;
+    case ControlKind::portList: created = CreatePortList(this, action); break;
+    case ControlKind::progressBar: created = CreateProgressBar(this); break;
+    case ControlKind::picture: created = CreatePicture(this, entry.picture); break;
+    }
+    entries[Index(entry.control)] = std::move(created);
+}
+
+void CVelkanFirmwareGUIDlg::PlaceControl(const PageEntry& entry)
+{
+    LoaderControl& control = *entries[Index(entry.control)];
+    QWidget* window = control.window;
+    window->move(entry.position.x, entry.position.y);
+    control.x = entry.position.x;
+    control.y = entry.position.y;
+    if (entry.size) {
+        window->resize(entry.size->width, entry.size->height);
+        control.width = entry.size->width;
+        control.height = entry.size->height;
+    }
+    control.shown = entry.shown ? 1 : 0;
+    window->setEnabled(!entry.disabled);
+    if (auto* box = qobject_cast<QLineEdit*>(window)) {
+        if (entry.textLimit > 0)
+            box->setMaxLength(entry.textLimit);
+        box->setReadOnly(entry.readOnly);
+    }
+    if (auto* button = qobject_cast<QAbstractButton*>(window)) {
+        if (entry.checked)
+            button->setChecked(true);
+        // Enter on a focused push button presses it; elsewhere it is the
+        // dialog's command 1.
+        if (auto* push = qobject_cast<QPushButton*>(window))
+            push->setAutoDefault(false);
+    }
+    if (entry.colour != kBlack)
+        ::SetLabelColour(control, entry.colour);
+}
+
+void CVelkanFirmwareGUIDlg::LinkMacBoxes()
+{
+    for (int k = 0; k + 1 < kMacBoxCount; ++k) {
+        auto* box = static_cast<CParamEdit*>(Entry(MacBox(k)).window);
+        box->next = static_cast<CParamEdit*>(Entry(MacBox(k + 1)).window);
+    }
+}
+
+std::vector<LoaderControl*>& CVelkanFirmwareGUIDlg::PageList(Page page)
+{
+    return page == Page::setup ? setupPage : resultPage;
+}
+
+LoaderControl& CVelkanFirmwareGUIDlg::Entry(Control control) const
+{
+    return *entries[Index(control)];
+}
+
+QWidget* CVelkanFirmwareGUIDlg::ControlWindow(Control control) const
+{
+    const auto& entry = entries[Index(control)];
+    return entry ? entry->window : nullptr;
+}
+
+bool CVelkanFirmwareGUIDlg::SetTextIfChanged(Control control, std::string_view text)
+{
+    return ::SetTextIfChanged(Entry(control), ToQString(text));
+}
+
+bool CVelkanFirmwareGUIDlg::SetLabelColour(Control control, ColorRef colour)
+{
+    return ::SetLabelColour(Entry(control), colour);
+}
+
+void CVelkanFirmwareGUIDlg::Enable(Control control, bool enabled)
+{
+    Entry(control).window->setEnabled(enabled);
+}
+
+void CVelkanFirmwareGUIDlg::SetShown(Control control, bool shown)
+{
+    Entry(control).shown = shown ? 1 : 0;
+}
+
+bool CVelkanFirmwareGUIDlg::IsShown(Control control) const { return Entry(control).shown != 0; }
+
+void CVelkanFirmwareGUIDlg::ShowPage(Page page)
+{
+    renderer->ShowPage(PageList(page));
+    currentPage = page;
+}
+
+std::optional<Page> CVelkanFirmwareGUIDlg::CurrentPage() const { return currentPage; }
+
+bool CVelkanFirmwareGUIDlg::IsChecked(Control radio) const
+{
+    return static_cast<QAbstractButton*>(Entry(radio).window)->isChecked();
+}
+
+std::string CVelkanFirmwareGUIDlg::BoxText(Control box) const
+{
+    return static_cast<QLineEdit*>(Entry(box).window)->text().toStdString();
+}
+
+void CVelkanFirmwareGUIDlg::SetFocus(Control control) { Entry(control).window->setFocus(); }
+
+namespace {
+
+CustomCombo& Combo(const LoaderControl& entry) { return *static_cast<CustomCombo*>(entry.window); }
+
+}  // namespace
+
+void CVelkanFirmwareGUIDlg::PortListReset() { Combo(Entry(Control::portList)).clear(); }
+
+void CVelkanFirmwareGUIDlg::PortListAdd(std::string_view text)
+{
+    Combo(Entry(Control::portList)).addItem(ToQString(text));
+}
+
+bool CVelkanFirmwareGUIDlg::PortListSelectExact(std::string_view text)
+{
+    CustomCombo& combo = Combo(Entry(Control::portList));
+    const int index = combo.findText(ToQString(text), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index < 0)
+        return false;
+    combo.setCurrentIndex(index);
+    return true;
+}
+
+void CVelkanFirmwareGUIDlg::PortListSelectFirst() { Combo(Entry(Control::portList)).setCurrentIndex(0); }
+
+int CVelkanFirmwareGUIDlg::PortListCount() const { return Combo(Entry(Control::portList)).count(); }
+
+std::string CVelkanFirmwareGUIDlg::PortListSelectedText() const
+{
+    const CustomCombo& combo = Combo(Entry(Control::portList));
+    return combo.currentIndex() < 0 ? std::string() : combo.currentText().toStdString();
+}
+
+void CVelkanFirmwareGUIDlg::SetProgress(int percent)
+{
+    static_cast<QProgressBar*>(Entry(Control::progressBar).window)->setValue(percent);
+}
+
+void CVelkanFirmwareGUIDlg::RedrawDialog() { update(); }
+
+std::optional<std::string> CVelkanFirmwareGUIDlg::AskOpenFile(const OpenFileQuestion& question)
+{
+    if (askOpenFile)
+        return askOpenFile(question);
+    QFileDialog dialog(this, ToQString(question.title), QString(), FileFilter(question));
+    dialog.setFileMode(question.pathMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(ToQString(question.defaultExtension));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
+}
+
+void CVelkanFirmwareGUIDlg::EndDialog(int result) { done(result); }
+
+void CVelkanFirmwareGUIDlg::ShowMessage(std::string_view text) { ShowMessageBox(text); }
+
+void CVelkanFirmwareGUIDlg::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && !qobject_cast<QPushButton*>(focusWidget())) {
+        logic->HandleCommand(1);
+        return;
+    }
+    if (enter) {
+        static_cast<QPushButton*>(focusWidget())->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

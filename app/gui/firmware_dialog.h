@@ -1,0 +1,85 @@
+#pragma once
+// The Quillmark window: a 640 × 540 dialog whose two wizard pages are built
+// at run time from the page tables. It carries out the user-interface
+// operations for the dialog's logic and delivers the five messages to it on
+// its own thread.
+
+#include "app/dialog_services.h"
+#include "app/dialog_ui.h"
+#include "app/firmware_dialog_logic.h"
+#include "app/gui/qt_message_target.h"
+#include "app/page_tables.h"
+#include "controls/control_renderer.h"
+#include "controls/loader_control.h"
+
+#include <QDialog>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class CVelkanFirmwareGUIDlg final : public QDialog, public IDialogUi {
+    Q_OBJECT
+public:
+    // Makes the loader manager that reports to this dialog's window.
+    using ServicesFactory = std::function<std::unique_ptr<IDialogServices>(IMessageTarget& window)>;
+
+    explicit CVelkanFirmwareGUIDlg(const ServicesFactory& makeLoaderManager,
+                                   QWidget* parent = nullptr);
+    ~CVelkanFirmwareGUIDlg() override;
+
+    // Starts the monitors, builds both pages and shows the setup page.
+    void Initialise();
+
+    IMessageTarget& Window() { return *messages; }
+    IDialogServices& Services() { return *loaderManager; }
+    CFirmwareDialogLogic& Logic() { return *logic; }
+    // The control's widget; for tests and screenshots.
+    QWidget* ControlWindow(Control control) const;
+
+    // Replaces the open-file question (tests answer it themselves).
+    std::function<std::optional<std::string>(const OpenFileQuestion&)> askOpenFile;
+
+    // IDialogUi
+    bool SetTextIfChanged(Control control, std::string_view text) override;
+    bool SetLabelColour(Control control, ColorRef colour) override;
+    void Enable(Control control, bool enabled) override;
+    void SetShown(Control control, bool shown) override;
+    bool IsShown(Control control) const override;
+    void ShowPage(Page page) override;
+    std::optional<Page> CurrentPage() const override;
+    bool IsChecked(Control radio) const override;
+    std::string BoxText(Control box) const override;
+    void SetFocus(Control control) override;
+    void PortListReset() override;
+    void PortListAdd(std::string_view text) override;
+    bool PortListSelectExact(std::string_view text) override;
+    void PortListSelectFirst() override;
+    int PortListCount() const override;
+    std::string PortListSelectedText() const override;
+    void SetProgress(int percent) override;
+    void RedrawDialog() override;
+    std::optional<std::string> AskOpenFile(const OpenFileQuestion& question) override;
+    void EndDialog(int result) override;
+    void ShowMessage(std::string_view text) override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void BuildPages();
+    void CreateControl(const PageEntry& entry);
+    void PlaceControl(const PageEntry& entry);
+    void LinkMacBoxes();
+    std::vector<LoaderControl*>& PageList(Page page);
+    LoaderControl& Entry(Control control) const;
+
+    std::unique_ptr<QtMessageTarget> messages;
+    std::unique_ptr<IDialogServices> loaderManager;
+    std::unique_ptr<CFirmwareDialogLogic> logic;
+    std::unique_ptr<ControlRenderer> renderer;
+    std::array<std::unique_ptr<LoaderControl>, kControlCount> entries;
+    std::vector<LoaderControl*> setupPage;
+    std::vector<LoaderControl*> resultPage;
+    std::optional<Page> currentPage;
+};

@@ -1,0 +1,86 @@
+// quillmark: the firmware update wizard. With --demo it runs on a simulated
+// board and a J-Link stand-in instead of hardware.
+
+#include "app/demo_probe_source.h"
+#include "app/gui/demo_machine.h"
+#include "app/gui/firmware_dialog.h"
+#include "app/gui/qt_message_box.h"
+#include "app/loader_manager.h"
+#include "jlink/machine_settings.h"
+#include "platform/paths.h"
+#include "platform/posix/folder_source.h"
+#include "platform/posix/port_map_source.h"
+#include "platform/posix/probe_source.h"
+#include "platform/posix/posix_serial_port.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+
+#include <iostream>
+
+namespace {
+
+int RunDialog(const CVelkanFirmwareGUIDlg::ServicesFactory& makeLoaderManager,
+              QtMessageBoxSink& messageBox)
+{
+    CVelkanFirmwareGUIDlg dialog(makeLoaderManager);
+    messageBox.SetOwner(&dialog);
+    dialog.Initialise();
+    return dialog.exec();
+}
+
+void DeliverWhileWaiting() { QtMessageTarget::DeliverPending(50); }
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("Quillmark");
+    QApplication::setApplicationDisplayName("Quillmark");
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Updates the firmware of a Velkan USB dongle / 802.15.4 sniffer board.");
+    parser.addHelpOption();
+    const QCommandLineOption demoOption(
+        "demo", "Run on a simulated board and a J-Link stand-in instead of hardware.");
+    parser.addOption(demoOption);
+    parser.process(application);
+
+    QtMessageBoxSink messageBox;
+    SetMessageBoxSink(&messageBox);
+    CPosixFolderSource folders;
+    CPosixPortMapSource ports;
+    PosixSerialPortFactory serialPorts;
+    int result = 0;
+    if (parser.isSet(demoOption)) {
+        std::string error;
+        const auto demo = CDemoMachine::Create(error);
+        if (!demo) {
+            std::cerr << "quillmark: the demo cannot start: " << error << "\n";
+            return 1;
+        }
+        ports.AddExtraPort(demo->BoardLink());
+        CDemoProbeSource probes;
+        result = RunDialog(
+            [&](IMessageTarget& window) {
+                return std::make_unique<CLoaderManager>(
+                    window, LoaderMachine{folders, demo->ProgramFolder(), ports, probes,
+                                          serialPorts, SerialTiming::Prompt(),
+                                          demo->JLinkSettingsForDemo(), DeliverWhileWaiting});
+            },
+            messageBox);
+    } else {
+        CPosixProbeSource probes;
+        result = RunDialog(
+            [&](IMessageTarget& window) {
+                return std::make_unique<CLoaderManager>(
+                    window, LoaderMachine{folders, ProgramFolder(), ports, probes, serialPorts,
+                                          SerialTiming::Prompt(), MachineJLinkSettings(),
+                                          DeliverWhileWaiting});
+            },
+            messageBox);
+    }
+    SetMessageBoxSink(nullptr);
+    return result;
+}

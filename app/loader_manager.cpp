@@ -1,0 +1,79 @@
+#include "app/loader_manager.h"
+
+CLoaderManager::CLoaderManager(IMessageTarget& dialog, LoaderMachine machine)
+    : dialog(dialog),
+      machine(std::move(machine)),
+      bins(std::make_unique<CBinFileManager>(this, this->machine.folderSource,
+                                             this->machine.programFolder)),
+      boards(std::make_unique<CBoardManager>(this, this->machine.portSource,
+                                             this->machine.probeSource))
+{
+}
+
+CLoaderManager::~CLoaderManager()
+{
+    bins->Stop();
+    boards->Stop();
+    StopSerialJob();
+    if (jlink)
+        jlink->writer->Wait(machine.whileWaiting);
+}
+
+void CLoaderManager::OnBinFilesChanged() { dialog.Post(WM_BINFILES_CHANGED, 0, 0); }
+
+void CLoaderManager::OnComPortsChanged() { dialog.Post(WM_COMPORTS_CHANGED, 0, 0); }
+
+void CLoaderManager::OnJLinkChanged() { dialog.Post(WM_JLINK_CHANGED, 0, 0); }
+
+void CLoaderManager::StartImageMonitor() { bins->Start(); }
+
+void CLoaderManager::StartBoardMonitors() { boards->Start(); }
+
+std::optional<CBinFile> CLoaderManager::CurrentImage() { return bins->GetCurrent(); }
+
+void CLoaderManager::SetBrowsedFile(const std::string& path) { bins->SetBrowsedFile(path); }
+
+void CLoaderManager::ResetToFolder() { bins->ResetToFolder(); }
+
+std::vector<std::string> CLoaderManager::BoardPorts() { return boards->ComPorts().Ports(); }
+
+bool CLoaderManager::ProbePresent() { return boards->JLink().IsPresent(); }
+
+bool CLoaderManager::StartSerialJob(const std::string& port, const std::string& mac,
+                                    const CBinFile& entry)
+{
+    StopSerialJob();
+    serial = std::make_unique<SerialJob>(&dialog, machine.serialPorts, machine.serialTiming);
+    serial->boardInfo.portName = port;
+    // A job never runs on an image that is not in memory.
+    if (!serial->boardInfo.Prepare(entry.path, entry.name, mac)) {
+        serial.reset();
+        return false;
+    }
+    serial->writer->Start();
+    return true;
+}
+
+bool CLoaderManager::StartJLinkJob(const std::string& mac, const CBinFile& entry)
+{
+    // The previous job may still be cleaning up after its last status.
+    if (jlink)
+        jlink->writer->Wait(machine.whileWaiting);
+    jlink = std::make_unique<JLinkJob>(&dialog, machine.jlinkSettings);
+    if (!jlink->request.Prepare(entry.path, entry.name, mac)) {
+        jlink.reset();
+        return false;
+    }
+    jlink->writer->Start();
+    return true;
+}
+
+bool CLoaderManager::HasSerialJob() { return serial != nullptr; }
+
+void CLoaderManager::StopSerialJob()
+{
+    if (!serial)
+        return;
+    serial->writer->Stop(machine.whileWaiting);
+    serial.reset();
+}

@@ -1,0 +1,78 @@
+#pragma once
+// The wizard's loader manager: owns the image folder monitor and the board
+// manager, turns their changes into messages posted to the dialog, and
+// creates, starts, stops and replaces the programming jobs.
+
+#include "app/dialog_services.h"
+#include "app/messages.h"
+#include "discovery/board_manager.h"
+#include "discovery/observers.h"
+#include "images/bin_file_manager.h"
+#include "jlink/jlink_job.h"
+#include "jlink/jlink_settings.h"
+#include "platform/folder_source.h"
+#include "platform/port_map_source.h"
+#include "platform/probe_source.h"
+#include "platform/serial_port.h"
+#include "serial/serial_job.h"
+#include "serial/serial_timing.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+// The parts of the machine the loader manager works with. The sources and
+// the port factory must outlive it.
+struct LoaderMachine {
+    IFolderSource& folderSource;
+    std::string programFolder;  // where the images are looked for
+    IPortMapSource& portSource;
+    IProbeSource& probeSource;
+    ISerialPortFactory& serialPorts;
+    SerialTiming serialTiming = SerialTiming::Prompt();
+    JLinkSettings jlinkSettings;
+    // Called by the dialog's thread while it waits for a job's worker, so
+    // that the worker's pending send is delivered meanwhile.
+    std::function<void()> whileWaiting;
+};
+
+class CLoaderManager final : public ILoaderManager, public IDialogServices {
+public:
+    CLoaderManager(IMessageTarget& dialog, LoaderMachine machine);
+    // Stops the monitors and waits for the jobs, delivering their messages.
+    ~CLoaderManager() override;
+    CLoaderManager(const CLoaderManager&) = delete;
+    CLoaderManager& operator=(const CLoaderManager&) = delete;
+
+    // ILoaderManager: post only, never wait.
+    void OnBinFilesChanged() override;
+    void OnComPortsChanged() override;
+    void OnJLinkChanged() override;
+
+    // IDialogServices
+    void StartImageMonitor() override;
+    void StartBoardMonitors() override;
+    std::optional<CBinFile> CurrentImage() override;
+    void SetBrowsedFile(const std::string& path) override;
+    void ResetToFolder() override;
+    std::vector<std::string> BoardPorts() override;
+    bool ProbePresent() override;
+    bool StartSerialJob(const std::string& port, const std::string& mac,
+                        const CBinFile& entry) override;
+    bool StartJLinkJob(const std::string& mac, const CBinFile& entry) override;
+    bool HasSerialJob() override;
+    void StopSerialJob() override;
+
+    CBinFileManager& binFileManager() { return *bins; }
+    CBoardManager& boardManager() { return *boards; }
+    SerialJob* serialJob() { return serial.get(); }
+    JLinkJob* jlinkJob() { return jlink.get(); }
+
+private:
+    IMessageTarget& dialog;
+    LoaderMachine machine;
+    std::unique_ptr<CBinFileManager> bins;
+    std::unique_ptr<CBoardManager> boards;
+    std::unique_ptr<SerialJob> serial;
+    std::unique_ptr<JLinkJob> jlink;
+};

@@ -40,7 +40,9 @@ bool ConfigureLine(int fd)
     settings.c_iflag &= ~static_cast<tcflag_t>(INPCK | IXON | IXOFF);
     settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | CSTOPB | PARENB | CRTSCTS);
     settings.c_cflag |= CS8 | CLOCAL | CREAD | flowControl;
-    settings.c_cc[VMIN] = 0;
+    // With VMIN 0 an empty non-blocking read returns 0, which would look like
+    // a hung-up line; with 1 it says EAGAIN.
+    settings.c_cc[VMIN] = 1;
     settings.c_cc[VTIME] = 0;
     if (::cfsetispeed(&settings, B115200) != 0 || ::cfsetospeed(&settings, B115200) != 0)
         return false;

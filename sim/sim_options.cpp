@@ -5,13 +5,6 @@
 #include <cstdlib>
 #include <map>
 
-std::chrono::nanoseconds SimOptions::ByteTime() const
-{
-    if (baud == 0)
-        return std::chrono::nanoseconds(0);
-    return std::chrono::nanoseconds(10LL * 1000000000LL / baud);
-}
-
 namespace {
 
 struct RawTimes {

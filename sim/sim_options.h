@@ -34,7 +34,12 @@ struct SimOptions {
     std::optional<std::chrono::milliseconds> unplugAfter;  // or this long after the start
     std::optional<std::chrono::milliseconds> replugAfter{std::chrono::milliseconds(500)};
 
-    std::chrono::nanoseconds ByteTime() const;
+    // One byte on the line: a start bit, 8 data bits, a stop bit.
+    std::chrono::nanoseconds ByteTime() const
+    {
+        return baud == 0 ? std::chrono::nanoseconds(0)
+                         : std::chrono::nanoseconds(10LL * 1000000000LL / baud);
+    }
 };
 
 // Parses the command line; exits with a usage message on bad options.

@@ -59,13 +59,15 @@ void CSerialWriter::WaitForEnd(const std::function<void()>& whileWaiting)
 {
     if (!worker.joinable())
         return;
+    // With a pump, the pump itself is the wait: a send of the worker must not
+    // sit undelivered while this thread sleeps on its own.
+    const auto nap = whileWaiting ? std::chrono::microseconds(200) : std::chrono::microseconds(10000);
     for (;;) {
         {
             std::unique_lock lock(mutex);
-            if (changed.wait_for(lock, std::chrono::milliseconds(10), [this] { return ended; }))
+            if (changed.wait_for(lock, nap, [this] { return ended; }))
                 break;
         }
-        // The worker may be blocked in a send that only this thread delivers.
         if (whileWaiting)
             whileWaiting();
     }

@@ -35,8 +35,10 @@ public:
     void Start();
 
     // Asks the worker to stop at its next stop check and waits until it has
-    // ended. `whileWaiting` runs at least every 100 ms meanwhile, so that
-    // the caller's thread can deliver a send the worker is blocked in.
+    // ended. `whileWaiting` runs over and over meanwhile (at least every
+    // 100 ms), so that the caller's thread can deliver a send the worker is
+    // blocked in: it should deliver pending messages, waiting a few
+    // milliseconds for one to arrive.
     void Stop(const std::function<void()>& whileWaiting);
 
     // Waits, the same way, for the worker to end by itself.

@@ -46,7 +46,7 @@ SimOptions ParseSimOptions(int argc, char** argv)
     app.add_option("--baud", options.baud, "line speed for the line time (0: none)");
     app.add_option("--erase-ms", raw.eraseMs, "time the flash erase takes");
     app.add_option("--write-us", raw.writeUs, "flash write time per byte, in microseconds");
-    app.add_flag("--fast", fast, "no line, erase or write time (for tests)");
+    app.add_flag("--fast", fast, "no line, erase or write time unless given (for tests)");
     app.add_flag("--never-greet", options.neverGreet, "the bootloader never answers a poll");
     app.add_option("--stray-bytes", options.strayBytes, "bytes sent before the greeting");
     app.add_option("--greeting-pieces", options.greetingPieces, "send the greeting in pieces")
@@ -73,10 +73,15 @@ SimOptions ParseSimOptions(int argc, char** argv)
     } catch (const CLI::ParseError& error) {
         std::exit(app.exit(error) == 0 ? 0 : 2);
     }
-    ApplyTimes(raw, options);
+    // --fast zeroes the times that were not given explicitly.
     if (fast) {
-        options.baud = 0;
-        options.eraseTime = options.writeTimePerByte = std::chrono::microseconds(0);
+        if (app.count("--baud") == 0)
+            options.baud = 0;
+        if (app.count("--erase-ms") == 0)
+            raw.eraseMs = 0;
+        if (app.count("--write-us") == 0)
+            raw.writeUs = 0;
     }
+    ApplyTimes(raw, options);
     return options;
 }

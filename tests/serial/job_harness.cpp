@@ -37,7 +37,8 @@ bool JobHarness::Prepare(const std::vector<std::uint8_t>& image, const std::stri
 
 void JobHarness::PrepareEmptyImage(const std::string& mac)
 {
-    job.boardInfo.portName = "board";
+    if (job.boardInfo.portName.empty())
+        job.boardInfo.portName = "board";
     FlashImage& image = *job.boardInfo.image;
     image.buffer.reset(new std::uint8_t[FlashImage::kBlockSize]);
     std::fill_n(image.buffer.get(), FlashImage::kBlockSize, 0xFF);

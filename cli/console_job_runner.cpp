@@ -88,6 +88,11 @@ void ConsoleJobRunner::ShowStatus(std::int32_t code)
     const StatusRow& row = LookupStatus(code);
     EndProgressLine();
     out << row.text << std::endl;
+    if (settings.statusDetail) {
+        const std::string detail = settings.statusDetail(code);
+        if (!detail.empty())
+            out << detail << std::endl;
+    }
     if (!IsWaitingForBoard(code))
         boardConnected = true;
     if (code == kStatusSuccess)

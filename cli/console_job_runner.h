@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <ostream>
+#include <string>
 
 class ConsoleJobRunner {
 public:
@@ -19,10 +20,16 @@ public:
         // Give up when the board has not connected within this time (the
         // serial job waits for a board for ever). None: no limit.
         std::optional<std::chrono::seconds> boardWaitLimit;
+        // More to say after a status line (for example why a port did not
+        // open); empty when there is nothing to add. Runs while the job waits.
+        std::function<std::string(std::int32_t code)> statusDetail;
     };
 
     ConsoleJobRunner(std::ostream& out, Settings settings);
     ~ConsoleJobRunner();
+
+    // For bytes, rate and time left, once the image is known.
+    void SetImageLength(std::uint32_t length) { settings.imageLength = length; }
 
     // Where the job sends its status and progress.
     IMessageTarget& Target() { return queue; }

@@ -1,12 +1,54 @@
-// Placeholder until the serial programming job is built.
+// quillmark-flash flash --port: the dialog's serial job, shown on the console.
 
+#include "app/status_codes.h"
 #include "cli/commands.h"
+#include "cli/console_job_runner.h"
 #include "cli/flash_command.h"
+#include "platform/posix/posix_serial_port.h"
+#include "serial/serial_job.h"
 
+#include <filesystem>
 #include <iostream>
+#include <unistd.h>
 
-int RunSerialFlash(const FlashOptions&)
+namespace {
+
+SerialTiming TimingOf(const FlashOptions& options)
 {
-    std::cerr << "quillmark-flash: serial programming is not available in this build yet.\n";
-    return kExitFailure;
+    return options.timing == "fixed" ? SerialTiming::Fixed() : SerialTiming::Prompt();
+}
+
+ConsoleJobRunner::Settings RunnerSettings(const FlashOptions& options,
+                                          const ISerialPortFactory& ports)
+{
+    ConsoleJobRunner::Settings settings;
+    settings.terminal = ::isatty(STDOUT_FILENO) != 0;
+    settings.boardWaitLimit = std::chrono::seconds(options.waitSeconds);
+    // Read while the worker waits for the status to be shown: the reason is
+    // the one of the open that just failed.
+    settings.statusDetail = [&ports](std::int32_t code) -> std::string {
+        if (code != kStatusOpenFailed)
+            return {};
+        return DescribeOpenError(ports.LastOpenError());
+    };
+    return settings;
+}
+
+}  // namespace
+
+int RunSerialFlash(const FlashOptions& options)
+{
+    PosixSerialPortFactory ports;
+    ConsoleJobRunner runner(std::cout, RunnerSettings(options, ports));
+    SerialJob job(&runner.Target(), ports, TimingOf(options));
+    job.boardInfo.portName = options.port;
+    const std::string name = std::filesystem::path(options.image).filename().string();
+    // An image that did not load is refused by the job itself, with its status.
+    if (job.boardInfo.Prepare(options.image, name, options.mac))
+        runner.SetImageLength(job.boardInfo.image->length);
+    job.writer->Start();
+    const auto pump = [&runner] { runner.Pump(); };
+    const int exitCode = runner.Run([&] { job.writer->Stop(pump); });
+    job.writer->Join(pump);
+    return exitCode;
 }

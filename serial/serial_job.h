@@ -1,0 +1,26 @@
+#pragma once
+// One update over the board's serial port: the request record and the writer
+// that runs the protocol on its own thread. The starter sets the port name,
+// prepares the record, then starts the writer.
+
+#include "app/messages.h"
+#include "platform/serial_port.h"
+#include "serial/board_info.h"
+#include "serial/serial_timing.h"
+#include "serial/serial_writer.h"
+
+#include <memory>
+
+class SerialJob {
+public:
+    SerialJob(IMessageTarget* dialogWindow, ISerialPortFactory& ports,
+              SerialTiming timing = SerialTiming::Prompt());
+    SerialJob(const SerialJob&) = delete;
+    SerialJob& operator=(const SerialJob&) = delete;
+
+    CBoardInfo boardInfo;
+    // Declared after the record, so it is destroyed first: its destructor
+    // ends the worker before the record goes away.
+    std::unique_ptr<CSerialWriter> writer;
+    IMessageTarget* const dialogWindow;
+};

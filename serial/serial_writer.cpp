@@ -1,0 +1,179 @@
+#include "serial/serial_writer.h"
+
+#include "app/message_box.h"
+#include "app/status_codes.h"
+#include "images/flash_layout.h"
+#include "serial/board_info.h"
+#include "serial/loader_protocol.h"
+#include "serial/mac_address.h"
+
+CSerialWriter::CSerialWriter(IMessageTarget* dialogWindow, CBoardInfo* request,
+                             ISerialPortFactory& ports, SerialTiming timing)
+    : dialogWindow(dialogWindow), request(request), ports(ports), timing(timing)
+{
+}
+
+CSerialWriter::~CSerialWriter() { Stop({}); }
+
+void CSerialWriter::Start()
+{
+    std::lock_guard lock(mutex);
+    if (!worker.joinable() && !ended)
+        worker = std::thread([this] { ThreadMain(); });
+}
+
+void CSerialWriter::ThreadMain()
+{
+    try {
+        Run();
+    } catch (const StopRequested&) {
+        // A stop check ends the job at once and quietly.
+    }
+    ClosePort();
+    {
+        std::lock_guard lock(mutex);
+        ended = true;
+    }
+    changed.notify_all();
+}
+
+void CSerialWriter::Stop(const std::function<void()>& whileWaiting)
+{
+    {
+        std::lock_guard lock(mutex);
+        stopFlag = 1;
+    }
+    changed.notify_all();
+    WaitForEnd(whileWaiting);
+}
+
+void CSerialWriter::Join(const std::function<void()>& whileWaiting) { WaitForEnd(whileWaiting); }
+
+bool CSerialWriter::HasEnded() const
+{
+    std::lock_guard lock(mutex);
+    return ended;
+}
+
+void CSerialWriter::WaitForEnd(const std::function<void()>& whileWaiting)
+{
+    if (!worker.joinable())
+        return;
+    // With a pump, the pump itself is the wait: a send of the worker must not
+    // sit undelivered while this thread sleeps on its own.
+    const auto nap = whileWaiting ? std::chrono::microseconds(200) : std::chrono::microseconds(10000);
+    for (;;) {
+        {
+            std::unique_lock lock(mutex);
+            if (changed.wait_for(lock, nap, [this] { return ended; }))
+                break;
+        }
+        if (whileWaiting)
+            whileWaiting();
+    }
+    worker.join();
+}
+
+void CSerialWriter::StopCheck()
+{
+    if (stopFlag != 0)
+        throw StopRequested{};
+}
+
+void CSerialWriter::ReportStatus(std::int32_t code)
+{
+    request->statusCode = code;
+    dialogWindow->Send(WM_JOB_STATUS, reinterpret_cast<WParam>(request), 0);
+}
+
+void CSerialWriter::ReportProgress(unsigned percent)
+{
+    dialogWindow->Send(WM_JOB_PROGRESS, percent, reinterpret_cast<LParam>(&request->portName));
+}
+
+void CSerialWriter::ClosePort()
+{
+    if (port)
+        port->Close();
+    port.reset();
+}
+
+void CSerialWriter::Run()
+{
+    if (!ImageIsUsable())
+        return;
+    ReportStatus(kStatusOpeningPort);
+    StopCheck();
+    port = ports.Open(request->portName);
+    ReportStatus(port ? kStatusPortOpened : kStatusOpenFailed);
+    while (!PollOnce()) {
+    }
+    ReportStatus(kStatusConnected);
+    ReportStatus(kStatusProgrammingBegins);
+    HexTextToBytes(request->macText, request->macDestination, 8);
+    const bool programmed = LoadAndProgram();
+    StopCheck();
+    if (programmed)
+        ReportStatus(kStatusSuccess);
+}
+
+// Refused before the board is touched: an image that did not load, or one
+// that would run past the end of the flash.
+bool CSerialWriter::ImageIsUsable()
+{
+    const FlashImage* image = request->image.get();
+    if (!image || !image->data || !request->macDestination) {
+        ReportStatus(kStatusFileUnreadable);
+        return false;
+    }
+    if (!ImageFitsFlash(image->length)) {
+        ShowMessageBox(ImageTooLongMessage(image->length));
+        ReportStatus(kStatusFileUnreadable);
+        return false;
+    }
+    return true;
+}
+
+// One poll for the bootloader's greeting; true once it has greeted.
+bool CSerialWriter::PollOnce()
+{
+    StopCheck();
+    const std::uint8_t poll = kPollByte;
+    if (!port || !port->Write({&poll, 1})) {
+        Reconnect();
+        return false;
+    }
+    const std::optional<std::size_t> count = AwaitGreeting();
+    StopCheck();
+    if (!count) {
+        Reconnect();
+        return false;
+    }
+    if (*count == 7 || *count == 8) {
+        std::array<std::uint8_t, 8> waiting{};
+        if (!port->Read({waiting.data(), *count}, std::chrono::microseconds(0))) {
+            Reconnect();
+            return false;
+        }
+        StopCheck();
+        return IsGreeting({waiting.data(), *count});
+    }
+    // Fewer bytes stay queued and count towards the next poll.
+    ReportStatus(kStatusWaitingForReset);
+    return false;
+}
+
+void CSerialWriter::Reconnect()
+{
+    ReportStatus(kStatusDisconnected);
+    ClosePort();
+    for (;;) {
+        StopCheck();
+        port = ports.Open(request->portName);
+        if (port) {
+            ReportStatus(kStatusReconnected);
+            return;
+        }
+        Pause(timing.reopenInterval);
+    }
+}

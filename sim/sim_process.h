@@ -1,0 +1,31 @@
+#pragma once
+// velkan-board-sim as a child process: started with its options, stopped
+// with SIGTERM (which makes it write its flash), always reaped.
+
+#include <chrono>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+class SimProcess {
+public:
+    // Starts the simulator built with the project, with `arguments`.
+    explicit SimProcess(const std::vector<std::string>& arguments);
+    ~SimProcess();
+    SimProcess(const SimProcess&) = delete;
+    SimProcess& operator=(const SimProcess&) = delete;
+
+    bool Running() const { return pid > 0; }
+
+    // Waits until `path` exists (the simulator's link), at most `limit`.
+    bool WaitForPath(const std::string& path, std::chrono::milliseconds limit) const;
+
+    // Asks for the flash file now (SIGUSR1).
+    void RequestFlash() const;
+
+    // Ends the simulator and returns its exit code (-1 if it did not exit normally).
+    int Stop();
+
+private:
+    pid_t pid = -1;
+};

@@ -1,0 +1,113 @@
+// quillmark-flash flash --port, run as a real process against velkan-board-sim.
+
+#include "images/flash_layout.h"
+#include "serial/mac_address.h"
+#include "sim/sim_process.h"
+#include "support/run_command.h"
+#include "support/temp_dir.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+namespace {
+
+class FlashOverPort : public ::testing::Test {
+protected:
+    void Plug(std::vector<std::string> extra = {})
+    {
+        std::vector<std::string> args{"--link", link, "--flash-out", flashFile, "--fast"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        sim = std::make_unique<SimProcess>(args);
+        ASSERT_TRUE(sim->WaitForPath(link, std::chrono::seconds(10)));
+    }
+
+    CommandResult Flash(const std::vector<std::string>& args, const std::string& prefix = "")
+    {
+        std::vector<std::string> argv{QUILLMARK_FLASH, "flash"};
+        argv.insert(argv.end(), args.begin(), args.end());
+        return RunCommand(prefix + CommandLine(argv));
+    }
+
+    TempDir dir;
+    const std::string link = dir / "board";
+    const std::string flashFile = dir / "flash.bin";
+    std::unique_ptr<SimProcess> sim;
+};
+
+TEST_F(FlashOverPort, ProgramsTheBoardAndExitsZero)
+{
+    Plug();
+    const auto image = RandomBytes(3000, 17);
+    const std::string path = dir.Write("fw.bin", image);
+    const auto result = Flash({path, "--port", link, "--mac", "123456789a"});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_THAT(result.output, HasSubstr("Opened USB connection\nConnected\n"));
+    EXPECT_THAT(result.output, HasSubstr("Progress: 100%\nFirmware update successful! Please reset the board.\n"));
+    ASSERT_EQ(sim->Stop(), 0);
+
+    std::vector<std::uint8_t> expected{'O', 'K', 'O', 'K', 0xB8, 0x0B, 0, 0};
+    expected.insert(expected.end(), image.begin(), image.end());
+    const MacBytes mac = MacTextToBytes("0050C2123456789A");
+    std::copy(mac.begin(), mac.end(), expected.begin() + 8 + kMacOffset);
+    expected.resize(kFlashSize, 0xFF);
+    EXPECT_EQ(ReadFileBytes(flashFile), expected);
+    EXPECT_EQ(ReadFileBytes(path), image);  // the user's file is never touched
+}
+
+TEST_F(FlashOverPort, AMissingPortSaysWhyAndGivesUpAfterTheWait)
+{
+    const std::string path = dir.Write("fw.bin", RandomBytes(100, 1));
+    const auto result = Flash({path, "--port", dir / "ttyNONE", "--wait-seconds", "1"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_THAT(result.output, HasSubstr("Failed to open port.\nNo such serial port"));
+    EXPECT_THAT(result.output, HasSubstr("Board disconnected."));
+    EXPECT_THAT(result.output, HasSubstr("No board answered within 1 seconds; giving up."));
+}
+
+TEST_F(FlashOverPort, ABoardFailureExitsOne)
+{
+    Plug({"--erase-fails"});
+    const std::string path = dir.Write("fw.bin", RandomBytes(100, 1));
+    const auto result = Flash({path, "--port", link});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_THAT(result.output, HasSubstr("Bootloader loaded\nError Erasing\n"));
+    EXPECT_THAT(result.output, Not(HasSubstr("successful")));
+}
+
+TEST_F(FlashOverPort, ImagesThatCannotBeProgrammedAreRefusedBeforeThePortIsOpened)
+{
+    Plug();
+    const std::string tooLong = dir.Write("big.bin", RandomBytes(kMaxImageLength + 1, 1));
+    auto result = Flash({tooLong, "--port", link});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_THAT(result.output, HasSubstr(ImageTooLongMessage(kMaxImageLength + 1)));
+    EXPECT_THAT(result.output, HasSubstr("Could not read/open file"));
+    EXPECT_THAT(result.output, Not(HasSubstr("Opening port...")));
+
+    result = Flash({dir / "missing.bin", "--port", link});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_THAT(result.output, HasSubstr("Could not read/open file"));
+}
+
+TEST_F(FlashOverPort, ABadMacIsAUsageError)
+{
+    const std::string path = dir.Write("fw.bin", RandomBytes(100, 1));
+    const auto result = Flash({path, "--port", link, "--mac", "0050C2XYZ"});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_THAT(result.output, HasSubstr("--mac"));
+}
+
+TEST_F(FlashOverPort, CtrlCStopsTheJobAndExits130)
+{
+    Plug({"--never-greet"});
+    const std::string path = dir.Write("fw.bin", RandomBytes(100, 1));
+    const auto result = Flash({path, "--port", link}, "timeout --preserve-status -s INT 1 ");
+    EXPECT_EQ(result.exitCode, 130) << result.output;
+    EXPECT_THAT(result.output, HasSubstr("Waiting for user to press the board reset switch"));
+    EXPECT_THAT(result.output, HasSubstr("Interrupted; stopping the job."));
+}
+
+}  // namespace

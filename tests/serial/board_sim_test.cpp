@@ -1,0 +1,205 @@
+// The serial job over a real pseudo-terminal against velkan-board-sim
+// running as its own process.
+
+#include "app/status_codes.h"
+#include "images/flash_layout.h"
+#include "job_harness.h"
+#include "platform/posix/posix_serial_port.h"
+#include "sim/sim_process.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+
+namespace {
+
+constexpr char kMac[] = "0050C2ABCDEF0123";
+using Codes = std::vector<std::int32_t>;
+const Codes kSuccess{1, 2, 4, 6, 8, 13, 10, 14, 7};
+
+class BoardOnPty : public ::testing::Test {
+protected:
+    // Starts the simulator without line, erase or write time, plus `extra`.
+    void Plug(std::vector<std::string> extra = {})
+    {
+        std::vector<std::string> args{"--link", link, "--flash-out", flashFile, "--fast"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        sim = std::make_unique<SimProcess>(args);
+        ASSERT_TRUE(sim->WaitForPath(link, std::chrono::seconds(10)));
+    }
+
+    // Ends the simulator, which writes its flash on the way out.
+    std::vector<std::uint8_t> FlashAfterExit()
+    {
+        EXPECT_EQ(sim->Stop(), 0);
+        return ReadFileBytes(flashFile);
+    }
+
+    TempDir dir;
+    const std::string link = dir / "board";
+    const std::string flashFile = dir / "flash.bin";
+    std::unique_ptr<SimProcess> sim;
+    PosixSerialPortFactory ports;
+};
+
+class FullFlash : public BoardOnPty, public ::testing::WithParamInterface<std::size_t> {};
+
+TEST_P(FullFlash, FlashHoldsHeaderImageAndMacByteForByte)
+{
+    Plug();
+    JobHarness harness(ports);
+    harness.job.boardInfo.portName = link;
+    if (GetParam() == 0)
+        harness.PrepareEmptyImage(kMac);
+    else
+        ASSERT_TRUE(harness.Prepare(RandomBytes(GetParam(), 21), kMac));
+    harness.RunToEnd();
+    EXPECT_THAT(harness.Statuses(), ElementsAreArray(kSuccess));
+    EXPECT_EQ(FlashAfterExit(), harness.ExpectedFlash());
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, FullFlash,
+                         ::testing::Values(0, 1, 120, 121, 2063, kMaxImageLength));
+
+TEST_F(BoardOnPty, FixedTimingProgramsTheSameFlash)
+{
+    Plug();
+    JobHarness harness(ports, QuickTiming(false));
+    harness.job.boardInfo.portName = link;
+    ASSERT_TRUE(harness.Prepare(RandomBytes(700, 3), kMac));
+    harness.RunToEnd();
+    EXPECT_THAT(harness.Statuses(), ElementsAreArray(kSuccess));
+    EXPECT_EQ(FlashAfterExit(), harness.ExpectedFlash());
+}
+
+struct FailureCase {
+    const char* name;
+    std::vector<std::string> fault;
+    std::int32_t status;
+};
+
+class BoardFailureOnPty : public BoardOnPty, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(BoardFailureOnPty, EndsWithTheFailureStatus)
+{
+    Plug(GetParam().fault);
+    JobHarness harness(ports);
+    harness.job.boardInfo.portName = link;
+    ASSERT_TRUE(harness.Prepare(RandomBytes(400, 3), kMac));
+    harness.RunToEnd();
+    ASSERT_FALSE(harness.Statuses().empty());
+    EXPECT_EQ(harness.Statuses().back(), GetParam().status);
+    EXPECT_EQ(CountOf(harness.Statuses(), kStatusSuccess), 0);
+    const auto flash = FlashAfterExit();
+    EXPECT_NE(std::string(flash.begin(), flash.begin() + 4), "OKOK");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, BoardFailureOnPty,
+    ::testing::Values(FailureCase{"WrongReady", {"--ready-text", "READX"}, kStatusLoaderError},
+                      FailureCase{"EraseFails", {"--erase-fails"}, kStatusEraseError},
+                      FailureCase{"BadAck", {"--bad-ack", "2"}, kStatusProgrammingFailed},
+                      FailureCase{"MissingAck", {"--missing-ack", "1"}, kStatusProgrammingFailed},
+                      FailureCase{"LateAck", {"--late-ack", "3", "--late-ack-ms", "400"},
+                                  kStatusProgrammingFailed},
+                      FailureCase{"UnplugAtErase", {"--unplug-at", "erase", "--replug-after-ms", "-1"},
+                                  kStatusEraseError}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(BoardOnPty, NoPortMeansOpenFailedThenDisconnectedUntilStopped)
+{
+    JobHarness harness(ports);
+    harness.job.boardInfo.portName = dir / "no-board";
+    ASSERT_TRUE(harness.Prepare(RandomBytes(10, 3), kMac));
+    ASSERT_FALSE(harness.RunUntil([](const Codes& s) { return s.size() > 3; },
+                                  std::chrono::milliseconds(200)));
+    harness.Stop();
+    EXPECT_THAT(harness.Statuses(), ElementsAre(1, 3, 22));
+}
+
+TEST_F(BoardOnPty, APortAppearingLaterIsReconnected)
+{
+    JobHarness harness(ports);
+    harness.job.boardInfo.portName = link;
+    ASSERT_TRUE(harness.Prepare(RandomBytes(300, 3), kMac));
+    ASSERT_TRUE(harness.RunUntil([](const Codes& s) { return CountOf(s, kStatusDisconnected) > 0; }));
+    Plug();
+    harness.RunToEnd();
+    EXPECT_THAT(harness.Statuses(), ElementsAre(1, 3, 22, 23, 4, 6, 8, 13, 10, 14, 7));
+    EXPECT_EQ(FlashAfterExit(), harness.ExpectedFlash());
+}
+
+TEST_F(BoardOnPty, UnplugWhilePollingThenReplugProgramsTheBoard)
+{
+    Plug({"--unplug-at", "poll", "--replug-after-ms", "150"});
+    JobHarness harness(ports);
+    harness.job.boardInfo.portName = link;
+    ASSERT_TRUE(harness.Prepare(RandomBytes(3000, 3), kMac));
+    harness.RunToEnd();
+    const Codes statuses = harness.Statuses();
+    ASSERT_GE(statuses.size(), 4u);
+    EXPECT_THAT(Codes(statuses.begin(), statuses.begin() + 4), ElementsAre(1, 2, 22, 23));
+    EXPECT_EQ(statuses.back(), kStatusSuccess);
+    EXPECT_EQ(FlashAfterExit(), harness.ExpectedFlash());
+}
+
+TEST_F(BoardOnPty, StopDuringTheEraseWaitEndsTheJobQuietly)
+{
+    Plug({"--erase-ms", "200"});
+    JobHarness harness(ports);
+    harness.job.boardInfo.portName = link;
+    ASSERT_TRUE(harness.Prepare(RandomBytes(3000, 3), kMac));
+    ASSERT_TRUE(harness.RunUntil([](const Codes& s) { return CountOf(s, kStatusLoaderRunning) > 0; }));
+    harness.Stop();
+    EXPECT_THAT(harness.Statuses(), ElementsAre(1, 2, 4, 6, 8, 13));
+    EXPECT_TRUE(harness.job.writer->HasEnded());
+    // The port is free again once the job has ended.
+    EXPECT_NE(ports.Open(link), nullptr);
+}
+
+TEST_F(BoardOnPty, APortHeldByARunningJobCannotBeOpenedAgain)
+{
+    Plug({"--never-greet"});
+    JobHarness harness(ports);
+    harness.job.boardInfo.portName = link;
+    ASSERT_TRUE(harness.Prepare(RandomBytes(30, 3), kMac));
+    ASSERT_TRUE(harness.RunUntil([](const Codes& s) { return CountOf(s, kStatusWaitingForReset) >= 2; }));
+    PosixSerialPortFactory other;
+    EXPECT_EQ(other.Open(link), nullptr);
+    EXPECT_EQ(other.LastOpenError().reason, PortOpenFailure::Busy);
+    harness.Stop();
+    const Codes statuses = harness.Statuses();
+    EXPECT_THAT(Codes(statuses.begin(), statuses.begin() + 2), ElementsAre(1, 2));
+    EXPECT_EQ(CountOf(statuses, kStatusConnected), 0);
+}
+
+struct GreetingCase {
+    const char* name;
+    std::vector<std::string> greeting;
+};
+
+class GreetingOnPty : public BoardOnPty, public ::testing::WithParamInterface<GreetingCase> {};
+
+TEST_P(GreetingOnPty, ConnectsAndPrograms)
+{
+    Plug(GetParam().greeting);
+    SerialTiming timing = QuickTiming();
+    timing.replyReadLimit = std::chrono::seconds(3);  // the loader takes half a second at line speed
+    JobHarness harness(ports, timing);
+    harness.job.boardInfo.portName = link;
+    ASSERT_TRUE(harness.Prepare(RandomBytes(500, 3), kMac));
+    harness.RunToEnd();
+    EXPECT_EQ(harness.Statuses().back(), kStatusSuccess);
+    EXPECT_EQ(FlashAfterExit(), harness.ExpectedFlash());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Greetings, GreetingOnPty,
+    ::testing::Values(GreetingCase{"StrayByte", {"--stray-bytes", "1"}},
+                      GreetingCase{"InPieces", {"--greeting-pieces", "3", "--piece-gap-ms", "40"}},
+                      GreetingCase{"AtLineSpeed", {"--stray-bytes", "1", "--baud", "115200"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace

@@ -1,0 +1,106 @@
+#include "job_harness.h"
+
+#include "images/flash_layout.h"
+#include "serial/mac_address.h"
+
+#include <algorithm>
+
+SerialTiming QuickTiming(bool prompt)
+{
+    using std::chrono::milliseconds;
+    SerialTiming timing = prompt ? SerialTiming::Prompt() : SerialTiming::Fixed();
+    timing.pollInterval = milliseconds(30);
+    timing.reopenInterval = milliseconds(5);
+    timing.loaderAnswer = milliseconds(10);
+    timing.eraseAnswer = milliseconds(30);
+    timing.packetAnswer = milliseconds(prompt ? 150 : 15);
+    timing.replyReadLimit = milliseconds(300);
+    timing.greetingQuiet = std::chrono::microseconds(2000);
+    return timing;
+}
+
+JobHarness::JobHarness(ISerialPortFactory& ports, SerialTiming timing)
+    : job(&queue, ports, timing),
+      queue([this](unsigned m, WParam w, LParam l) { return Handle(m, w, l); })
+{
+}
+
+JobHarness::~JobHarness() { Stop(); }
+
+bool JobHarness::Prepare(const std::vector<std::uint8_t>& image, const std::string& mac,
+                         const std::string& fileName)
+{
+    if (job.boardInfo.portName.empty())
+        job.boardInfo.portName = "board";
+    return job.boardInfo.Prepare(dir.Write(fileName, image), fileName, mac);
+}
+
+void JobHarness::PrepareEmptyImage(const std::string& mac)
+{
+    if (job.boardInfo.portName.empty())
+        job.boardInfo.portName = "board";
+    FlashImage& image = *job.boardInfo.image;
+    image.buffer.reset(new std::uint8_t[FlashImage::kBlockSize]);
+    std::fill_n(image.buffer.get(), FlashImage::kBlockSize, 0xFF);
+    image.data = image.buffer.get();
+    image.length = 0;
+    job.boardInfo.macOffset = kMacOffset;
+    job.boardInfo.macDestination = image.buffer.get() + kMacOffset;
+    job.boardInfo.macText = mac;
+}
+
+LParam JobHarness::Handle(unsigned message, WParam wparam, LParam)
+{
+    if (message == WM_JOB_STATUS)
+        statuses.push_back(reinterpret_cast<const CBoardInfo*>(wparam)->statusCode);
+    else if (message == WM_JOB_PROGRESS)
+        progress.push_back(static_cast<unsigned>(wparam));
+    return 0;
+}
+
+void JobHarness::Pump() { queue.DispatchFor(std::chrono::milliseconds(5)); }
+
+void JobHarness::RunToEnd()
+{
+    if (!started)
+        job.writer->Start();
+    started = true;
+    job.writer->Join([this] { Pump(); });
+    queue.DispatchPending();
+}
+
+bool JobHarness::RunUntil(const std::function<bool(const std::vector<std::int32_t>&)>& done,
+                          std::chrono::milliseconds limit)
+{
+    if (!started)
+        job.writer->Start();
+    started = true;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done(statuses)) {
+        if (std::chrono::steady_clock::now() >= deadline || job.writer->HasEnded()) {
+            queue.DispatchPending();
+            return done(statuses);
+        }
+        Pump();
+    }
+    return true;
+}
+
+void JobHarness::Stop()
+{
+    job.writer->Stop([this] { Pump(); });
+    queue.DispatchPending();
+}
+
+std::vector<std::uint8_t> JobHarness::ExpectedFlash() const
+{
+    std::vector<std::uint8_t> flash =
+        BuildFlashContent(*job.boardInfo.image, MacTextToBytes(job.boardInfo.macText));
+    flash.resize(kFlashSize, 0xFF);
+    return flash;
+}
+
+int CountOf(const std::vector<std::int32_t>& statuses, std::int32_t code)
+{
+    return static_cast<int>(std::count(statuses.begin(), statuses.end(), code));
+}

@@ -1,0 +1,303 @@
+// The serial job against the simulated board on an in-memory cable.
+
+#include "app/status_codes.h"
+#include "images/flash_layout.h"
+#include "images/srecord_text.h"
+#include "job_harness.h"
+#include "memory_board.h"
+#include "serial/loader_protocol.h"
+#include "support/captured_messages.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::HasSubstr;
+
+namespace {
+
+constexpr char kMac[] = "0050C2123456789A";
+using Codes = std::vector<std::int32_t>;
+
+const Codes kThroughErase{1, 2, 4, 6, 8, 13, 10, 14};
+
+Codes Then(Codes codes, std::initializer_list<std::int32_t> more)
+{
+    codes.insert(codes.end(), more);
+    return codes;
+}
+
+// The write packets the job sent, as (address, length) pairs, in order.
+std::vector<std::pair<std::uint32_t, std::size_t>> Packets(const MemoryBoard& board)
+{
+    std::vector<std::pair<std::uint32_t, std::size_t>> packets;
+    for (const auto& write : board.Writes()) {
+        if (write.size() == kPacketHeaderSize && write[0] == kPacketStart && write[1] == kWriteCommand)
+            packets.emplace_back(write[2] | write[3] << 8 | write[4] << 16 | write[5] << 24, write[6]);
+    }
+    return packets;
+}
+
+class SuccessfulFlash : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(SuccessfulFlash, ReportsEveryStepAndLeavesHeaderImageAndMac)
+{
+    MemoryBoard board(MemoryBoard::FastOptions());
+    MemoryPortFactory ports(board);
+    JobHarness harness(ports);
+    ASSERT_TRUE(harness.Prepare(RandomBytes(GetParam(), 11), kMac));
+    harness.RunToEnd();
+    EXPECT_THAT(harness.Statuses(), ElementsAreArray(Then(kThroughErase, {7})));
+    EXPECT_EQ(board.Flash(), harness.ExpectedFlash());
+    EXPECT_EQ(harness.Progress().back(), 100u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, SuccessfulFlash, ::testing::Values(1, 120, 121, 2062, 2063, 5000));
+
+TEST(SerialJob, SplitsIntoPacketsOfAtMost120AndWritesTheHeaderLast)
+{
+    MemoryBoard board(MemoryBoard::FastOptions());
+    MemoryPortFactory ports(board);
+    JobHarness harness(ports);
+    ASSERT_TRUE(harness.Prepare(RandomBytes(121, 3), kMac));
+    harness.RunToEnd();
+    using Packet = std::pair<std::uint32_t, std::size_t>;
+    EXPECT_THAT(Packets(board), ElementsAre(Packet{8, 120}, Packet{128, 1}, Packet{0, 8}));
+    // 800 / 121 = 6; 12800 / 121 would be 105.
+    EXPECT_THAT(harness.Progress(), ElementsAre(6u, 100u, 100u));
+}
+
+TEST(SerialJob, EmptyImageWritesOnlyTheHeader)
+{
+    MemoryBoard board(MemoryBoard::FastOptions());
+    MemoryPortFactory ports(board);
+    JobHarness harness(ports);
+    harness.PrepareEmptyImage(kMac);
+    harness.RunToEnd();
+    EXPECT_THAT(harness.Statuses(), ElementsAreArray(Then(kThroughErase, {7})));
+    EXPECT_THAT(harness.Progress(), ElementsAre(100u));
+    using Packet = std::pair<std::uint32_t, std::size_t>;
+    EXPECT_THAT(Packets(board), ElementsAre(Packet{0, 8}));
+    EXPECT_EQ(board.Flash(), harness.ExpectedFlash());
+}
+
+TEST(SerialJob, ProgramsTheLoadedLengthOfAnSRecordImageNotItsFileSize)
+{
+    MemoryBoard board(MemoryBoard::FastOptions());
+    MemoryPortFactory ports(board);
+    JobHarness harness(ports);
+    const auto image = RandomBytes(300, 8);
+    std::string text;
+    for (std::size_t at = 0; at < image.size(); at += 30)
+        text += MakeDataRecord(1, static_cast<std::uint32_t>(at),
+                               {image.begin() + static_cast<long>(at), image.begin() + static_cast<long>(at) + 30});
+    text += "S9030000FC\n";
+    ASSERT_TRUE(harness.Prepare({text.begin(), text.end()}, kMac, "fw.s19"));
+    harness.RunToEnd();
+    ASSERT_EQ(harness.job.boardInfo.image->length, 300u);
+    EXPECT_EQ(harness.Statuses().back(), kStatusSuccess);
+    const auto flash = board.Flash();
+    EXPECT_EQ(std::vector<std::uint8_t>(flash.begin(), flash.begin() + 8), std::vector<std::uint8_t>({'O', 'K', 'O', 'K', 44, 1, 0, 0}));
+    EXPECT_EQ(flash, harness.ExpectedFlash());
+}
+
+TEST(SerialJob, FixedTimingProgramsTheSameFlash)
+{
+    MemoryBoard board(MemoryBoard::FastOptions());
+    MemoryPortFactory ports(board);
+    JobHarness harness(ports, QuickTiming(false));
+    ASSERT_TRUE(harness.Prepare(RandomBytes(500, 2), kMac));
+    harness.RunToEnd();
+    EXPECT_THAT(harness.Statuses(), ElementsAreArray(Then(kThroughErase, {7})));
+    EXPECT_EQ(board.Flash(), harness.ExpectedFlash());
+}
+
+struct FailureCase {
+    const char* name;
+    std::function<void(SimOptions&)> fault;
+    Codes statuses;
+};
+
+class BoardFailure : public ::testing::TestWithParam<FailureCase> {};
+
+TEST_P(BoardFailure, EndsWithItsStatusAndNoHeader)
+{
+    SimOptions options = MemoryBoard::FastOptions();
+    GetParam().fault(options);
+    MemoryBoard board(options);
+    MemoryPortFactory ports(board);
+    JobHarness harness(ports);
+    ASSERT_TRUE(harness.Prepare(RandomBytes(300, 5), kMac));
+    harness.RunToEnd();
+    EXPECT_THAT(harness.Statuses(), ElementsAreArray(GetParam().statuses));
+    const auto flash = board.Flash();
+    EXPECT_NE(std::string(flash.begin(), flash.begin() + 4), "OKOK");
+}
+
+const Codes kLoaded{1, 2, 4, 6, 8, 13};
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, BoardFailure,
+    ::testing::Values(
+        FailureCase{"ReadyInLowerCase", [](SimOptions& o) { o.readyText = "ready"; }, {1, 2, 4, 6, 8, 9}},
+        FailureCase{"ReadyCutShort", [](SimOptions& o) { o.readyText = "READ"; }, {1, 2, 4, 6, 8, 9}},
+        FailureCase{"EraseFails", [](SimOptions& o) { o.eraseFails = true; }, Then(kLoaded, {11})},
+        FailureCase{"BadFirstAck", [](SimOptions& o) { o.badAckPacket = 1; }, Then(kThroughErase, {15})},
+        FailureCase{"BadThirdAck", [](SimOptions& o) { o.badAckPacket = 3; }, Then(kThroughErase, {15})},
+        FailureCase{"MissingAck", [](SimOptions& o) { o.missingAckPacket = 2; }, Then(kThroughErase, {15})},
+        FailureCase{"LateAck",
+                    [](SimOptions& o) {
+                        o.lateAckPacket = 1;
+                        o.lateAckDelay = std::chrono::milliseconds(400);
+                    },
+                    Then(kThroughErase, {15})},
+        FailureCase{"UnplugDuringDownload", [](SimOptions& o) { o.unplugAt = SimPhase::Download; },
+                    {1, 2, 4, 6, 8, 9}},
+        FailureCase{"UnplugAtErase", [](SimOptions& o) { o.unplugAt = SimPhase::Erase; }, Then(kLoaded, {11})},
+        FailureCase{"UnplugWhileWriting", [](SimOptions& o) { o.unplugAt = SimPhase::Write; },
+                    Then(kThroughErase, {15})}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SerialJob, AnImageThatDidNotLoadEndsTheJobBeforeThePortIsOpened)
+{
+    CapturedMessages boxes;
+    MemoryBoard board(MemoryBoard::FastOptions());
+    MemoryPortFactory ports(board);
+    JobHarness harness(ports);
+    harness.job.boardInfo.portName = "board";
+    ASSERT_FALSE(harness.job.boardInfo.Prepare("/nonexistent/fw.bin", "fw.bin", kMac));
+    harness.RunToEnd();
+    EXPECT_THAT(harness.Statuses(), ElementsAre(kStatusFileUnreadable));
+    EXPECT_EQ(board.Opens(), 0);
+}
+
+TEST(SerialJob, AnImageLongerThanTheFlashIsRefusedBeforeThePortIsOpened)
+{
+    CapturedMessages boxes;
+    MemoryBoard board(MemoryBoard::FastOptions());
+    MemoryPortFactory ports(board);
+    JobHarness harness(ports);
+    ASSERT_TRUE(harness.Prepare(RandomBytes(kMaxImageLength + 1, 1), kMac));
+    harness.RunToEnd();
+    EXPECT_THAT(harness.Statuses(), ElementsAre(kStatusFileUnreadable));
+    EXPECT_THAT(boxes.Texts(), ElementsAre(ImageTooLongMessage(kMaxImageLength + 1)));
+    EXPECT_EQ(board.Opens(), 0);
+}
+
+class AbsentPort final : public ISerialPortFactory {
+public:
+    std::unique_ptr<ISerialPort> Open(const std::string&) override
+    {
+        ++opens;
+        return nullptr;
+    }
+    PortOpenError LastOpenError() const override { return {PortOpenFailure::NoSuchDevice, ""}; }
+    std::atomic<int> opens{0};
+};
+
+TEST(SerialJob, AnAbsentPortIsReopenedUntilTheJobIsStopped)
+{
+    AbsentPort ports;
+    JobHarness harness(ports);
+    ASSERT_TRUE(harness.Prepare(RandomBytes(10, 1), kMac));
+    ASSERT_TRUE(harness.RunUntil([&](const Codes&) { return ports.opens >= 4; }));
+    harness.Stop();
+    EXPECT_THAT(harness.Statuses(), ElementsAre(1, 3, 22));
+    EXPECT_TRUE(harness.job.writer->HasEnded());
+}
+
+TEST(SerialJob, UnplugWhilePollingThenReplugConnects)
+{
+    SimOptions options = MemoryBoard::FastOptions();
+    options.unplugAt = SimPhase::Poll;
+    options.replugAfter = std::chrono::milliseconds(40);
+    MemoryBoard board(options);
+    MemoryPortFactory ports(board);
+    JobHarness harness(ports);
+    ASSERT_TRUE(harness.Prepare(RandomBytes(200, 4), kMac));
+    harness.RunToEnd();
+    const Codes statuses = harness.Statuses();
+    ASSERT_GE(statuses.size(), 5u);
+    EXPECT_THAT(Codes(statuses.begin(), statuses.begin() + 4), ElementsAre(1, 2, 22, 23));
+    EXPECT_EQ(statuses.back(), kStatusSuccess);
+    EXPECT_EQ(board.Flash(), harness.ExpectedFlash());
+}
+
+TEST(SerialJob, StopDuringTheEraseWaitSendsNothingMore)
+{
+    SimOptions options = MemoryBoard::FastOptions();
+    options.eraseTime = std::chrono::milliseconds(200);
+    MemoryBoard board(options);
+    MemoryPortFactory ports(board);
+    JobHarness harness(ports);
+    ASSERT_TRUE(harness.Prepare(RandomBytes(200, 4), kMac));
+    ASSERT_TRUE(harness.RunUntil([](const Codes& s) { return CountOf(s, kStatusLoaderRunning) > 0; }));
+    harness.Stop();
+    EXPECT_THAT(harness.Statuses(), ElementsAre(1, 2, 4, 6, 8, 13));
+    EXPECT_TRUE(harness.Progress().empty());
+    EXPECT_TRUE(harness.job.writer->HasEnded());
+}
+
+TEST(SerialJob, StopWhileProgrammingLeavesNoHeader)
+{
+    MemoryBoard board(MemoryBoard::FastOptions());
+    MemoryPortFactory ports(board);
+    JobHarness harness(ports);
+    ASSERT_TRUE(harness.Prepare(RandomBytes(60000, 4), kMac));
+    ASSERT_TRUE(harness.RunUntil([](const Codes& s) { return CountOf(s, kStatusProgrammingFlash) > 0; }));
+    harness.Stop();
+    EXPECT_EQ(harness.Statuses().back(), kStatusProgrammingFlash);
+    const auto flash = board.Flash();
+    EXPECT_NE(std::string(flash.begin(), flash.begin() + 4), "OKOK");
+}
+
+struct GreetingCase {
+    const char* name;
+    std::function<void(SimOptions&)> greeting;
+    bool connects;
+};
+
+class GreetingRule : public ::testing::TestWithParam<GreetingCase> {};
+
+TEST_P(GreetingRule, ConnectsOnlyOnSevenOrEightBytesEndingInConnect)
+{
+    SimOptions options = MemoryBoard::FastOptions();
+    options.pieceGap = std::chrono::milliseconds(40);
+    GetParam().greeting(options);
+    MemoryBoard board(options);
+    MemoryPortFactory ports(board);
+    JobHarness harness(ports);
+    ASSERT_TRUE(harness.Prepare(RandomBytes(100, 4), kMac));
+    const bool connected = harness.RunUntil(
+        [](const Codes& s) { return CountOf(s, kStatusConnected) > 0 || CountOf(s, kStatusWaitingForReset) >= 8; });
+    harness.Stop();
+    EXPECT_TRUE(connected);
+    EXPECT_EQ(CountOf(harness.Statuses(), kStatusConnected) > 0, GetParam().connects);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Greetings, GreetingRule,
+    ::testing::Values(GreetingCase{"Plain", [](SimOptions&) {}, true},
+                      GreetingCase{"OneStrayByte", [](SimOptions& o) { o.strayBytes = 1; }, true},
+                      GreetingCase{"TwoStrayBytes", [](SimOptions& o) { o.strayBytes = 2; }, false},
+                      GreetingCase{"InThreePieces", [](SimOptions& o) { o.greetingPieces = 3; }, true},
+                      GreetingCase{"StrayByteAndPieces",
+                                   [](SimOptions& o) {
+                                       o.strayBytes = 1;
+                                       o.greetingPieces = 2;
+                                   },
+                                   true},
+                      // "xCONNEC" is complete before its last byte: judging it then would lose it.
+                      GreetingCase{"StrayByteThenGreetingByteByByte",
+                                   [](SimOptions& o) {
+                                       o.strayBytes = 1;
+                                       o.greetingPieces = 7;
+                                       o.pieceGap = std::chrono::milliseconds(1);
+                                   },
+                                   true},
+                      GreetingCase{"TrailingByte", [](SimOptions& o) { o.trailingBytes = 1; }, false},
+                      GreetingCase{"NeverGreets", [](SimOptions& o) { o.neverGreet = true; }, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace

@@ -55,7 +55,7 @@ bool CDemoMachine::MakeFolder(std::string& error)
         return false;
     }
     folder = pattern;
-    link = folder + "/ttyVELKAN0";
+    link = folder + "/" + portName;
     return true;
 }
 

@@ -19,6 +19,8 @@ public:
     CDemoMachine& operator=(const CDemoMachine&) = delete;
 
     const std::string& ProgramFolder() const { return folder; }
+    // The simulated board's port as the user sees it, and where it really is.
+    const std::string& BoardPortName() const { return portName; }
     const std::string& BoardLink() const { return link; }
     JLinkSettings JLinkSettingsForDemo() const;
 
@@ -31,5 +33,6 @@ private:
 
     std::string folder;
     std::string link;
+    std::string portName = "ttyVELKAN0";
     std::unique_ptr<IProcess> board;
 };

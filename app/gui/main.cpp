@@ -60,7 +60,8 @@ int main(int argc, char** argv)
             std::cerr << "quillmark: the demo cannot start: " << error << "\n";
             return 1;
         }
-        ports.AddExtraPort(demo->BoardLink());
+        serialPorts.AddPortAlias(demo->BoardPortName(), demo->BoardLink());
+        ports.AddExtraPort(demo->BoardPortName());
         CDemoProbeSource probes;
         result = RunDialog(
             [&](IMessageTarget& window) {

@@ -4,7 +4,9 @@
 
 #include "platform/serial_port.h"
 
+#include <map>
 #include <mutex>
+#include <string>
 #include <vector>
 
 class PosixSerialPort final : public ISerialPort {
@@ -42,9 +44,14 @@ public:
     // ttyUSB0 names /dev/ttyUSB0; anything with a slash is a path.
     static std::string DevicePath(const std::string& name);
 
+    // Makes `name` open the device at `path` (a simulated board's link, shown
+    // to the user under a short tty name).
+    void AddPortAlias(const std::string& name, const std::string& path);
+
 private:
     std::unique_ptr<ISerialPort> Fail(PortOpenFailure reason, int error, int fd);
 
     mutable std::mutex mutex;  // the worker opens, the user's thread reads the reason
     PortOpenError lastError;
+    std::map<std::string, std::string> aliases;
 };

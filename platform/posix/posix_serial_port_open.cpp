@@ -66,6 +66,12 @@ std::string PosixSerialPortFactory::DevicePath(const std::string& name)
     return name.find('/') == std::string::npos ? "/dev/" + name : name;
 }
 
+void PosixSerialPortFactory::AddPortAlias(const std::string& name, const std::string& path)
+{
+    std::lock_guard lock(mutex);
+    aliases[name] = path;
+}
+
 std::unique_ptr<ISerialPort> PosixSerialPortFactory::Fail(PortOpenFailure reason, int error,
                                                           int fd)
 {
@@ -80,7 +86,12 @@ std::unique_ptr<ISerialPort> PosixSerialPortFactory::Open(const std::string& nam
 {
     if (name.empty())
         return Fail(PortOpenFailure::NoSuchDevice, 0, -1);
-    const std::string path = DevicePath(name);
+    std::string path = DevicePath(name);
+    {
+        std::lock_guard lock(mutex);
+        if (auto alias = aliases.find(name); alias != aliases.end())
+            path = alias->second;
+    }
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return Fail(ReasonOfOpenError(errno), errno, -1);

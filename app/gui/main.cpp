@@ -29,7 +29,7 @@ int RunDialog(const CVelkanFirmwareGUIDlg::ServicesFactory& makeLoaderManager,
     return dialog.exec();
 }
 
-void DeliverWhileWaiting() { QtMessageTarget::DeliverPending(50); }
+void DeliverWhileWaiting() { QtMessageTarget::DeliverPending(20); }
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include "app/gui/qt_message_target.h"
 
-#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
 #include <QThread>
 
 QtMessageTarget::QtMessageTarget(Handler handler, QObject* parent)
@@ -25,7 +26,11 @@ LParam QtMessageTarget::Send(unsigned message, WParam wparam, LParam lparam)
     return result;
 }
 
-void QtMessageTarget::DeliverPending(int maxMilliseconds)
+void QtMessageTarget::DeliverPending(int milliseconds)
 {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, maxMilliseconds);
+    // A loop of its own that blocks for a while, so that a caller waiting for
+    // a worker does not spin while nothing arrives.
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
 }

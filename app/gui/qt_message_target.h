@@ -19,10 +19,11 @@ public:
     void Post(unsigned message, WParam wparam, LParam lparam) override;
     LParam Send(unsigned message, WParam wparam, LParam lparam) override;
 
-    // For the dialog's thread while it waits for a worker: delivers what is
-    // queued (a worker's pending send included) without taking user input, so
-    // no new action starts in the middle of the wait.
-    static void DeliverPending(int maxMilliseconds);
+    // For the dialog's thread while it waits for a worker: delivers what
+    // arrives during the next `milliseconds` (a worker's pending send
+    // included) without taking user input, so no new action starts in the
+    // middle of the wait.
+    static void DeliverPending(int milliseconds);
 
 private:
     Handler handler;

@@ -17,7 +17,7 @@ void CComPortManager::Start()
     const bool watching = source.Watch();
     Refresh();
     if (!watching) {
-        ShowMessageBox("Error in " + source.FailedCall() + ".\n");
+        ShowWatchFailure(source);
         return;
     }
     watchThread.Start([this] { Watch(); });
@@ -42,14 +42,8 @@ std::vector<std::string> CComPortManager::Ports() const
 
 void CComPortManager::Watch()
 {
-    while (!watchThread.StopRequested()) {
-        if (source.WaitForChange() == WaitOutcome::Failed) {
-            ShowMessageBox("Error in " + source.FailedCall() + ".\n");
-            return;
-        }
-        if (watchThread.StopRequested())
-            return;
+    WatchChanges(watchThread, source, [this] {
         Refresh();
         owner->OnComPortsChanged();
-    }
+    });
 }

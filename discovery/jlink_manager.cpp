@@ -13,7 +13,7 @@ void CJLinkManager::Start()
     const bool watching = source.Watch();
     Read();
     if (!watching) {
-        ShowMessageBox("Error in " + source.FailedCall() + ".\n");
+        ShowWatchFailure(source);
         return;
     }
     watchThread.Start([this] { Watch(); });
@@ -34,13 +34,5 @@ void CJLinkManager::Read()
 
 void CJLinkManager::Watch()
 {
-    while (!watchThread.StopRequested()) {
-        if (source.WaitForChange() == WaitOutcome::Failed) {
-            ShowMessageBox("Error in " + source.FailedCall() + ".\n");
-            return;
-        }
-        if (watchThread.StopRequested())
-            return;
-        Read();
-    }
+    WatchChanges(watchThread, source, [this] { Read(); });
 }

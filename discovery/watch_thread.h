@@ -2,8 +2,12 @@
 // A monitor's watch thread with an orderly stop: set the stop flag, wake the
 // wait, join. The body checks StopRequested() after every wait.
 
+#include "app/message_box.h"
+#include "platform/change_wait.h"
+
 #include <atomic>
 #include <functional>
+#include <string>
 #include <thread>
 
 class CWatchThread {
@@ -33,3 +37,26 @@ private:
     std::atomic<bool> stop{false};
     std::thread thread;
 };
+
+// Tells the user which call of a watch failed; the watch then ends.
+template <class Source>
+void ShowWatchFailure(const Source& source)
+{
+    ShowMessageBox("Error in " + source.FailedCall() + ".\n");
+}
+
+// The body of a watch thread: waits for a change of `source`, then runs
+// `onChange`, until a stop is requested or a wait fails.
+template <class Source>
+void WatchChanges(const CWatchThread& thread, Source& source, const std::function<void()>& onChange)
+{
+    while (!thread.StopRequested()) {
+        if (source.WaitForChange() == WaitOutcome::Failed) {
+            ShowWatchFailure(source);
+            return;
+        }
+        if (thread.StopRequested())
+            return;
+        onChange();
+    }
+}

@@ -34,7 +34,7 @@ void CBinFileManager::Start()
     const bool watching = source.Watch(folder);
     Rescan();
     if (!watching) {
-        ShowMessageBox("Error in " + source.FailedCall() + ".\n");
+        ShowWatchFailure(source);
         return;
     }
     watchThread.Start([this] { Watch(); });
@@ -102,14 +102,8 @@ void CBinFileManager::ResetToFolder()
 
 void CBinFileManager::Watch()
 {
-    while (!watchThread.StopRequested()) {
-        if (source.WaitForChange() == WaitOutcome::Failed) {
-            ShowMessageBox("Error in " + source.FailedCall() + ".\n");
-            return;
-        }
-        if (watchThread.StopRequested())
-            return;
+    WatchChanges(watchThread, source, [this] {
         Rescan();
         listener->OnBinFilesChanged();
-    }
+    });
 }

@@ -60,15 +60,12 @@ int main(int argc, char** argv)
             std::cerr << "quillmark: the demo cannot start: " << error << "\n";
             return 1;
         }
-        serialPorts.AddPortAlias(demo->BoardPortName(), demo->BoardLink());
-        ports.AddExtraPort(demo->BoardPortName());
         CDemoProbeSource probes;
+        const LoaderMachine machine =
+            demo->PlugIn(DemoParts{folders, ports, serialPorts, probes, DeliverWhileWaiting});
         result = RunDialog(
             [&](IMessageTarget& window) {
-                return std::make_unique<CLoaderManager>(
-                    window, LoaderMachine{folders, demo->ProgramFolder(), ports, probes,
-                                          serialPorts, SerialTiming::Prompt(),
-                                          demo->JLinkSettingsForDemo(), DeliverWhileWaiting});
+                return std::make_unique<CLoaderManager>(window, machine);
             },
             messageBox);
     } else {

@@ -5,6 +5,7 @@
 #include "app/gui/demo_machine.h"
 #include "app/gui/firmware_dialog.h"
 #include "app/gui/qt_message_box.h"
+#include "app/gui/quit_signals.h"
 #include "app/loader_manager.h"
 #include "jlink/machine_settings.h"
 #include "platform/paths.h"
@@ -24,6 +25,7 @@ int RunDialog(const CVelkanFirmwareGUIDlg::ServicesFactory& makeLoaderManager,
               QtMessageBoxSink& messageBox)
 {
     CVelkanFirmwareGUIDlg dialog(makeLoaderManager);
+    QuitOnSignals quit([&dialog] { dialog.reject(); });
     messageBox.SetOwner(&dialog);
     dialog.Initialise();
     return dialog.exec();

@@ -10,7 +10,9 @@
 #include "jlink/job_names.h"
 #include "serial/mac_address.h"
 
+#include <QApplication>
 #include <QProgressBar>
+#include <QTest>
 
 #include <filesystem>
 
@@ -104,6 +106,19 @@ TEST_F(DemoUpdate, BackWhileTheJobWaitsForTheBoardStopsAndDeletesTheJob)
     EXPECT_EQ(Text(Control::statusLabel), kWaiting);
     Click(Control::backButton);
     EXPECT_FALSE(dialog->Services().HasSerialJob());
+}
+
+// Esc ends the window at any time; the job still waiting for the board is
+// stopped when the window goes, without either side waiting for the other.
+TEST_F(DemoUpdate, EscWhileTheJobWaitsEndsTheWindowAndItsJob)
+{
+    OpenOnDemo(DemoOptions{{"--fast", "--never-greet"}, 0.001});
+    Click(Control::updateButton);
+    ASSERT_TRUE(WaitForStatus(kWaiting));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), QDialog::Rejected);
+    dialog.reset();
 }
 
 }  // namespace

@@ -74,4 +74,16 @@ TEST_F(Screenshots, ResultPageWaitingForTheBoard)
     EXPECT_GT(Count(waiting, QRect(20, 78, 594, 299), IsRed), 0);
 }
 
+TEST_F(Screenshots, SetupPageWithTwoBoards)
+{
+    OpenOnFolder({"firmware.bin"});
+    ports.AddExtraPort("ttyUSB0");
+    ports.AddExtraPort("ttyUSB10");
+    ASSERT_TRUE(PumpUntil([&] { return Visible(Control::portList); }));
+    Save("setup_page_two_boards.png");
+    // The list's entries fit its box.
+    QWidget* list = Window(Control::portList);
+    EXPECT_LE(list->fontMetrics().horizontalAdvance("Board on ttyUSB10"), list->width() - 24);
+}
+
 }  // namespace

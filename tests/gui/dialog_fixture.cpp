@@ -8,6 +8,8 @@
 #include "jlink/machine_settings.h"
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
 #include <QTest>
 
 #include <filesystem>
@@ -87,15 +89,22 @@ std::uint32_t DialogFixture::TextColour(Control control) const
 
 bool DialogFixture::Visible(Control control) const { return Window(control)->isVisible(); }
 
+// A real event loop, as the window runs in: a worker's blocking report is
+// handled the moment it arrives (QTest::qWait naps between its rounds).
 bool DialogFixture::PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit)
 {
+    if (done())
+        return true;
     const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        QTest::qWait(5);
-    }
-    return true;
+    QEventLoop loop;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, &loop, [&] {
+        if (done() || std::chrono::steady_clock::now() >= deadline)
+            loop.quit();
+    });
+    look.start(2);
+    loop.exec();
+    return done();
 }
 
 testing::AssertionResult DialogFixture::WaitForStatus(const QString& text)

@@ -6,6 +6,7 @@
 #include "dialog_fixture.h"
 
 #include <QImage>
+#include <QSaveFile>
 
 #include <cstdlib>
 #include <filesystem>
@@ -41,9 +42,13 @@ protected:
         const fs::path folder = ScreenshotFolder();
         fs::create_directories(folder);
         const QImage picture = dialog->grab().toImage();
-        const std::string path = (folder / name).string();
-        EXPECT_TRUE(picture.save(QString::fromStdString(path), "PNG")) << path;
-        EXPECT_EQ(QImage(QString::fromStdString(path)).size(), QSize(640, 540)) << path;
+        const QString path = QString::fromStdString((folder / name).string());
+        // Written whole or not at all, so a run beside this one never reads
+        // half a picture.
+        QSaveFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && picture.save(&file, "PNG") && file.commit())
+            << path.toStdString();
+        EXPECT_EQ(QImage(path).size(), QSize(640, 540)) << path.toStdString();
         return picture;
     }
 };

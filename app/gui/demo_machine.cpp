@@ -55,7 +55,11 @@ bool CDemoMachine::MakeFolder(std::string& error)
     }
     folder = pattern;
     link = folder + "/" + portName;
-    return true;
+    std::error_code failure;
+    fs::create_directory(JobTempFolder(), failure);
+    if (failure)
+        error = "cannot create the demo's temporary folder: " + failure.message();
+    return !failure;
 }
 
 bool CDemoMachine::WriteDemoImage(std::string& error)
@@ -113,10 +117,7 @@ JLinkSettings CDemoMachine::JLinkSettingsForDemo() const
 {
     JLinkSettings settings = MachineJLinkSettings();
     settings.programFolder = folder;
-    // The job's files and log stay inside the demo folder: the demo leaves
-    // nothing behind and never meets a real job's files in the shared
-    // temporary folder.
-    settings.tempFolder = folder;
+    settings.tempFolder = JobTempFolder();
     // The script's waits, shortened so the whole update takes a few seconds.
     settings.toolEnvironment = {
         "QUILLMARK_JLINK_SLEEP_SCALE=" + std::to_string(options.jlinkSleepScale),

@@ -45,6 +45,11 @@ public:
     const std::string& BoardPortName() const { return portName; }
     const std::string& BoardLink() const { return link; }
     JLinkSettings JLinkSettingsForDemo() const;
+    // The J-Link job's files and log: inside the demo folder, so the demo
+    // leaves nothing behind and never meets a real job's files in the shared
+    // temporary folder; apart from the images, so the folder monitor does not
+    // see them come and go.
+    std::string JobTempFolder() const { return folder + "/tmp"; }
 
     // Plugs the simulated board in as a board port and returns what the
     // loader manager works with in the demo.

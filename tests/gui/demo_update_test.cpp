@@ -79,7 +79,8 @@ TEST_F(DemoUpdate, ThroughTheJLinkStandIn)
     EXPECT_EQ(ReadFileBytes(demo->ProbeFlashPath()),
               ExpectedFlash(demo->ImagePath(), kDefaultMacText));
     // The job cleans up after itself; the user's image stays as it was.
-    EXPECT_FALSE(fs::exists(fs::path(demo->ProgramFolder()) / kJobFolderName));
+    EXPECT_FALSE(fs::exists(fs::path(demo->JobTempFolder()) / kJobFolderName));
+    EXPECT_TRUE(fs::exists(fs::path(demo->JobTempFolder()) / kLogFileName));
 }
 
 TEST_F(DemoUpdate, BackWhileTheJobWaitsForTheBoardStopsAndDeletesTheJob)

@@ -51,7 +51,7 @@ void DialogFixture::OpenOnFolder(const std::vector<std::string>& imageNames)
         programFolder.Write(name, RandomBytes(3000, seed++));
     JLinkSettings jlink = MachineJLinkSettings();
     jlink.programFolder = programFolder.Path().string();
-    jlink.tempFolder = programFolder.Path().string();
+    jlink.tempFolder = jobTemp.Path().string();
     Open(LoaderMachine{folders, programFolder.Path().string(), ports, noProbes, serialPorts,
                        SerialTiming::Prompt(), jlink, DeliverWhileWaiting});
 }

@@ -71,6 +71,7 @@ protected:
     CapturedMessages messages;
     EmptyMachineTree tree;
     TempDir programFolder;
+    TempDir jobTemp;
     CPosixFolderSource folders;
     CPosixPortMapSource ports{tree.roots};
     PosixSerialPortFactory serialPorts;

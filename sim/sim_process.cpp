@@ -9,9 +9,9 @@
 
 extern char** environ;
 
-SimProcess::SimProcess(const std::vector<std::string>& arguments)
+SimProcess::SimProcess(const std::vector<std::string>& arguments, const std::string& program)
 {
-    std::vector<std::string> argv{VELKAN_BOARD_SIM};
+    std::vector<std::string> argv{program};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     std::vector<char*> pointers;
     for (std::string& argument : argv)

@@ -9,8 +9,10 @@
 
 class SimProcess {
 public:
-    // Starts the simulator built with the project, with `arguments`.
-    explicit SimProcess(const std::vector<std::string>& arguments);
+    // Starts the simulator built with the project (or the one at `program`),
+    // with `arguments`.
+    explicit SimProcess(const std::vector<std::string>& arguments,
+                        const std::string& program = VELKAN_BOARD_SIM);
     ~SimProcess();
     SimProcess(const SimProcess&) = delete;
     SimProcess& operator=(const SimProcess&) = delete;

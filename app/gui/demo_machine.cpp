@@ -2,12 +2,12 @@
 
 #include "jlink/machine_settings.h"
 #include "platform/paths.h"
+#include "sim/sim_process.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -27,9 +27,11 @@ std::string FindHelper(const char* name, const char* buildTreePath)
 
 }  // namespace
 
-std::unique_ptr<CDemoMachine> CDemoMachine::Create(std::string& error)
+CDemoMachine::CDemoMachine(DemoOptions options) : options(std::move(options)) {}
+
+std::unique_ptr<CDemoMachine> CDemoMachine::Create(std::string& error, DemoOptions options)
 {
-    std::unique_ptr<CDemoMachine> demo(new CDemoMachine);
+    std::unique_ptr<CDemoMachine> demo(new CDemoMachine(std::move(options)));
     if (!demo->MakeFolder(error) || !demo->WriteDemoImage(error) ||
         !demo->InstallStandIn(error) || !demo->StartBoard(error))
         return nullptr;
@@ -38,10 +40,7 @@ std::unique_ptr<CDemoMachine> CDemoMachine::Create(std::string& error)
 
 CDemoMachine::~CDemoMachine()
 {
-    if (board) {
-        board->Terminate();
-        board->WaitForExit(std::chrono::seconds(2));
-    }
+    StopBoard();
     std::error_code ignored;
     if (!folder.empty())
         fs::remove_all(folder, ignored);
@@ -56,7 +55,11 @@ bool CDemoMachine::MakeFolder(std::string& error)
     }
     folder = pattern;
     link = folder + "/" + portName;
-    return true;
+    std::error_code failure;
+    fs::create_directory(JobTempFolder(), failure);
+    if (failure)
+        error = "cannot create the demo's temporary folder: " + failure.message();
+    return !failure;
 }
 
 bool CDemoMachine::WriteDemoImage(std::string& error)
@@ -65,7 +68,7 @@ bool CDemoMachine::WriteDemoImage(std::string& error)
     std::mt19937 engine(2026);
     while (image.size() < kDemoImageLength)
         image.push_back(static_cast<char>(engine()));
-    std::ofstream out(folder + "/demo_firmware.bin", std::ios::binary);
+    std::ofstream out(ImagePath(), std::ios::binary);
     out.write(image.data(), static_cast<std::streamsize>(image.size()));
     if (!out.flush()) {
         error = "cannot write the demo image";
@@ -88,28 +91,46 @@ bool CDemoMachine::InstallStandIn(std::string& error)
 
 bool CDemoMachine::StartBoard(std::string& error)
 {
-    ProcessStart start{FindHelper("velkan-board-sim", QUILLMARK_BOARD_SIM),
-                       {"--link", link, "--flash-out", folder + "/board_flash.bin"},
-                       folder,
-                       {}};
-    board = StartProcess(start, error);
-    if (!board)
+    std::vector<std::string> arguments{"--link", link, "--flash-out", BoardFlashPath()};
+    arguments.insert(arguments.end(), options.boardArguments.begin(),
+                     options.boardArguments.end());
+    board = std::make_unique<SimProcess>(arguments,
+                                         FindHelper("velkan-board-sim", QUILLMARK_BOARD_SIM));
+    if (!board->Running()) {
+        error = "cannot start the simulated board";
         return false;
-    for (int i = 0; i < 100 && !fs::exists(link); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    if (!fs::exists(link)) {
+    }
+    if (!board->WaitForPath(link, std::chrono::seconds(5))) {
         error = "the simulated board did not come up";
         return false;
     }
     return true;
 }
 
+void CDemoMachine::StopBoard()
+{
+    if (board)
+        board->Stop();
+}
+
 JLinkSettings CDemoMachine::JLinkSettingsForDemo() const
 {
     JLinkSettings settings = MachineJLinkSettings();
     settings.programFolder = folder;
+    settings.tempFolder = JobTempFolder();
     // The script's waits, shortened so the whole update takes a few seconds.
-    settings.toolEnvironment = {"QUILLMARK_JLINK_SLEEP_SCALE=0.2",
-                                "QUILLMARK_JLINK_FLASH_FILE=" + folder + "/probe_flash.bin"};
+    settings.toolEnvironment = {
+        "QUILLMARK_JLINK_SLEEP_SCALE=" + std::to_string(options.jlinkSleepScale),
+        "QUILLMARK_JLINK_FLASH_FILE=" + ProbeFlashPath()};
     return settings;
+}
+
+LoaderMachine CDemoMachine::PlugIn(const DemoParts& parts) const
+{
+    parts.serialPorts.AddPortAlias(portName, link);
+    parts.ports.AddExtraPort(portName);
+    return LoaderMachine{parts.folders,       folder,
+                         parts.ports,         parts.probes,
+                         parts.serialPorts,   SerialTiming::Prompt(),
+                         JLinkSettingsForDemo(), parts.whileWaiting};
 }

@@ -4,35 +4,74 @@
 // below a demo program folder, with a probe present; and a demo image in that
 // folder. Everything is removed again when the demo ends.
 
+#include "app/loader_manager.h"
 #include "jlink/jlink_settings.h"
-#include "platform/process.h"
+#include "platform/posix/posix_serial_port.h"
 
 #include <memory>
 #include <string>
+#include <vector>
+
+class SimProcess;
+
+struct DemoOptions {
+    // Passed on to velkan-board-sim (its faults, or --fast for no line time).
+    std::vector<std::string> boardArguments;
+    // How much of the J-Link script's waits the stand-in really sleeps.
+    double jlinkSleepScale = 0.2;
+};
+
+// The machine parts the demo is plugged into; they must outlive the loader
+// manager made from them.
+struct DemoParts {
+    IFolderSource& folders;
+    IPortMapSource& ports;
+    PosixSerialPortFactory& serialPorts;
+    IProbeSource& probes;  // one that reports a probe, for the stand-in
+    std::function<void()> whileWaiting;
+};
 
 class CDemoMachine {
 public:
     // Sets everything up; on failure returns nothing and says why.
-    static std::unique_ptr<CDemoMachine> Create(std::string& error);
+    static std::unique_ptr<CDemoMachine> Create(std::string& error, DemoOptions options = {});
     ~CDemoMachine();
     CDemoMachine(const CDemoMachine&) = delete;
     CDemoMachine& operator=(const CDemoMachine&) = delete;
 
     const std::string& ProgramFolder() const { return folder; }
+    std::string ImagePath() const { return folder + "/demo_firmware.bin"; }
     // The simulated board's port as the user sees it, and where it really is.
     const std::string& BoardPortName() const { return portName; }
     const std::string& BoardLink() const { return link; }
     JLinkSettings JLinkSettingsForDemo() const;
+    // The J-Link job's files and log: inside the demo folder, so the demo
+    // leaves nothing behind and never meets a real job's files in the shared
+    // temporary folder; apart from the images, so the folder monitor does not
+    // see them come and go.
+    std::string JobTempFolder() const { return folder + "/tmp"; }
+
+    // Plugs the simulated board in as a board port and returns what the
+    // loader manager works with in the demo.
+    LoaderMachine PlugIn(const DemoParts& parts) const;
+
+    // Where the simulated board and the stand-in's target keep their flash.
+    std::string BoardFlashPath() const { return folder + "/board_flash.bin"; }
+    std::string ProbeFlashPath() const { return folder + "/probe_flash.bin"; }
+    // Ends the simulated board, which writes its flash to BoardFlashPath()
+    // before it goes.
+    void StopBoard();
 
 private:
-    CDemoMachine() = default;
+    explicit CDemoMachine(DemoOptions options);
     bool MakeFolder(std::string& error);
     bool WriteDemoImage(std::string& error);
     bool InstallStandIn(std::string& error);
     bool StartBoard(std::string& error);
 
+    DemoOptions options;
     std::string folder;
     std::string link;
     std::string portName = "ttyVELKAN0";
-    std::unique_ptr<IProcess> board;
+    std::unique_ptr<SimProcess> board;
 };

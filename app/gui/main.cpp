@@ -5,6 +5,7 @@
 #include "app/gui/demo_machine.h"
 #include "app/gui/firmware_dialog.h"
 #include "app/gui/qt_message_box.h"
+#include "app/gui/quit_signals.h"
 #include "app/loader_manager.h"
 #include "jlink/machine_settings.h"
 #include "platform/paths.h"
@@ -24,6 +25,7 @@ int RunDialog(const CVelkanFirmwareGUIDlg::ServicesFactory& makeLoaderManager,
               QtMessageBoxSink& messageBox)
 {
     CVelkanFirmwareGUIDlg dialog(makeLoaderManager);
+    QuitOnSignals quit([&dialog] { dialog.reject(); });
     messageBox.SetOwner(&dialog);
     dialog.Initialise();
     return dialog.exec();
@@ -60,15 +62,12 @@ int main(int argc, char** argv)
             std::cerr << "quillmark: the demo cannot start: " << error << "\n";
             return 1;
         }
-        serialPorts.AddPortAlias(demo->BoardPortName(), demo->BoardLink());
-        ports.AddExtraPort(demo->BoardPortName());
         CDemoProbeSource probes;
+        const LoaderMachine machine =
+            demo->PlugIn(DemoParts{folders, ports, serialPorts, probes, DeliverWhileWaiting});
         result = RunDialog(
             [&](IMessageTarget& window) {
-                return std::make_unique<CLoaderManager>(
-                    window, LoaderMachine{folders, demo->ProgramFolder(), ports, probes,
-                                          serialPorts, SerialTiming::Prompt(),
-                                          demo->JLinkSettingsForDemo(), DeliverWhileWaiting});
+                return std::make_unique<CLoaderManager>(window, machine);
             },
             messageBox);
     } else {

@@ -165,4 +165,51 @@ TEST(PosixSerialPort, AHungUpLineFailsEveryCall)
     EXPECT_FALSE(port->Write({&poll, 1}));
 }
 
+// A simulated board is shown under a short tty name while its port is a
+// pseudo-terminal somewhere else.
+TEST(PosixSerialPort, AnAliasOpensThePortItNames)
+{
+    Pty first;
+    Pty second;
+    PosixSerialPortFactory ports;
+    ports.AddPortAlias("ttyQUILLTEST0", first.slavePath);
+    auto port = ports.Open("ttyQUILLTEST0");
+    ASSERT_NE(port, nullptr) << DescribeOpenError(ports.LastOpenError());
+    const std::uint8_t byte = 0x5A;
+    ASSERT_TRUE(port->Write({&byte, 1}));
+    std::uint8_t got = 0;
+    ASSERT_EQ(::read(first.master, &got, 1), 1);
+    EXPECT_EQ(got, byte);
+    // The alias holds the port like any other name: a second open is refused.
+    EXPECT_EQ(ports.Open("ttyQUILLTEST0"), nullptr);
+    EXPECT_EQ(ports.LastOpenError().reason, PortOpenFailure::Busy);
+    port->Close();
+
+    // A later alias of the same name replaces the earlier one.
+    ports.AddPortAlias("ttyQUILLTEST0", second.slavePath);
+    port = ports.Open("ttyQUILLTEST0");
+    ASSERT_NE(port, nullptr) << DescribeOpenError(ports.LastOpenError());
+    first.Send("A");
+    second.Send("B");
+    std::vector<std::uint8_t> answer(1);
+    EXPECT_EQ(port->Read(answer, milliseconds(2000)), 1u);
+    EXPECT_EQ(Text(answer), "B");
+}
+
+TEST(PosixSerialPort, OnlyTheAliasedNameIsRedirected)
+{
+    Pty pty;
+    TempDir dir;
+    PosixSerialPortFactory ports;
+    ports.AddPortAlias("ttyQUILLTEST0", pty.slavePath);
+    ports.AddPortAlias("ttyQUILLTEST1", dir / "gone");
+    // Other names still mean /dev/<name>; a dangling alias says the device is missing.
+    EXPECT_EQ(ports.Open("ttyQUILLTEST9"), nullptr);
+    EXPECT_EQ(ports.LastOpenError().reason, PortOpenFailure::NoSuchDevice);
+    EXPECT_EQ(ports.Open("ttyQUILLTEST1"), nullptr);
+    EXPECT_EQ(ports.LastOpenError().reason, PortOpenFailure::NoSuchDevice);
+    EXPECT_EQ(ports.Open("ttyquilltest0"), nullptr);
+    EXPECT_NE(ports.Open(pty.slavePath), nullptr);
+}
+
 }  // namespace

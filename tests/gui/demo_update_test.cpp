@@ -1,0 +1,125 @@
+// Whole updates through the window on the demo machine: the user's clicks and
+// keys, the loader manager, the real jobs, the simulated board on its
+// pseudo-terminal and the J-Link stand-in, and what each left in its flash.
+
+#include "dialog_fixture.h"
+
+#include "app/status_codes.h"
+#include "images/flash_image.h"
+#include "images/flash_layout.h"
+#include "jlink/job_names.h"
+#include "serial/mac_address.h"
+
+#include <QApplication>
+#include <QProgressBar>
+#include <QTest>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const QString kSuccess = "Firmware update successful! Please reset the board.";
+const QString kWaiting =
+    "Waiting for user to press the board reset switch or to erase the flash...";
+
+// The whole flash as programming `imagePath` with `mac` leaves it: header and
+// image, the rest still erased.
+std::vector<std::uint8_t> ExpectedFlash(const std::string& imagePath, std::string_view mac)
+{
+    FlashImage image;
+    EXPECT_TRUE(image.Load(imagePath));
+    std::vector<std::uint8_t> flash = BuildFlashContent(image, MacTextToBytes(mac));
+    flash.resize(kFlashSize, 0xFF);
+    return flash;
+}
+
+using DemoUpdate = DialogFixture;
+
+TEST_F(DemoUpdate, OverTheBoardsSerialPort)
+{
+    OpenOnDemo();
+    ASSERT_TRUE(TabTo(Control::macBox3));
+    Type("123456789A");
+    Click(Control::updateButton);
+    EXPECT_TRUE(Visible(Control::statusLabel));
+    EXPECT_FALSE(Window(Control::closeButton)->isEnabled());
+    EXPECT_FALSE(Window(Control::backButton)->isEnabled());
+
+    ASSERT_TRUE(WaitForStatus(kSuccess));
+    EXPECT_EQ(TextColour(Control::statusLabel), 0x8C00u);
+    EXPECT_EQ(Window<QProgressBar>(Control::progressBar)->value(), 100);
+    EXPECT_TRUE(Window(Control::closeButton)->isEnabled());
+    EXPECT_TRUE(Window(Control::backButton)->isEnabled());
+    EXPECT_FALSE(Visible(Control::instructionsPicture));
+    EXPECT_TRUE(messages.Texts().empty());
+
+    demo->StopBoard();
+    EXPECT_EQ(ReadFileBytes(demo->BoardFlashPath()),
+              ExpectedFlash(demo->ImagePath(), "0050C2123456789A"));
+}
+
+TEST_F(DemoUpdate, ThroughTheJLinkStandIn)
+{
+    OpenOnDemo();
+    Click(Control::jlinkRadio);
+    EXPECT_EQ(Text(Control::boardStatusLabel), "J-Link is active");
+    EXPECT_EQ(TextColour(Control::boardStatusLabel), kGreen);
+    EXPECT_TRUE(Visible(Control::probePicture));
+    EXPECT_FALSE(Visible(Control::boardPicture));
+    ASSERT_TRUE(Window(Control::updateButton)->isEnabled());
+    Click(Control::updateButton);
+
+    ASSERT_TRUE(WaitForStatus(kSuccess));
+    EXPECT_EQ(TextColour(Control::statusLabel), 0x8C00u);
+    EXPECT_EQ(Window<QProgressBar>(Control::progressBar)->value(), 100);
+    EXPECT_TRUE(Window(Control::backButton)->isEnabled());
+    EXPECT_TRUE(messages.Texts().empty());
+    EXPECT_EQ(ReadFileBytes(demo->ProbeFlashPath()),
+              ExpectedFlash(demo->ImagePath(), kDefaultMacText));
+    // The job cleans up after itself; the user's image stays as it was.
+    EXPECT_FALSE(fs::exists(fs::path(demo->JobTempFolder()) / kJobFolderName));
+    EXPECT_TRUE(fs::exists(fs::path(demo->JobTempFolder()) / kLogFileName));
+}
+
+TEST_F(DemoUpdate, BackWhileTheJobWaitsForTheBoardStopsAndDeletesTheJob)
+{
+    OpenOnDemo(DemoOptions{{"--fast", "--never-greet"}, 0.001});
+    Click(Control::updateButton);
+    ASSERT_TRUE(WaitForStatus(kWaiting));
+    EXPECT_TRUE(Visible(Control::instructionsPicture));
+    ASSERT_TRUE(Window(Control::backButton)->isEnabled());
+
+    // The worker keeps reporting status 5 meanwhile: the stop must let those
+    // reports through or both sides wait for ever.
+    Click(Control::backButton);
+    EXPECT_FALSE(dialog->Services().HasSerialJob());
+    EXPECT_TRUE(Visible(Control::updateButton));
+    EXPECT_FALSE(Visible(Control::statusLabel));
+
+    // The stopped job let go of the port: a new update opens it again. The
+    // old status text stays until the new job reports, and only its waiting
+    // (or a failure) enables "<< Back" again.
+    Click(Control::updateButton);
+    ASSERT_FALSE(Window(Control::backButton)->isEnabled());
+    ASSERT_TRUE(PumpUntil([&] { return Window(Control::backButton)->isEnabled(); }));
+    EXPECT_EQ(Text(Control::statusLabel), kWaiting);
+    Click(Control::backButton);
+    EXPECT_FALSE(dialog->Services().HasSerialJob());
+}
+
+// Esc ends the window at any time; the job still waiting for the board is
+// stopped when the window goes, without either side waiting for the other.
+TEST_F(DemoUpdate, EscWhileTheJobWaitsEndsTheWindowAndItsJob)
+{
+    OpenOnDemo(DemoOptions{{"--fast", "--never-greet"}, 0.001});
+    Click(Control::updateButton);
+    ASSERT_TRUE(WaitForStatus(kWaiting));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), QDialog::Rejected);
+    dialog.reset();
+}
+
+}  // namespace

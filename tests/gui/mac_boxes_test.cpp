@@ -1,0 +1,92 @@
+// Typing the MAC address into the assembled window with real key events:
+// the boxes are reached with Tab from "Browse...", as a keyboard user would.
+
+#include "dialog_fixture.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+
+namespace {
+
+class MacBoxes : public DialogFixture {
+protected:
+    void SetUp() override
+    {
+        OpenOnFolder({"firmware.bin"});
+        ASSERT_TRUE(TabTo(Control::macBox3));
+    }
+
+    QLineEdit* Box(int k) const { return Window<QLineEdit>(MacBox(k)); }
+};
+
+TEST_F(MacBoxes, TabSkipsNothingAndLandsOnTheFirstEditableBox)
+{
+    // Tab visits the read-only boxes too; the caret is in the fourth now and
+    // the whole "00" is selected, so the first digit replaces it.
+    EXPECT_EQ(Box(3)->selectedText(), "00");
+    Type("1");
+    EXPECT_EQ(Text(Control::macBox3), "1");
+}
+
+TEST_F(MacBoxes, ThreeDigitsFillOneBoxAndCarryIntoTheNext)
+{
+    Type("123");
+    EXPECT_EQ(Text(Control::macBox3), "12");
+    EXPECT_EQ(Text(Control::macBox4), "30");
+    EXPECT_EQ(QApplication::focusWidget(), Box(4));
+    EXPECT_EQ(Box(4)->cursorPosition(), 1);
+    Type("4");
+    EXPECT_EQ(Text(Control::macBox4), "34");
+}
+
+TEST_F(MacBoxes, CharactersOtherThanHexDigitsAreIgnored)
+{
+    Type("aG");
+    EXPECT_EQ(Text(Control::macBox3), "A");
+    Type("g-z ");
+    EXPECT_EQ(Text(Control::macBox3), "A");
+    Type("f");
+    EXPECT_EQ(Text(Control::macBox3), "AF");
+}
+
+TEST_F(MacBoxes, LeavingABoxWithOneDigitFillsItToTwo)
+{
+    Type("7");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(Text(Control::macBox3), "07");
+    EXPECT_EQ(QApplication::focusWidget(), Box(4));
+}
+
+TEST_F(MacBoxes, TenDigitsRunThroughTheRestOfTheRow)
+{
+    Type("123456789A");
+    QStringList row;
+    for (int k = 0; k < kMacBoxCount; ++k)
+        row << Text(MacBox(k));
+    EXPECT_EQ(row.join(" "), "00 50 C2 12 34 56 78 9A");
+    // At the end of the last box there is nowhere to carry on to.
+    Type("B");
+    EXPECT_EQ(Text(Control::macBox7), "9A");
+}
+
+// On the demo machine, where "Update Firmware" would start a job at once.
+TEST_F(DialogFixture, EnterInAMacBoxShowsTheResultPageWithoutStartingAJob)
+{
+    OpenOnDemo();
+    ASSERT_TRUE(TabTo(Control::macBox3));
+    Type("12");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_TRUE(Visible(Control::statusLabel));
+    EXPECT_FALSE(Visible(Control::macBox3));
+    EXPECT_FALSE(dialog->Services().HasSerialJob());
+    EXPECT_EQ(Text(Control::statusLabel), "Firmware updated successfully");
+    EXPECT_TRUE(messages.Texts().empty());
+
+    Click(Control::backButton);
+    EXPECT_TRUE(Visible(Control::macBox3));
+    EXPECT_FALSE(Visible(Control::statusLabel));
+    EXPECT_EQ(Text(Control::macBox3), "12");
+}
+
+}  // namespace

@@ -1,0 +1,16 @@
+// The dialog needs an application object; the tests run without a display.
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+int main(int argc, char** argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication application(argc, argv);
+    QApplication::setApplicationDisplayName("Quillmark");
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

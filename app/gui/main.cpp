@@ -28,7 +28,10 @@ int RunDialog(const CVelkanFirmwareGUIDlg::ServicesFactory& makeLoaderManager,
     QuitOnSignals quit([&dialog] { dialog.reject(); });
     messageBox.SetOwner(&dialog);
     dialog.Initialise();
-    return dialog.exec();
+    const int result = dialog.exec();
+    // The monitors and jobs stop with the dialog; none may wait for a box then.
+    messageBox.Close();
+    return result;
 }
 
 void DeliverWhileWaiting() { QtMessageTarget::DeliverPending(20); }

@@ -9,6 +9,9 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <condition_variable>
+#include <mutex>
+
 class QtMessageBoxSink final : public QObject, public IMessageBoxSink {
     Q_OBJECT
 public:
@@ -17,7 +20,17 @@ public:
     void SetOwner(QWidget* window) { owner = window; }
     void Show(std::string_view text) override;
 
+    // From now on boxes go to standard error, and a worker waiting for a box
+    // that has not been shown is let go: the window is closing, and its
+    // thread may be about to wait for that worker.
+    void Close();
+
 private:
     void ShowHere(const QString& text);
+    bool IsClosed();
+
     QPointer<QWidget> owner;
+    std::mutex mutex;
+    std::condition_variable answered;
+    bool closed = false;
 };

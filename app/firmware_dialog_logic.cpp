@@ -34,6 +34,7 @@ void CFirmwareDialogLogic::Initialise(const std::function<void()>& buildPages)
     services.StartImageMonitor();
     services.StartBoardMonitors();
     buildPages();
+    pagesBuilt = true;
     // The USB connection is the first choice, so the board state is shown
     // whatever the radios say yet.
     ShowCurrentImage();
@@ -44,6 +45,8 @@ void CFirmwareDialogLogic::Initialise(const std::function<void()>& buildPages)
 
 LParam CFirmwareDialogLogic::HandleMessage(unsigned message, WParam wparam, LParam)
 {
+    if (!pagesBuilt)
+        return 0;
     switch (message) {
     case WM_COMPORTS_CHANGED:
         return OnComPortsChanged();

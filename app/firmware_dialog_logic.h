@@ -69,4 +69,8 @@ private:
     IDialogServices& services;
     std::mutex statusLock;
     std::string lastPortSelection;
+    // Until the pages exist there is nothing to show; the builder shows the
+    // state current then. (A message box during the monitors' start runs a
+    // loop of its own that delivers what they have posted.)
+    bool pagesBuilt = false;
 };

@@ -62,15 +62,17 @@ bool WriteFlashContent(const std::string& path, const std::vector<std::uint8_t>&
         out.write(reinterpret_cast<const char*>(flash.data()),
                   static_cast<std::streamsize>(flash.size()));
         if (!out.flush()) {
-            std::filesystem::remove(partial);
+            std::error_code ignored;
+            std::filesystem::remove(partial, ignored);
             return false;
         }
     }
     std::error_code error;
     std::filesystem::rename(partial, path, error);
-    if (error)
-        std::filesystem::remove(partial);
-    return !error;
+    if (!error)
+        return true;
+    std::filesystem::remove(partial, error);
+    return false;
 }
 
 int RunInspect(const InspectOptions& options)

@@ -158,10 +158,31 @@ void FlashImage::Empty()
     length = 0;
 }
 
+namespace {
+
+// A pipe or a device named like an image would block the open or never end;
+// it is refused as a file that cannot be opened. (A folder fails its size
+// query as usual.)
+bool IsSpecialFile(const std::string& path)
+{
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    return !error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status) &&
+           !std::filesystem::is_directory(status);
+}
+
+}  // namespace
+
 bool FlashImage::Load(const std::string& path)
 {
     Empty();
-    return IsSRecordPath(path) ? LoadSRecords(path) : LoadRaw(path);
+    const bool srecord = IsSRecordPath(path);
+    if (IsSpecialFile(path)) {
+        ShowMessageBox(srecord ? "ERROR: Unable to get Flash File size 3!"
+                               : "Unable to open Flash File!");
+        return false;
+    }
+    return srecord ? LoadSRecords(path) : LoadRaw(path);
 }
 
 bool FlashImage::AllocateBlock()

@@ -37,8 +37,10 @@ QFont* FontFor(const std::optional<FontStyle>& style)
 QString FileFilter(const OpenFileQuestion& question)
 {
     QStringList filters;
-    for (const auto& [description, pattern] : question.filters)
-        filters << ToQString(description) + " (" + ToQString(pattern) + ")";
+    // The descriptions already end in their patterns, which is where the
+    // toolkit reads them from.
+    for (const auto& filter : question.filters)
+        filters << ToQString(filter.first);
     return filters.join(";;");
 }
 

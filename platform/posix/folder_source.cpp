@@ -1,5 +1,7 @@
 #include "platform/posix/folder_source.h"
 
+#include "platform/posix/sysfs_usb.h"
+
 #include <filesystem>
 #include <sys/inotify.h>
 
@@ -8,9 +10,8 @@ namespace fs = std::filesystem;
 std::vector<std::string> CPosixFolderSource::ListBinFiles(const std::string& folder)
 {
     std::vector<std::string> names;
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(folder, error)) {
-        std::string name = entry.path().filename().string();
+    for (const std::string& entry : FolderEntries(folder)) {
+        std::string name = fs::path(entry).filename().string();
         if (name.size() >= 4 && name.compare(name.size() - 4, 4, ".bin") == 0)
             names.push_back(std::move(name));
     }

@@ -49,9 +49,8 @@ bool CPosixPortMapSource::IsBoardPort(const std::string& name) const
 std::vector<std::string> CPosixPortMapSource::ReadPorts()
 {
     std::vector<std::string> ports;
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(roots.sysfs + "/class/tty", error)) {
-        const std::string name = entry.path().filename().string();
+    for (const std::string& entry : FolderEntries(roots.sysfs + "/class/tty")) {
+        const std::string name = fs::path(entry).filename().string();
         if (IsBoardPort(name))
             ports.push_back(name);
     }

@@ -41,10 +41,9 @@ bool CPosixProbeSource::ArmExisting()
         return true;
     if (!watch.IsWatched(usb) && !watch.Add(usb, kNameEvents))
         return false;
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(usb, error)) {
-        const std::string folder = entry.path().string();
-        if (entry.is_directory(error) && !watch.IsWatched(folder) && !watch.Add(folder, kNameEvents))
+    for (const std::string& folder : FolderEntries(usb)) {
+        std::error_code error;
+        if (fs::is_directory(folder, error) && !watch.IsWatched(folder) && !watch.Add(folder, kNameEvents))
             return false;
     }
     return true;
@@ -68,13 +67,13 @@ bool CPosixProbeSource::IsProbe(const std::string& device) const
 
 std::optional<int> CPosixProbeSource::CountProbes()
 {
+    const std::string devices = roots.sysfs + "/bus/usb/devices";
     std::error_code error;
-    fs::directory_iterator devices(roots.sysfs + "/bus/usb/devices", error);
-    if (error)
+    if (!fs::is_directory(devices, error))
         return std::nullopt;
     int count = 0;
-    for (const auto& entry : devices)
-        count += IsProbe(entry.path().string()) ? 1 : 0;
+    for (const std::string& device : FolderEntries(devices))
+        count += IsProbe(device) ? 1 : 0;
     return count;
 }
 

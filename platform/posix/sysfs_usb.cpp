@@ -57,3 +57,13 @@ bool NameExists(const std::string& path)
     std::error_code error;
     return fs::exists(fs::symlink_status(path, error));
 }
+
+std::vector<std::string> FolderEntries(const std::string& folder)
+{
+    std::vector<std::string> entries;
+    std::error_code error;
+    std::filesystem::directory_iterator it(folder, error);
+    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error))
+        entries.push_back(it->path().string());
+    return entries;
+}

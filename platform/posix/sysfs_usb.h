@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 // J-Link probes' USB vendor id, as sysfs writes it.
 inline constexpr const char* kJLinkVendorId = "1366";
@@ -14,6 +15,11 @@ std::optional<std::string> ReadAttribute(const std::string& path);
 // link or folder), searched upwards but not above `sysfsRoot`; nothing when
 // no USB device is behind it.
 std::optional<std::string> UsbVendorBehind(const std::string& deviceLink, const std::string& sysfsRoot);
+
+// The full paths of a folder's entries. A folder that cannot be read, or
+// stops being readable half-way, gives what was read: never an exception on
+// a watch thread.
+std::vector<std::string> FolderEntries(const std::string& folder);
 
 // Whether a directory can be listed; on failure `failedCall` says why.
 bool CanListFolder(const std::string& folder, std::string& failedCall);

@@ -20,6 +20,16 @@ TEST_F(DialogTest, OpeningStartsTheMonitorsBeforeThePagesAreBuiltAndShowsTheSetu
     EXPECT_FALSE(ui[Control::noProbePicture].shown);
 }
 
+TEST_F(DialogTest, AChangeDeliveredBeforeThePagesExistChangesNothing)
+{
+    services.ports = {"ttyUSB0"};
+    const std::string before = ui[Control::boardStatusLabel].text;
+    logic.HandleMessage(WM_COMPORTS_CHANGED, 0, 0);
+    EXPECT_EQ(ui[Control::boardStatusLabel].text, before);
+    Open();
+    EXPECT_EQ(ui[Control::boardStatusLabel].text, "Board on ttyUSB0");
+}
+
 struct BoardStateCase {
     const char* name;
     Ports ports;

@@ -108,6 +108,17 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"short_mac", 100, {"--mac", "0050C2123"}, 2, "is not a MAC address"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(InspectCommand, AnOutputThatCannotBeWrittenFailsAndLeavesNothing)
+{
+    TempDir dir;
+    const std::string path = dir.Write("fw.bin", RandomBytes(300, 1));
+    std::filesystem::create_directory(dir / "taken");
+    const auto result = Inspect({path, "--output", dir / "taken"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_THAT(result.output, HasSubstr("cannot write"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "taken.partial"));
+}
+
 TEST(InspectCommand, NeverWritesOverTheImage)
 {
     TempDir dir;

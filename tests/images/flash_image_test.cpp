@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sys/stat.h>
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -98,6 +99,21 @@ INSTANTIATE_TEST_SUITE_P(
                       RawFailure{"one_byte_too_many", FlashImage::kBlockSize + 1,
                                  "does not fit the 131072-byte flash block"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FlashImageFiles, APipeNamedLikeAnImageIsRefusedWithoutBlocking)
+{
+    TempDir dir;
+    for (const char* name : {"fw.bin", "fw.s19"}) {
+        const std::string path = dir / name;
+        ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+        CapturedMessages messages;
+        FlashImage image;
+        EXPECT_FALSE(image.Load(path));
+        EXPECT_THAT(messages.Texts(),
+                    ElementsAre(FlashImage::IsSRecordPath(path) ? "ERROR: Unable to get Flash File size 3!"
+                                                                : "Unable to open Flash File!"));
+    }
+}
 
 struct SRecordCase {
     const char* name;

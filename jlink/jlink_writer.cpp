@@ -126,6 +126,10 @@ bool JLinkWriter::FindInputs(const std::string& imagePath, std::string& toolPath
 // ever overwritten, patched or deleted by the job.
 std::string JLinkWriter::WriteImageCopy(const std::string& imagePath)
 {
+    if (settings.tempFolder.empty()) {
+        Diagnostic("\n\r Error: No temporary folder for the job files");
+        return {};
+    }
     const auto bytes = MakeJobImage(*request->image, MacTextToBytes(request->macText));
     const std::string base = TempPath(fs::path(imagePath).filename().string() + ".jlink-copy");
     for (int attempt = 0; attempt < 1000; ++attempt) {

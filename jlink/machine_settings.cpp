@@ -6,7 +6,7 @@ JLinkSettings MachineJLinkSettings()
 {
     JLinkSettings settings;
     settings.programFolder = ProgramFolder();
-    settings.tempFolder = TempFolder();
+    settings.tempFolder = PrivateTempFolder();
     settings.startProcess = StartProcess;
     return settings;
 }

@@ -8,6 +8,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 
 using ::testing::HasSubstr;
@@ -38,10 +40,13 @@ protected:
         return RunCommand(CommandLine(argv));
     }
 
+    // What the job left in its own folder below the temporary folder.
     std::vector<std::string> TempEntries() const
     {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir / "tmp"))
+        const fs::path jobFolder = dir / ("tmp/quillmark-" + std::to_string(::getuid()));
+        std::error_code absent;
+        for (const auto& entry : fs::directory_iterator(jobFolder, absent))
             names.push_back(entry.path().filename().string());
         return names;
     }

@@ -15,8 +15,12 @@ CLoaderManager::~CLoaderManager()
     bins->Stop();
     boards->Stop();
     StopSerialJob();
-    if (jlink)
+    // The window is going: a tool still programming is ended rather than
+    // left to run unseen for minutes.
+    if (jlink) {
+        jlink->writer->Abort();
         jlink->writer->Wait(machine.whileWaiting);
+    }
 }
 
 void CLoaderManager::OnBinFilesChanged() { dialog.Post(WM_BINFILES_CHANGED, 0, 0); }

@@ -40,6 +40,10 @@ public:
     void Wait(const std::function<void()>& whileWaiting);
     // True when no thread of this writer runs: not started, or finished.
     bool HasEnded() const;
+    // Ends a running tool at once (the window is closing): the job then fails
+    // and cleans up as after any tool that was stopped. A tool not started
+    // yet is not started any more.
+    void Abort();
 
     // The worker's steps.
     void Run();
@@ -79,7 +83,9 @@ private:
     std::thread reader;
     std::uint32_t imageLength = 0;
     int pieceCount = 0;  // set before the reader starts; the progress divisor
+    std::mutex toolMutex;  // the tool's start and release against Abort
     std::unique_ptr<IProcess> tool;
+    bool aborted = false;
     std::atomic<bool> errorSeen{false};
     std::atomic<bool> toolEnded{false};
 

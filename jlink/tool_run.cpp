@@ -28,8 +28,13 @@ void JLinkWriter::RunJLink(const std::string& toolPath)
                              settings.toolEnvironment};
     Diagnostic("\n\r Running JLink: \n\r");
     std::string error = "no way to start programs";
-    if (settings.startProcess)
-        tool = settings.startProcess(start, error);
+    {
+        const std::lock_guard lock(toolMutex);
+        if (aborted)
+            error = "the job was stopped";
+        else if (settings.startProcess)
+            tool = settings.startProcess(start, error);
+    }
     if (!tool) {
         Diagnostic("\n\r Error: Cannot start jlink.exe: " + toolPath + " (" + error + ")");
         return ReportFailure();
@@ -39,6 +44,7 @@ void JLinkWriter::RunJLink(const std::string& toolPath)
         reader = std::thread([this] { PumpOutput(); });
     } catch (const std::system_error& failure) {
         // Without a reader nobody would follow the tool: it must not run on.
+        const std::lock_guard lock(toolMutex);
         tool->Terminate();
         tool.reset();
         Diagnostic("\n\r Error: Cannot follow jlink.exe: " + std::string(failure.what()));
@@ -47,7 +53,10 @@ void JLinkWriter::RunJLink(const std::string& toolPath)
     bool timedOut = false;
     const ProcessExit exit = EndTool(timedOut);
     reader.join();
-    tool.reset();
+    {
+        const std::lock_guard lock(toolMutex);
+        tool.reset();
+    }
     if (errorSeen)
         return;  // the reader has reported it
     // The success status rests on the tool having carried out the whole
@@ -60,6 +69,14 @@ void JLinkWriter::RunJLink(const std::string& toolPath)
         Diagnostic("\n\r Error: jlink.exe ended abnormally (signal " + std::to_string(exit.code) + ")");
         ReportFailure();
     }
+}
+
+void JLinkWriter::Abort()
+{
+    const std::lock_guard lock(toolMutex);
+    aborted = true;
+    if (tool)
+        tool->Terminate();
 }
 
 ProcessExit JLinkWriter::EndTool(bool& timedOut)

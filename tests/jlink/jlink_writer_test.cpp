@@ -296,4 +296,28 @@ TEST(JLinkJobLifetime, DestroyingARunningJobWaitsForItsThreads)
     dialog.join();
 }
 
+// Closing the window ends a tool that would otherwise run on unseen until its
+// time limit; the job fails and cleans up. (Without the abort this test would
+// wait out the ten minutes and hit the test timeout.)
+TEST(JLinkJobLifetime, AbortEndsARunningToolAtOnce)
+{
+    JobRig rig;
+    rig.InstallTool();
+    CapturedMessages boxes;
+    auto record = std::make_shared<FakeToolRecord>();
+    const std::string image = rig.dir.Write("fw.bin", RandomBytes(3000, 15));
+    JLinkSettings settings = rig.Settings(FakeStarter({{"x\n"}, true}, record));
+    settings.toolTimeLimit = std::chrono::minutes(10);
+    JLinkJob job(rig.Dialog(), settings);
+    job.request.Prepare(image, "fw.bin", "0050C2123456789A");
+    job.writer->Start();
+    job.writer->Abort();
+    job.writer->Wait([&] { rig.Pump(); });
+    rig.Pump();
+    ASSERT_FALSE(rig.Events().empty());
+    EXPECT_EQ(rig.Events().front(), "status 14");
+    EXPECT_EQ(rig.Events().back(), "status 15");
+    EXPECT_THAT(rig.TempEntries(), ::testing::Not(::testing::Contains("temp_jlinkloader")));
+}
+
 }  // namespace

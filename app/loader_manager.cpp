@@ -61,15 +61,8 @@ bool CLoaderManager::StartSerialJob(const std::string& port, const std::string& 
 bool CLoaderManager::StartJLinkJob(const std::string& mac, const CBinFile& entry)
 {
     // The previous job may still be cleaning up after its last status.
-    if (jlink)
-        jlink->writer->Wait(machine.whileWaiting);
-    jlink = std::make_unique<JLinkJob>(&dialog, machine.jlinkSettings);
-    if (!jlink->request.Prepare(entry.path, entry.name, mac)) {
-        jlink.reset();
-        return false;
-    }
-    jlink->writer->Start();
-    return true;
+    return ::StartJLinkJob(jlink, &dialog, machine.jlinkSettings, entry.path, entry.name, mac,
+                           machine.whileWaiting);
 }
 
 bool CLoaderManager::HasSerialJob() { return serial != nullptr; }

@@ -8,17 +8,18 @@ JLinkJob::JLinkJob(IMessageTarget* dialogWindow, JLinkSettings settings)
 
 JLinkJob::~JLinkJob() = default;
 
-JLinkJob& StartJLinkJob(std::unique_ptr<JLinkJob>& current, IMessageTarget* dialogWindow,
-                        JLinkSettings settings, const std::string& imagePath,
-                        const std::string& imageFileName, const std::string& macText,
-                        const std::function<void()>& whileWaiting)
+bool StartJLinkJob(std::unique_ptr<JLinkJob>& current, IMessageTarget* dialogWindow,
+                   JLinkSettings settings, const std::string& imagePath,
+                   const std::string& imageFileName, const std::string& macText,
+                   const std::function<void()>& whileWaiting)
 {
     if (current)
         current->writer->Wait(whileWaiting);
     current = std::make_unique<JLinkJob>(dialogWindow, std::move(settings));
-    // A job whose image did not load still runs: it reports the failure as
-    // its status, after the loader's own message.
-    current->request.Prepare(imagePath, imageFileName, macText);
+    if (!current->request.Prepare(imagePath, imageFileName, macText)) {
+        current.reset();
+        return false;
+    }
     current->writer->Start();
-    return *current;
+    return true;
 }

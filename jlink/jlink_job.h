@@ -28,8 +28,10 @@ public:
 
 // The starter's part: a previous job in `current` is waited for (with
 // `whileWaiting` delivering its pending sends) before it is released; then a
-// new job is made, its request prepared and its worker started.
-JLinkJob& StartJLinkJob(std::unique_ptr<JLinkJob>& current, IMessageTarget* dialogWindow,
+// new job is made and its request prepared. Its worker starts only when the
+// image loaded (the loader has told the user why not): false, and no job,
+// otherwise.
+bool StartJLinkJob(std::unique_ptr<JLinkJob>& current, IMessageTarget* dialogWindow,
                         JLinkSettings settings, const std::string& imagePath,
                         const std::string& imageFileName, const std::string& macText,
                         const std::function<void()>& whileWaiting);

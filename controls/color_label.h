@@ -12,7 +12,7 @@ public:
 
     // Written directly by the owner; takes effect at the next paint, so the
     // owner changes the text or repaints afterwards.
-    ColourRef textColor = 0;
+    ColorRef textColor = 0;
 
     // Sets the text and repaints at once, so no trace of the old text stays.
     void SetText(const QString& text);

@@ -5,6 +5,6 @@
 
 #include <QColor>
 
-inline QColor ToQColor(ColourRef colour) {
+inline QColor ToQColor(ColorRef colour) {
     return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
 }

@@ -11,7 +11,7 @@ public:
     CCustomRadioButton(const QString& text, ControlAction handler, QWidget* parent = nullptr);
 
     const ControlAction handler;
-    ColourRef textColor = 0;
+    ColorRef textColor = 0;
 
     // Sets the text and repaints at once, so no trace of the old text stays.
     void SetText(const QString& text);

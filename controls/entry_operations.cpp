@@ -37,7 +37,7 @@ bool SetTextIfChanged(LoaderControl& entry, const QString& text) {
 
 namespace {
 
-bool ChangeColour(ColourRef& textColor, ColourRef colour) {
+bool ChangeColour(ColorRef& textColor, ColorRef colour) {
     if (textColor == colour) return false;
     textColor = colour;
     return true;
@@ -45,7 +45,7 @@ bool ChangeColour(ColourRef& textColor, ColourRef colour) {
 
 }  // namespace
 
-bool SetLabelColour(LoaderControl& entry, ColourRef colour) {
+bool SetLabelColour(LoaderControl& entry, ColorRef colour) {
     bool changed = false;
     if (auto* label = dynamic_cast<ColorLabel*>(entry.window)) {
         changed = ChangeColour(label->textColor, colour);

@@ -14,4 +14,4 @@ bool SetTextIfChanged(LoaderControl& entry, const QString& text);
 
 // Gives a coloured label (or radio button) a new text colour when it differs,
 // records it in the entry and repaints; reports whether it changed.
-bool SetLabelColour(LoaderControl& entry, ColourRef colour);
+bool SetLabelColour(LoaderControl& entry, ColorRef colour);

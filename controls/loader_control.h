@@ -2,6 +2,8 @@
 // One control of the wizard and what the page builders recorded about it.
 // A page is an ordered list of entries; ControlRenderer shows one at a time.
 
+#include "app/status_codes.h"
+
 #include <cstdint>
 #include <functional>
 
@@ -11,8 +13,6 @@ class QWidget;
 // What a button, radio button or list does when the user works it.
 using ControlAction = std::function<void()>;
 
-// Colours are 0x00BBGGRR values, red in the low byte.
-using ColourRef = std::uint32_t;
 
 class LoaderControl {
 public:
@@ -26,5 +26,5 @@ public:
     std::int32_t height = 0;
     std::int32_t width = 0;
     QFont* font = nullptr;  // null: the control keeps the toolkit's font
-    ColourRef colour = 0;   // the text colour last given to a label
+    ColorRef colour = 0;   // the text colour last given to a label
 };

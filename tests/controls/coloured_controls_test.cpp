@@ -14,8 +14,8 @@
 
 namespace {
 
-constexpr ColourRef kRed = 255;
-constexpr ColourRef kGreen = 35840;
+constexpr ColorRef kRed = 255;
+constexpr ColorRef kGreen = 35840;
 
 // A white dialog, as the wizard paints its background.
 class WhiteDialog : public QWidget {

@@ -1,7 +1,7 @@
 // quillmark-flash flash --jlink, run as a real process with the J-Link
 // stand-in as its tool.
 
-#include "serial/mac_address.h"
+#include "support/expected_flash.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 
@@ -55,19 +55,6 @@ protected:
     std::string flashFile = dir / "flash.bin";
 };
 
-std::vector<std::uint8_t> ExpectedFlash(std::vector<std::uint8_t> image, const char* mac)
-{
-    const MacBytes bytes = MacTextToBytes(mac);
-    std::copy(bytes.begin(), bytes.end(), image.begin() + 2055);
-    const auto length = static_cast<std::uint32_t>(image.size());
-    std::vector<std::uint8_t> flash{'O', 'K', 'O', 'K'};
-    for (int i = 0; i < 4; ++i)
-        flash.push_back(static_cast<std::uint8_t>(length >> (8 * i)));
-    flash.insert(flash.end(), image.begin(), image.end());
-    flash.resize(131072, 0xFF);
-    return flash;
-}
-
 TEST_F(JLinkFlashCommand, ProgramsTheTargetThroughTheGivenTool)
 {
     const auto image = RandomBytes(9000, 51);
@@ -78,7 +65,7 @@ TEST_F(JLinkFlashCommand, ProgramsTheTargetThroughTheGivenTool)
     EXPECT_THAT(result.output, HasSubstr("Progress: 100%\n"));
     EXPECT_THAT(result.output, HasSubstr("Firmware update successful! Please reset the board.\n"));
     EXPECT_THAT(result.output, Not(HasSubstr("jlink:")));
-    EXPECT_EQ(ReadFileBytes(flashFile), ExpectedFlash(image, "0050C2123456789A"));
+    EXPECT_EQ(ReadFileBytes(flashFile), ExpectedJLinkFlash(image, "0050C2123456789A"));
     EXPECT_EQ(ReadFileBytes(path), image);
     EXPECT_THAT(TempEntries(), ::testing::ElementsAre("jlink.log"));
 }
@@ -91,7 +78,7 @@ TEST_F(JLinkFlashCommand, FindsTheToolBelowItsOwnFolder)
     const auto image = RandomBytes(3000, 52);
     const auto result = Flash({dir.Write("fw.bin", image)}, "", dir / "program/quillmark-flash");
     ASSERT_EQ(result.exitCode, 0) << result.output;
-    EXPECT_EQ(ReadFileBytes(flashFile), ExpectedFlash(image, "0050C20000000000"));
+    EXPECT_EQ(ReadFileBytes(flashFile), ExpectedJLinkFlash(image, "0050C20000000000"));
 }
 
 TEST_F(JLinkFlashCommand, AToolErrorFailsAndSaysWhy)

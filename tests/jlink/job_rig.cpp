@@ -1,7 +1,6 @@
 #include "job_rig.h"
 
 #include "serial/board_info.h"
-#include "serial/mac_address.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -84,19 +83,4 @@ std::vector<std::string> JobRig::TempEntries() const
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
-}
-
-std::vector<std::uint8_t> ExpectedFlash(std::vector<std::uint8_t> image, const std::string& mac)
-{
-    if (image.size() < 2063)
-        image.resize(2063, 0);
-    const MacBytes bytes = MacTextToBytes(mac);
-    std::copy(bytes.begin(), bytes.end(), image.begin() + 2055);
-    const auto length = static_cast<std::uint32_t>(image.size());
-    std::vector<std::uint8_t> flash{'O', 'K', 'O', 'K'};
-    for (int i = 0; i < 4; ++i)
-        flash.push_back(static_cast<std::uint8_t>(length >> (8 * i)));
-    flash.insert(flash.end(), image.begin(), image.end());
-    flash.resize(131072, 0xFF);
-    return flash;
 }

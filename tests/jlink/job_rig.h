@@ -48,7 +48,3 @@ private:
     std::vector<std::string> events;
     std::string diagnostics;
 };
-
-// The flash a programmed board holds: the header, the image with the MAC
-// (grown to the MAC field's end with zeros), the rest erased.
-std::vector<std::uint8_t> ExpectedFlash(std::vector<std::uint8_t> image, const std::string& mac);

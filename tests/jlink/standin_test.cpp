@@ -5,6 +5,7 @@
 #include "job_rig.h"
 #include "platform/process.h"
 #include "support/captured_messages.h"
+#include "support/expected_flash.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -91,7 +92,7 @@ TEST_P(StandInSuccess, FlashHoldsHeaderImageAndMac)
     EXPECT_EQ(events.front(), "status 14");
     EXPECT_THAT(std::vector(events.end() - 2, events.end()), ElementsAre("progress 100", "status 7"));
     ExpectProgressOfPieces(events, c.pieces);
-    EXPECT_EQ(ReadFileBytes(flashFile), ExpectedFlash(c.image.binary, "0050C2ABCDEF0123"));
+    EXPECT_EQ(ReadFileBytes(flashFile), ExpectedJLinkFlash(c.image.binary, "0050C2ABCDEF0123"));
     EXPECT_EQ(ReadFileBytes(path), std::vector<std::uint8_t>(c.image.text.begin(), c.image.text.end()));
     EXPECT_THAT(rig.TempEntries(), ElementsAre("jlink.log"));
     EXPECT_THAT(Log(), HasSubstr("Script processing completed."));

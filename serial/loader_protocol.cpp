@@ -46,6 +46,16 @@ bool IsGreeting(std::span<const std::uint8_t> waiting)
                       [](std::uint8_t byte, char c) { return byte == static_cast<std::uint8_t>(c); });
 }
 
+bool CouldBecomeGreeting(std::span<const std::uint8_t> waiting)
+{
+    const auto startsGreeting = [](std::span<const std::uint8_t> bytes) {
+        return bytes.size() < kGreeting.size() &&
+               std::equal(bytes.begin(), bytes.end(), kGreeting.begin(),
+                          [](std::uint8_t byte, char c) { return byte == static_cast<std::uint8_t>(c); });
+    };
+    return startsGreeting(waiting) || (!waiting.empty() && startsGreeting(waiting.subspan(1)));
+}
+
 bool IsReady(const std::array<std::uint8_t, 6>& reply)
 {
     return std::memcmp(reply.data(), "READY", 6) == 0;

@@ -15,6 +15,7 @@ inline constexpr std::size_t kMaxPayload = 120;
 inline constexpr std::size_t kPacketHeaderSize = 7;
 inline constexpr std::size_t kAcknowledgementSize = 8;
 inline constexpr std::size_t kEraseReplySize = 4;
+inline constexpr std::size_t kGreetingSize = 7;  // "CONNECT"
 
 // Start, letter, argument and check byte (the XOR of letter and argument).
 inline constexpr std::array<std::uint8_t, 4> kEraseCommand{0x02, 0x44, 0x01, 0x45};
@@ -32,6 +33,10 @@ std::array<std::uint8_t, 4> LengthWord(std::uint32_t length);
 // The bootloader's greeting in a poll's input: exactly "CONNECT", or 8 bytes
 // whose last 7 are "CONNECT".
 bool IsGreeting(std::span<const std::uint8_t> waiting);
+
+// Input that is not a greeting yet but may still become one: the start of
+// "CONNECT", with or without one stray byte in front.
+bool CouldBecomeGreeting(std::span<const std::uint8_t> waiting);
 
 // Exactly "READY" in the first 5 bytes of a zeroed 6-byte buffer.
 bool IsReady(const std::array<std::uint8_t, 6>& reply);

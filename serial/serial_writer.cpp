@@ -139,27 +139,26 @@ bool CSerialWriter::PollOnce()
 {
     StopCheck();
     const std::uint8_t poll = kPollByte;
-    if (!port || !port->Write({&poll, 1})) {
+    if (!port || !port->Write({&poll, 1}) || !AwaitGreeting()) {
         Reconnect();
         return false;
     }
-    const std::optional<std::size_t> count = AwaitGreeting();
     StopCheck();
-    if (!count) {
-        Reconnect();
-        return false;
-    }
-    if (*count == 7 || *count == 8) {
-        std::array<std::uint8_t, 8> waiting{};
-        if (!port->Read({waiting.data(), *count}, std::chrono::microseconds(0))) {
-            Reconnect();
-            return false;
-        }
-        StopCheck();
-        return IsGreeting({waiting.data(), *count});
-    }
-    // Fewer bytes stay queued and count towards the next poll.
-    ReportStatus(kStatusWaitingForReset);
+    return JudgeGreeting();
+}
+
+// Input that can no longer become a greeting is dropped: noise before the
+// greeting would otherwise stay counted for ever, and the greeting that
+// follows a reset of the board would never be recognised.
+bool CSerialWriter::JudgeGreeting()
+{
+    if (IsGreeting(greetingInput))
+        return true;
+    const std::size_t count = greetingInput.size();
+    if (!CouldBecomeGreeting(greetingInput))
+        greetingInput.clear();
+    if (count != kGreetingSize && count != kGreetingSize + 1)
+        ReportStatus(kStatusWaitingForReset);
     return false;
 }
 
@@ -167,6 +166,7 @@ void CSerialWriter::Reconnect()
 {
     ReportStatus(kStatusDisconnected);
     ClosePort();
+    greetingInput.clear();
     for (;;) {
         StopCheck();
         port = ports.Open(request->portName);

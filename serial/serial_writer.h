@@ -18,6 +18,7 @@
 #include <optional>
 #include <span>
 #include <thread>
+#include <vector>
 
 class CBoardInfo;
 
@@ -55,6 +56,7 @@ private:
     void Run();
     bool ImageIsUsable();
     bool PollOnce();
+    bool JudgeGreeting();
     void Reconnect();
     bool LoadAndProgram();
     bool EraseFlash();
@@ -62,10 +64,13 @@ private:
     bool WritePacket(std::uint32_t address, std::span<const std::uint8_t> payload);
     bool AcknowledgementArrived();
 
-    // The waits, prompt or fixed (serial_writer_waits.cpp).
-    std::optional<std::size_t> AwaitGreeting();
+    // The waits, prompt or fixed (serial_writer_waits.cpp). Each one ends
+    // at once when the job is stopped. False or nothing: the port failed.
+    bool AwaitGreeting();
+    bool TakeGreetingInput();
     std::optional<std::size_t> AwaitAcknowledgement();
     void ReadReply(std::span<std::uint8_t> into, std::chrono::milliseconds wait);
+    std::optional<std::size_t> WaitForBytes(std::size_t count, std::chrono::microseconds wait);
     void Pause(std::chrono::steady_clock::duration time);
 
     void StopCheck();
@@ -79,6 +84,9 @@ private:
     ISerialPortFactory& ports;
     const SerialTiming timing;
     std::array<std::uint8_t, 120> packetBuffer{};
+    // What the board has sent while being polled, kept while it may still
+    // become a greeting.
+    std::vector<std::uint8_t> greetingInput;
 
     mutable std::mutex mutex;
     std::condition_variable changed;  // the stop flag was set, or the worker ended

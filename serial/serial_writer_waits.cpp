@@ -1,5 +1,6 @@
 // The protocol's waits. Prompt waits end as soon as the awaited bytes are all
 // in; fixed waits run their full time. The checks afterwards are the same.
+// Every wait ends at once when the job is stopped.
 
 #include "serial/serial_writer.h"
 
@@ -7,14 +8,15 @@
 
 namespace {
 
+// The longest a wait goes without looking at the stop flag.
+constexpr std::chrono::microseconds kStopSlice{20000};
+
 std::chrono::microseconds Left(std::chrono::steady_clock::time_point deadline)
 {
     const auto left = deadline - std::chrono::steady_clock::now();
     return std::max(std::chrono::duration_cast<std::chrono::microseconds>(left),
                     std::chrono::microseconds(0));
 }
-
-constexpr std::size_t kGreetingSize = 7;
 
 }  // namespace
 
@@ -25,29 +27,55 @@ void CSerialWriter::Pause(std::chrono::steady_clock::duration time)
     changed.wait_for(lock, time, [this] { return stopFlag != 0; });
 }
 
-// The number of bytes waiting when a greeting poll is judged. A prompt wait
-// ends early only when 7 or 8 bytes are in and the line has gone quiet: a
-// greeting with a stray byte in front, or one in pieces, must not be cut
-// off at its seventh byte.
-std::optional<std::size_t> CSerialWriter::AwaitGreeting()
+std::optional<std::size_t> CSerialWriter::WaitForBytes(std::size_t count,
+                                                       std::chrono::microseconds wait)
+{
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    for (;;) {
+        StopCheck();
+        const auto waiting = port->WaitForBytes(count, std::min(Left(deadline), kStopSlice));
+        if (!waiting || *waiting >= count || Left(deadline).count() == 0)
+            return waiting;
+    }
+}
+
+// Moves what the board has sent into the greeting input. False when the
+// port failed.
+bool CSerialWriter::TakeGreetingInput()
+{
+    const std::optional<std::size_t> count = port->BytesWaiting();
+    if (!count)
+        return false;
+    const std::size_t kept = greetingInput.size();
+    greetingInput.resize(kept + *count);
+    const auto got = port->Read({greetingInput.data() + kept, *count}, std::chrono::microseconds(0));
+    greetingInput.resize(kept + got.value_or(0));
+    return got.has_value();
+}
+
+// Collects the board's answer to one poll. A prompt poll ends early only on
+// an actual greeting, and only once the line has been quiet a moment: a byte
+// right behind "CONNECT" spoils it. Anything else is judged at the end of
+// the full poll interval, so a greeting that arrives slowly is not cut off.
+bool CSerialWriter::AwaitGreeting()
 {
     if (!timing.prompt) {
         Pause(timing.pollInterval);
-        return port->BytesWaiting();
+        StopCheck();
+        return TakeGreetingInput();
     }
     const auto deadline = std::chrono::steady_clock::now() + timing.pollInterval;
     for (;;) {
-        const auto count = port->WaitForBytes(kGreetingSize, Left(deadline));
-        if (!count || *count < kGreetingSize)
-            return count;
-        if (*count > kGreetingSize + 1) {
-            // Too many to be a greeting: keep the poll's pace.
-            Pause(Left(deadline));
-            return port->BytesWaiting();
-        }
-        const auto settled = port->WaitForBytes(*count + 1, timing.greetingQuiet);
-        if (!settled || *settled == *count)
-            return settled;
+        if (!TakeGreetingInput())
+            return false;
+        const bool greeted = IsGreeting(greetingInput);
+        if (!greeted && Left(deadline).count() == 0)
+            return true;
+        const auto more = WaitForBytes(1, greeted ? timing.greetingQuiet : Left(deadline));
+        if (!more)
+            return false;
+        if (*more == 0 && greeted)
+            return true;
     }
 }
 
@@ -55,9 +83,10 @@ std::optional<std::size_t> CSerialWriter::AwaitAcknowledgement()
 {
     if (!timing.prompt) {
         Pause(timing.packetAnswer);
+        StopCheck();
         return port->BytesWaiting();
     }
-    return port->WaitForBytes(kAcknowledgementSize, timing.packetAnswer);
+    return WaitForBytes(kAcknowledgementSize, timing.packetAnswer);
 }
 
 // Fills `into` from the reply, as far as it arrives in time. Read failures
@@ -69,5 +98,6 @@ void CSerialWriter::ReadReply(std::span<std::uint8_t> into, std::chrono::millise
         limit += wait;
     else
         Pause(wait);
-    port->Read(into, limit);
+    if (WaitForBytes(into.size(), limit))
+        port->Read(into, std::chrono::microseconds(0));
 }

@@ -70,14 +70,20 @@ std::vector<Emission> BoardModel::OnRomByte(std::uint8_t byte)
 std::vector<Emission> BoardModel::Greeting()
 {
     std::vector<Emission> out;
-    if (options.strayBytes > 0)
-        out.push_back({{}, std::vector<std::uint8_t>(options.strayBytes, 0xA5)});
+    // Noise, then the greeting once the user has reset the board.
+    if (options.noiseBytes > 0)
+        out.push_back({{}, std::vector<std::uint8_t>(options.noiseBytes, 0x3C)});
+    auto resetTime = options.noiseBytes > 0 ? std::chrono::microseconds(options.noiseGap)
+                                            : std::chrono::microseconds(0);
+    if (options.strayBytes > 0) {
+        out.push_back({resetTime, std::vector<std::uint8_t>(options.strayBytes, 0xA5)});
+        resetTime = {};
+    }
     const std::string greeting = "CONNECT";
     const std::size_t pieces = std::max(1u, options.greetingPieces);
     const std::size_t size = (greeting.size() + pieces - 1) / pieces;
     for (std::size_t at = 0; at < greeting.size(); at += size) {
-        const auto delay = at == 0 ? std::chrono::microseconds(0)
-                                   : std::chrono::microseconds(options.pieceGap);
+        const auto delay = at == 0 ? resetTime : std::chrono::microseconds(options.pieceGap);
         out.push_back({delay, Text(greeting.substr(at, size))});
     }
     if (options.trailingBytes > 0)

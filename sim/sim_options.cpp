@@ -11,6 +11,7 @@ struct RawTimes {
     double eraseMs = 500;
     double writeUs = 10;
     int pieceGapMs = 400;
+    int noiseGapMs = 1000;
     int lateAckMs = 120;
     int unplugAfterMs = -1;
     int replugAfterMs = 500;
@@ -22,6 +23,7 @@ void ApplyTimes(const RawTimes& raw, SimOptions& options)
     options.eraseTime = microseconds(static_cast<long long>(raw.eraseMs * 1000));
     options.writeTimePerByte = microseconds(static_cast<long long>(raw.writeUs));
     options.pieceGap = milliseconds(raw.pieceGapMs);
+    options.noiseGap = milliseconds(raw.noiseGapMs);
     options.lateAckDelay = milliseconds(raw.lateAckMs);
     if (raw.unplugAfterMs >= 0)
         options.unplugAfter = milliseconds(raw.unplugAfterMs);
@@ -48,6 +50,9 @@ SimOptions ParseSimOptions(int argc, char** argv)
     app.add_option("--write-us", raw.writeUs, "flash write time per byte, in microseconds");
     app.add_flag("--fast", fast, "no line, erase or write time unless given (for tests)");
     app.add_flag("--never-greet", options.neverGreet, "the bootloader never answers a poll");
+    app.add_option("--noise-bytes", options.noiseBytes,
+                   "answer the first poll with this many bytes of noise, then greet later");
+    app.add_option("--noise-gap-ms", raw.noiseGapMs, "how much later the greeting follows the noise");
     app.add_option("--stray-bytes", options.strayBytes, "bytes sent before the greeting");
     app.add_option("--greeting-pieces", options.greetingPieces, "send the greeting in pieces")
         ->check(CLI::Range(1, 7));

@@ -20,6 +20,8 @@ struct SimOptions {
 
     // Faults.
     bool neverGreet = false;
+    unsigned noiseBytes = 0;  // the first poll is answered with noise...
+    std::chrono::milliseconds noiseGap{1000};  // ...and the greeting follows this much later
     unsigned strayBytes = 0;      // sent before "CONNECT"
     unsigned greetingPieces = 1;  // "CONNECT" split into this many pieces...
     std::chrono::milliseconds pieceGap{400};  // ...with this pause between them

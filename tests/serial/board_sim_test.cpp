@@ -182,14 +182,18 @@ struct GreetingCase {
 
 class GreetingOnPty : public BoardOnPty, public ::testing::WithParamInterface<GreetingCase> {};
 
+// At the real poll pace; a job still polling after 15 s never saw the greeting.
 TEST_P(GreetingOnPty, ConnectsAndPrograms)
 {
     Plug(GetParam().greeting);
     SerialTiming timing = QuickTiming();
+    timing.pollInterval = SerialTiming::Prompt().pollInterval;
     timing.replyReadLimit = std::chrono::seconds(3);  // the loader takes half a second at line speed
     JobHarness harness(ports, timing);
     harness.job.boardInfo.portName = link;
     ASSERT_TRUE(harness.Prepare(RandomBytes(500, 3), kMac));
+    ASSERT_TRUE(harness.RunUntil([](const Codes& s) { return CountOf(s, kStatusConnected) > 0; },
+                                 std::chrono::seconds(15)));
     harness.RunToEnd();
     EXPECT_EQ(harness.Statuses().back(), kStatusSuccess);
     EXPECT_EQ(FlashAfterExit(), harness.ExpectedFlash());
@@ -199,7 +203,16 @@ INSTANTIATE_TEST_SUITE_P(
     Greetings, GreetingOnPty,
     ::testing::Values(GreetingCase{"StrayByte", {"--stray-bytes", "1"}},
                       GreetingCase{"InPieces", {"--greeting-pieces", "3", "--piece-gap-ms", "40"}},
-                      GreetingCase{"AtLineSpeed", {"--stray-bytes", "1", "--baud", "115200"}}),
+                      GreetingCase{"AtLineSpeed", {"--stray-bytes", "1", "--baud", "115200"}},
+                      // "xCONNEC" is complete long before "T": it must not be judged early.
+                      GreetingCase{"StrayByteThenSlowPieces5ms",
+                                   {"--stray-bytes", "1", "--greeting-pieces", "7", "--piece-gap-ms", "5"}},
+                      GreetingCase{"StrayByteThenSlowPieces50ms",
+                                   {"--stray-bytes", "1", "--greeting-pieces", "7", "--piece-gap-ms", "50"}},
+                      // Noise, then a greeting a second later (the board was reset).
+                      GreetingCase{"TwoNoiseBytesFirst", {"--noise-bytes", "2"}},
+                      GreetingCase{"NineNoiseBytesFirst", {"--noise-bytes", "9"}},
+                      GreetingCase{"BurstOfNoiseFirst", {"--noise-bytes", "200"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,6 +1,12 @@
 #include "serial/serial_timing.h"
 
-SerialTiming SerialTiming::Prompt() { return SerialTiming{}; }
+SerialTiming SerialTiming::Prompt()
+{
+    SerialTiming timing;
+    timing.packetAnswer = ms(1000);
+    timing.replyReadLimit = ms(5000);
+    return timing;
+}
 
 SerialTiming SerialTiming::Fixed()
 {

@@ -3,6 +3,8 @@
 //
 // Prompt: every wait is a deadline that ends as soon as the awaited bytes are
 // all in, so a well-behaved board sees the same protocol without idle gaps.
+// Since an answer that comes early costs nothing, the deadlines are generous:
+// a loaded machine or a USB hub may hold an answer back for a long moment.
 // Fixed: every wait runs its full time, for comparison and for boards that
 // need the gaps.
 
@@ -21,9 +23,8 @@ struct SerialTiming {
     // How much longer a "READY" or erase-reply read may take once its wait is
     // over: the loader download is still on the line when the wait starts.
     ms replyReadLimit{2000};
-    // Prompt greeting: 7 or 8 bytes are judged once the line has been quiet
-    // this long, so that a stray byte in front or the rest of a greeting in
-    // pieces is not cut off.
+    // Prompt greeting: a greeting is taken once the line has been quiet this
+    // long, so that a byte right behind it is not missed.
     us greetingQuiet{3000};
 
     static SerialTiming Prompt();

@@ -15,10 +15,11 @@ bool CSerialWriter::LoadAndProgram()
 {
     ReportStatus(kStatusLoaderDownload);
     const auto loader = SecondStageLoader();
-    port->Write(LengthWord(static_cast<std::uint32_t>(loader.size())));
-    port->Write(loader);
+    // A write that fails (the cable was pulled) ends the step at once: there
+    // is no answer to wait for.
     std::array<std::uint8_t, 6> ready{};
-    ReadReply({ready.data(), 5}, timing.loaderAnswer);
+    if (port->Write(LengthWord(static_cast<std::uint32_t>(loader.size()))) && port->Write(loader))
+        ReadReply({ready.data(), 5}, timing.loaderAnswer);
     StopCheck();
     if (!IsReady(ready)) {
         ReportStatus(kStatusLoaderError);
@@ -37,7 +38,8 @@ bool CSerialWriter::LoadAndProgram()
 
 bool CSerialWriter::EraseFlash()
 {
-    port->Write(kEraseCommand);
+    if (!port->Write(kEraseCommand))
+        return false;
     std::array<std::uint8_t, kEraseReplySize> reply{};
     ReadReply(reply, timing.eraseAnswer);
     return IsEraseDone(reply);
@@ -76,10 +78,8 @@ bool CSerialWriter::WritePacket(std::uint32_t address, std::span<const std::uint
 {
     const auto header = PacketHeader(address, payload.size());
     const std::uint8_t check = PacketCheckByte(address, payload);
-    port->Write(header);
-    port->Write(payload);
-    port->Write({&check, 1});
-    if (AcknowledgementArrived())
+    const bool sent = port->Write(header) && port->Write(payload) && port->Write({&check, 1});
+    if (sent && AcknowledgementArrived())
         return true;
     ReportStatus(kStatusProgrammingFailed);
     return false;

@@ -8,6 +8,11 @@
 #include "serial/loader_protocol.h"
 #include "support/captured_messages.h"
 
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <span>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -251,6 +256,140 @@ TEST(SerialJob, StopWhileProgrammingLeavesNoHeader)
     const auto flash = board.Flash();
     EXPECT_NE(std::string(flash.begin(), flash.begin() + 4), "OKOK");
 }
+
+// A cable that stops taking bytes at the first write `fails` picks out, and
+// counts what the job asks of the port after that.
+class FailingWrites final : public ISerialPortFactory {
+public:
+    using Pick = std::function<bool(std::span<const std::uint8_t>)>;
+    FailingWrites(MemoryBoard& board, Pick fails) : inner(board), fails(std::move(fails)) {}
+
+    std::unique_ptr<ISerialPort> Open(const std::string& name) override
+    {
+        auto port = inner.Open(name);
+        return port ? std::make_unique<Port>(*this, std::move(port)) : nullptr;
+    }
+    PortOpenError LastOpenError() const override { return inner.LastOpenError(); }
+
+    std::atomic<bool> failed{false};
+    std::atomic<int> usedAfterFailure{0};
+
+private:
+    class Port final : public ISerialPort {
+    public:
+        Port(FailingWrites& owner, std::unique_ptr<ISerialPort> inner) : owner(owner), inner(std::move(inner)) {}
+        bool Write(std::span<const std::uint8_t> bytes) override
+        {
+            if (Used() || owner.fails(bytes))
+                return !(owner.failed = true);
+            return inner->Write(bytes);
+        }
+        std::optional<std::size_t> WaitForBytes(std::size_t count, std::chrono::microseconds wait) override
+        {
+            Used();
+            return inner->WaitForBytes(count, wait);
+        }
+        std::optional<std::size_t> BytesWaiting() override
+        {
+            Used();
+            return inner->BytesWaiting();
+        }
+        std::optional<std::size_t> Read(std::span<std::uint8_t> into, std::chrono::microseconds wait) override
+        {
+            Used();
+            return inner->Read(into, wait);
+        }
+        void Close() override { inner->Close(); }
+
+    private:
+        bool Used()
+        {
+            if (owner.failed)
+                ++owner.usedAfterFailure;
+            return owner.failed;
+        }
+        FailingWrites& owner;
+        std::unique_ptr<ISerialPort> inner;
+    };
+
+    MemoryPortFactory inner;
+    Pick fails;
+};
+
+struct WriteFailureCase {
+    const char* name;
+    FailingWrites::Pick fails;
+    std::int32_t status;
+};
+
+class FailedWrite : public ::testing::TestWithParam<WriteFailureCase> {};
+
+TEST_P(FailedWrite, EndsTheStepAtOnceWithItsStatus)
+{
+    MemoryBoard board(MemoryBoard::FastOptions());
+    FailingWrites ports(board, GetParam().fails);
+    JobHarness harness(ports);
+    ASSERT_TRUE(harness.Prepare(RandomBytes(300, 5), kMac));
+    harness.RunToEnd();
+    EXPECT_TRUE(ports.failed);
+    EXPECT_EQ(harness.Statuses().back(), GetParam().status);
+    EXPECT_EQ(ports.usedAfterFailure, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, FailedWrite,
+    ::testing::Values(
+        WriteFailureCase{"LengthWord", [](auto bytes) { return bytes.size() == 4 && bytes[0] == 0xD0; },
+                         kStatusLoaderError},
+        WriteFailureCase{"Loader", [](auto bytes) { return bytes.size() > 1000; }, kStatusLoaderError},
+        WriteFailureCase{"Erase",
+                         [](auto bytes) { return std::ranges::equal(bytes, kEraseCommand); },
+                         kStatusEraseError},
+        WriteFailureCase{"SecondPacketHeader",
+                         [n = std::make_shared<int>(0)](auto bytes) {
+                             return bytes.size() == kPacketHeaderSize && bytes[1] == kWriteCommand &&
+                                    ++*n == 2;
+                         },
+                         kStatusProgrammingFailed},
+        WriteFailureCase{"PacketPayload", [](auto bytes) { return bytes.size() == 120; },
+                         kStatusProgrammingFailed}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct StopCase {
+    const char* name;
+    std::function<void(SimOptions&)> silence;
+    std::int32_t lastStatus;  // the job waits for the board's answer after this one
+};
+
+class StopInAWait : public ::testing::TestWithParam<StopCase> {};
+
+// Every wait is bounded by an hour here: only the stop can end it in time.
+TEST_P(StopInAWait, EndsTheJobWithoutWaitingForTheBoard)
+{
+    SimOptions options = MemoryBoard::FastOptions();
+    GetParam().silence(options);
+    MemoryBoard board(options);
+    MemoryPortFactory ports(board);
+    SerialTiming timing = QuickTiming();
+    timing.packetAnswer = timing.replyReadLimit = std::chrono::hours(1);
+    JobHarness harness(ports, timing);
+    ASSERT_TRUE(harness.Prepare(RandomBytes(300, 5), kMac));
+    const std::int32_t last = GetParam().lastStatus;
+    ASSERT_TRUE(harness.RunUntil([last](const Codes& s) { return CountOf(s, last) > 0; }));
+    harness.Stop();
+    EXPECT_TRUE(harness.job.writer->HasEnded());
+    EXPECT_EQ(harness.Statuses().back(), last);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Waits, StopInAWait,
+    ::testing::Values(
+        StopCase{"ForReady", [](SimOptions& o) { o.readyText.clear(); }, kStatusLoaderDownload},
+        StopCase{"ForTheEraseReply", [](SimOptions& o) { o.eraseTime = std::chrono::hours(2); },
+                 kStatusLoaderRunning},
+        StopCase{"ForAnAcknowledgement", [](SimOptions& o) { o.missingAckPacket = 1; },
+                 kStatusProgrammingFlash}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct GreetingCase {
     const char* name;

@@ -52,19 +52,22 @@ int ConsoleJobRunner::Run(const std::function<void()>& stopJob)
     while (!exitCode) {
         Pump(std::chrono::milliseconds(100));
         if (interrupted) {
-            EndProgressLine();
+            EndLine();
             out << "Interrupted; stopping the job." << std::endl;
             stopJob();
             return 130;
         }
         if (BoardWaitExpired()) {
-            EndProgressLine();
+            EndLine();
             out << "No board answered within " << settings.boardWaitLimit->count()
                 << " seconds; giving up." << std::endl;
             stopJob();
             return kExitFailure;
         }
     }
+    if (stopNeeded)
+        stopJob();
+    EndLine();
     return *exitCode;
 }
 
@@ -86,12 +89,17 @@ LParam ConsoleJobRunner::Handle(unsigned message, WParam wparam, LParam)
 void ConsoleJobRunner::ShowStatus(std::int32_t code)
 {
     const StatusRow& row = LookupStatus(code);
-    EndProgressLine();
-    out << row.text << std::endl;
+    ShowStatusLine(code, row.text);
     if (settings.statusDetail) {
         const std::string detail = settings.statusDetail(code);
-        if (!detail.empty())
+        if (!detail.empty()) {
+            EndLine();
             out << detail << std::endl;
+        }
+    }
+    if (settings.hopeless && settings.hopeless(code)) {
+        exitCode = kExitFailure;
+        stopNeeded = true;
     }
     if (!IsWaitingForBoard(code))
         boardConnected = true;
@@ -99,6 +107,30 @@ void ConsoleJobRunner::ShowStatus(std::int32_t code)
         exitCode = kExitSuccess;
     else if (IsFailureStatus(row) && code != kStatusOpenFailed)
         exitCode = kExitFailure;  // the serial job keeps reopening after 3
+}
+
+// A status the job repeats while it waits is shown once; on a terminal a
+// spinner behind it tells that the job is still waiting.
+void ConsoleJobRunner::ShowStatusLine(std::int32_t code, std::string_view text)
+{
+    static constexpr char kSpinner[] = {'|', '/', '-', '\\'};
+    const bool repeated = lastStatus == code;
+    lastStatus = code;
+    if (repeated && !settings.terminal)
+        return;
+    if (repeated && lineOpen) {
+        out << "\r" << text << " " << kSpinner[repeats++ % sizeof kSpinner] << std::flush;
+        return;
+    }
+    EndLine();
+    repeats = 0;
+    out << text;
+    if (settings.terminal) {
+        out << std::flush;
+        lineOpen = true;
+    } else {
+        out << std::endl;
+    }
 }
 
 void ConsoleJobRunner::ShowProgress(unsigned percent)
@@ -109,6 +141,7 @@ void ConsoleJobRunner::ShowProgress(unsigned percent)
     const auto now = std::chrono::steady_clock::now();
     if (!programmingStarted)
         programmingStarted = now;
+    lastStatus.reset();
     if (!settings.terminal) {
         out << "Progress: " << percent << "%" << std::endl;
         return;
@@ -124,13 +157,15 @@ void ConsoleJobRunner::ShowProgress(unsigned percent)
                   std::string(filled, '#').c_str(), std::string(kWidth - filled, '.').c_str(),
                   shown, static_cast<unsigned long long>(done), settings.imageLength, rate / 1000,
                   rate > 0 ? FormatDuration((settings.imageLength - done) / rate).c_str() : "-:--");
+    if (!barOpen)
+        EndLine();  // the status stays above the bar
     out << line << std::flush;
-    progressLineOpen = true;
+    lineOpen = barOpen = true;
 }
 
-void ConsoleJobRunner::EndProgressLine()
+void ConsoleJobRunner::EndLine()
 {
-    if (progressLineOpen)
+    if (lineOpen)
         out << "\n";
-    progressLineOpen = false;
+    lineOpen = barOpen = false;
 }

@@ -11,6 +11,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 class ConsoleJobRunner {
 public:
@@ -23,6 +24,10 @@ public:
         // More to say after a status line (for example why a port did not
         // open); empty when there is nothing to add. Runs while the job waits.
         std::function<std::string(std::int32_t code)> statusDetail;
+        // True when the job can no longer succeed after this status (for
+        // example the port is a file, not a terminal): the run ends as a
+        // failure at once instead of waiting out the board wait limit.
+        std::function<bool(std::int32_t code)> hopeless;
     };
 
     ConsoleJobRunner(std::ostream& out, Settings settings);
@@ -35,8 +40,8 @@ public:
     IMessageTarget& Target() { return queue; }
 
     // Handles the job's messages until a final status (exit 0 after success,
-    // 1 after a failure), Ctrl-C (130) or the board wait limit (1). On Ctrl-C
-    // and at the limit `stopJob` is called; it must keep calling Pump while it
+    // 1 after a failure), a hopeless status (1), Ctrl-C (130) or the board
+    // wait limit (1). On the last three `stopJob` is called; it must keep calling Pump while it
     // waits for the job, so that a pending send of the job is delivered.
     int Run(const std::function<void()>& stopJob);
 
@@ -46,16 +51,21 @@ public:
 private:
     LParam Handle(unsigned message, WParam wparam, LParam lparam);
     void ShowStatus(std::int32_t code);
+    void ShowStatusLine(std::int32_t code, std::string_view text);
     void ShowProgress(unsigned percent);
-    void EndProgressLine();
+    void EndLine();
     bool BoardWaitExpired() const;
 
     std::ostream& out;
     Settings settings;
     CMessageQueue queue;
     std::optional<int> exitCode;
+    bool stopNeeded = false;
     bool boardConnected = false;
-    bool progressLineOpen = false;
+    bool lineOpen = false;  // a status or the progress bar drawn in place on a terminal
+    bool barOpen = false;   // ...and it is the bar
+    std::optional<std::int32_t> lastStatus;
+    unsigned repeats = 0;
     int lastPercent = -1;
     std::chrono::steady_clock::time_point started;
     std::optional<std::chrono::steady_clock::time_point> programmingStarted;

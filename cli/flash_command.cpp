@@ -5,7 +5,30 @@
 
 #include <CLI/CLI.hpp>
 
+#include <charconv>
+#include <limits>
 #include <memory>
+#include <string>
+
+namespace {
+
+// A plain word on what the wait takes, instead of the parser's own.
+CLI::Validator WholeSeconds()
+{
+    return CLI::Validator(
+        [](const std::string& text) -> std::string {
+            int seconds = 0;
+            const char* end = text.data() + text.size();
+            const auto [stop, error] = std::from_chars(text.data(), end, seconds);
+            if (error == std::errc() && stop == end && seconds >= 1)
+                return {};
+            return "takes a whole number of seconds from 1 to " +
+                   std::to_string(std::numeric_limits<int>::max()) + ", not '" + text + "'";
+        },
+        "SECONDS");
+}
+
+}  // namespace
 
 void AddFlashCommand(CLI::App& app, CommandRunner& runner)
 {
@@ -30,7 +53,7 @@ void AddFlashCommand(CLI::App& app, CommandRunner& runner)
         ->needs(port);
     command->add_option("--wait-seconds", options->waitSeconds,
                         "serial: give up when no board has answered within this time")
-        ->check(CLI::PositiveNumber)
+        ->check(WholeSeconds())
         ->needs(port);
     command->callback([options, &runner] {
         if (!options->jlink && options->port.empty())

@@ -68,7 +68,7 @@ int RunJLinkFlash(const FlashOptions& options)
     const bool loaded = job.request.Prepare(options.image, name, options.mac);
     // The job programs at least up to the end of the MAC field.
     const std::uint32_t length = loaded ? std::max<std::uint32_t>(job.request.image->length, 2063) : 0;
-    ConsoleJobRunner runner(std::cout, {::isatty(STDOUT_FILENO) == 1, length, std::nullopt, {}});
+    ConsoleJobRunner runner(std::cout, {::isatty(STDOUT_FILENO) == 1, length, std::nullopt, {}, {}});
     forward.to = &runner.Target();
     job.writer->Start();
     // The job has no stop: an interrupt reaches the tool too, and the job

@@ -31,6 +31,11 @@ ConsoleJobRunner::Settings RunnerSettings(const FlashOptions& options,
             return {};
         return DescribeOpenError(ports.LastOpenError());
     };
+    // A file or a folder will not turn into a terminal while we wait.
+    settings.hopeless = [&ports](std::int32_t code) {
+        return code == kStatusOpenFailed &&
+               ports.LastOpenError().reason == PortOpenFailure::NotASerialPort;
+    };
     return settings;
 }
 

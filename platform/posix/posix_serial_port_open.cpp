@@ -22,6 +22,8 @@ PortOpenFailure ReasonOfOpenError(int error)
         return PortOpenFailure::PermissionDenied;
     case EBUSY:
         return PortOpenFailure::Busy;
+    case EISDIR:
+        return PortOpenFailure::NotASerialPort;
     default:
         return PortOpenFailure::Other;
     }

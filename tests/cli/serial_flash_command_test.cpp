@@ -67,6 +67,40 @@ TEST_F(FlashOverPort, AMissingPortSaysWhyAndGivesUpAfterTheWait)
     EXPECT_THAT(result.output, HasSubstr("No board answered within 1 seconds; giving up."));
 }
 
+// A path that will never be a terminal: no point in waiting for a board.
+TEST_F(FlashOverPort, APortThatIsNoTerminalFailsAtOnce)
+{
+    const std::string path = dir.Write("fw.bin", RandomBytes(100, 1));
+    for (const std::string& port : {dir.Write("plain-file", "x"), dir.Path().string(), std::string("/dev/null")}) {
+        const auto result = Flash({path, "--port", port, "--wait-seconds", "30"});
+        EXPECT_EQ(result.exitCode, 1) << port;
+        EXPECT_THAT(result.output, HasSubstr("This is not a serial port")) << port;
+        EXPECT_THAT(result.output, Not(HasSubstr("giving up"))) << port;
+    }
+}
+
+TEST_F(FlashOverPort, AStatusRepeatedWhileWaitingIsPrintedOnce)
+{
+    Plug({"--never-greet"});
+    const std::string path = dir.Write("fw.bin", RandomBytes(100, 1));
+    const auto result = Flash({path, "--port", link, "--wait-seconds", "2"});
+    EXPECT_EQ(result.exitCode, 1);
+    const std::string waiting = "Waiting for user to press the board reset switch";
+    const std::size_t first = result.output.find(waiting);
+    ASSERT_NE(first, std::string::npos) << result.output;
+    EXPECT_EQ(result.output.find(waiting, first + 1), std::string::npos) << result.output;
+}
+
+TEST_F(FlashOverPort, AWaitThatCannotBeHonouredIsAUsageError)
+{
+    const std::string path = dir.Write("fw.bin", RandomBytes(100, 1));
+    for (const char* seconds : {"0", "-5", "1.5", "ten", "99999999999999"}) {
+        const auto result = Flash({path, "--port", link, "--wait-seconds", seconds});
+        EXPECT_EQ(result.exitCode, 2) << seconds;
+        EXPECT_THAT(result.output, HasSubstr("--wait-seconds: takes a whole number of seconds")) << seconds;
+    }
+}
+
 TEST_F(FlashOverPort, ABoardFailureExitsOne)
 {
     Plug({"--erase-fails"});

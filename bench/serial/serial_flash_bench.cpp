@@ -2,29 +2,20 @@
 // pseudo-terminal, against the wire-and-board limit: every byte both ways at
 // 115200 baud, 10 bits a byte, plus the board's erase and write times.
 
-#include "app/message_queue.h"
 #include "app/status_codes.h"
 #include "data/loader_images.h"
 #include "images/flash_layout.h"
-#include "platform/posix/posix_serial_port.h"
 #include "serial/loader_protocol.h"
-#include "serial/serial_job.h"
 #include "sim/sim_options.h"
-#include "sim/sim_process.h"
+#include "sim_board_run.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
 namespace {
-
-namespace fs = std::filesystem;
 
 struct Row {
     std::string name;
@@ -55,57 +46,17 @@ double WireAndBoardLimit(std::uint32_t length)
     return line + erase + write;
 }
 
-class ScratchFolder {
-public:
-    ScratchFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "quillmark-bench-XXXXXX").string();
-        path = ::mkdtemp(pattern.data()) ? pattern : "";
-    }
-    ~ScratchFolder()
-    {
-        std::error_code error;
-        fs::remove_all(path, error);
-    }
-    std::string path;
-};
-
-std::string WriteImage(const std::string& folder, std::uint32_t length)
-{
-    std::vector<char> bytes(length);
-    std::mt19937 random(length);
-    for (char& byte : bytes)
-        byte = static_cast<char>(random());
-    const std::string path = folder + "/fw.bin";
-    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return path;
-}
-
 // One flash from the first poll to the end of the job; false if it failed.
 bool FlashOnce(std::uint32_t length, SerialTiming timing, double& seconds)
 {
-    ScratchFolder folder;
-    const std::string link = folder.path + "/board";
-    SimProcess sim({"--link", link});
-    if (!sim.WaitForPath(link, std::chrono::seconds(10)))
-        return false;
-    std::int32_t last = 0;
-    CMessageQueue dialog([&last](unsigned message, WParam wparam, LParam) -> LParam {
-        if (message == WM_JOB_STATUS)
-            last = reinterpret_cast<const CBoardInfo*>(wparam)->statusCode;
-        return 0;
-    });
-    PosixSerialPortFactory ports;
-    SerialJob job(&dialog, ports, timing);
-    job.boardInfo.portName = link;
-    if (!job.boardInfo.Prepare(WriteImage(folder.path, length), "fw.bin", kDefaultMacText))
+    SimBoardRun run({}, length, timing);
+    if (!run.Ready())
         return false;
     const auto started = std::chrono::steady_clock::now();
-    job.writer->Start();
-    job.writer->Join([&dialog] { dialog.DispatchFor(std::chrono::milliseconds(5)); });
-    dialog.DispatchPending();
+    run.Start();
+    run.Join();
     seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    return last == kStatusSuccess;
+    return run.LastStatus() == kStatusSuccess;
 }
 
 void BM_FlashSimulatedBoard(benchmark::State& state, std::uint32_t length, bool prompt)

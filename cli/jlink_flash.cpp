@@ -4,6 +4,7 @@
 #include "cli/console_job_runner.h"
 #include "cli/flash_command.h"
 #include "jlink/jlink_job.h"
+#include "jlink/job_names.h"
 #include "jlink/machine_settings.h"
 
 #include <algorithm>
@@ -45,7 +46,7 @@ void ShowFailureReason(std::string_view text)
         return;
     text.remove_prefix(start);
     if (!StartsWith(text, "Error") || StartsWith(text, "Error: Cannot open bin file") ||
-        StartsWith(text, "Error: Cannot find jlink.exe"))
+        StartsWith(text, "Error: Cannot find " + std::string(kToolName)))
         return;
     std::cerr << "jlink: " << text << std::endl;
 }

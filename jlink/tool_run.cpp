@@ -16,6 +16,8 @@ constexpr std::size_t kReadSize = 2048;
 // How long a tool that was terminated may take to be gone.
 constexpr auto kTerminationWait = std::chrono::seconds(10);
 
+const std::string kTool(kToolName);
+
 }  // namespace
 
 void JLinkWriter::RunJLink(const std::string& toolPath)
@@ -36,7 +38,7 @@ void JLinkWriter::RunJLink(const std::string& toolPath)
             tool = settings.startProcess(start, error);
     }
     if (!tool) {
-        Diagnostic("\n\r Error: Cannot start jlink.exe: " + toolPath + " (" + error + ")");
+        Diagnostic("\n\r Error: Cannot start " + kTool + ": " + toolPath + " (" + error + ")");
         return ReportFailure();
     }
     toolEnded = false;
@@ -47,7 +49,7 @@ void JLinkWriter::RunJLink(const std::string& toolPath)
         const std::lock_guard lock(toolMutex);
         tool->Terminate();
         tool.reset();
-        Diagnostic("\n\r Error: Cannot follow jlink.exe: " + std::string(failure.what()));
+        Diagnostic("\n\r Error: Cannot follow " + kTool + ": " + std::string(failure.what()));
         return ReportFailure();
     }
     bool timedOut = false;
@@ -62,11 +64,11 @@ void JLinkWriter::RunJLink(const std::string& toolPath)
     // The success status rests on the tool having carried out the whole
     // script: one that had to be stopped, or that died, has not.
     if (timedOut) {
-        Diagnostic("\n\r Error: jlink.exe did not end within " +
+        Diagnostic("\n\r Error: " + kTool + " did not end within " +
                    std::to_string(settings.toolTimeLimit.count()) + " ms and was terminated");
         ReportFailure();
     } else if (exit.bySignal) {
-        Diagnostic("\n\r Error: jlink.exe ended abnormally (signal " + std::to_string(exit.code) + ")");
+        Diagnostic("\n\r Error: " + kTool + " ended abnormally (signal " + std::to_string(exit.code) + ")");
         ReportFailure();
     }
 }
@@ -126,7 +128,7 @@ void JLinkWriter::PumpOutput()
 void JLinkWriter::ReportToolError(const std::string& errorText)
 {
     errorSeen = true;
-    Diagnostic("\n\r Error: jlink.exe reported: " + errorText);
+    Diagnostic("\n\r Error: " + kTool + " reported: " + errorText);
     SendProgress(100);
     SendStatus(kStatusProgrammingFailed);
     tool->Terminate();

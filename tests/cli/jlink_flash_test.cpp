@@ -87,18 +87,27 @@ TEST_F(JLinkFlashCommand, AToolErrorFailsAndSaysWhy)
     const auto result = Flash({"--jlink-tool", JLINK_STANDIN, path}, "no-probe");
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_THAT(result.output, HasSubstr("Error during flash programming. Go Back and try again.\n"));
-    EXPECT_THAT(result.output, HasSubstr("jlink: Error: jlink.exe reported: ****** Error"));
+    EXPECT_THAT(result.output, HasSubstr("jlink: Error: J-Link Commander (JLinkExe) reported: ****** Error"));
     EXPECT_THAT(result.output, Not(HasSubstr("successful")));
     EXPECT_THAT(TempEntries(), ::testing::Each("jlink.log"));
 }
 
-TEST_F(JLinkFlashCommand, AMissingToolIsNamed)
+TEST_F(JLinkFlashCommand, AMissingToolIsNamedWithWhereItWasLookedFor)
 {
-    const std::string tool = dir / "no/such/tool";
-    const auto result = Flash({"--jlink-tool", tool, dir.Write("fw.bin", RandomBytes(3000, 54))});
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_THAT(result.output, HasSubstr("Error: Cannot find jlink.exe: " + tool + "\n"));
-    EXPECT_THAT(result.output, HasSubstr("Error during flash programming."));
+    const std::string image = dir.Write("fw.bin", RandomBytes(3000, 54));
+    const std::string given = dir / "no/such/tool";
+    // Without --jlink-tool: below the program's own folder.
+    fs::create_directories(dir / "program");
+    fs::copy_file(QUILLMARK_FLASH, dir / "program/quillmark-flash");
+    const std::string below = fs::canonical(dir / "program").string() + "/jlink/JLinkExe";
+    for (const auto& [result, tool] :
+         {std::pair{Flash({"--jlink-tool", given, image}), given},
+          std::pair{Flash({image}, "", dir / "program/quillmark-flash"), below}}) {
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_THAT(result.output,
+                    HasSubstr("Error: Cannot find J-Link Commander (JLinkExe): " + tool + "\n"));
+        EXPECT_THAT(result.output, HasSubstr("Error during flash programming."));
+    }
     EXPECT_THAT(TempEntries(), ::testing::IsEmpty());
 }
 

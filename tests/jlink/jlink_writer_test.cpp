@@ -124,7 +124,8 @@ TEST_F(JLinkWriterTest, AToolThatCannotStartFailsAndCleansUp)
     const auto events =
         rig.Run(rig.Settings(FakeStarter({}, record, "Permission denied")), image);
     EXPECT_THAT(events, ElementsAre("status 14", "status 15"));
-    EXPECT_THAT(rig.Diagnostics(), HasSubstr("Error: Cannot start jlink.exe: " + rig.ToolPath()));
+    EXPECT_THAT(rig.Diagnostics(),
+                HasSubstr("Error: Cannot start J-Link Commander (JLinkExe): " + rig.ToolPath()));
     EXPECT_THAT(rig.TempEntries(), IsEmpty());
 }
 
@@ -132,7 +133,7 @@ struct LookupCase {
     const char* name;
     bool imagePresent;
     bool toolPresent;
-    std::vector<std::string> boxes;  // "<image>" stands for the image path
+    std::vector<std::string> boxes;  // "<image>" stands for the image's box, "<tool>" the tool's
 };
 void PrintTo(const LookupCase& c, std::ostream* os) { *os << c.name; }
 
@@ -154,6 +155,8 @@ TEST_P(MissingInput, ShowsWhatIsMissingAndFails)
     for (std::string box : c.boxes) {
         if (box == "<image>")
             box = "Error: Cannot open bin file: " + image;
+        if (box == "<tool>")
+            box = "Error: Cannot find J-Link Commander (JLinkExe): " + rig.ToolPath();
         expected.push_back(box);
     }
     // The image loader speaks first when the image is missing.
@@ -168,17 +171,18 @@ TEST_P(MissingInput, ShowsWhatIsMissingAndFails)
 INSTANTIATE_TEST_SUITE_P(
     Lookups, MissingInput,
     ::testing::Values(
-        LookupCase{"Tool", true, false, {"Error: Cannot find jlink.exe: jlink/JLinkExe"}},
+        LookupCase{"Tool", true, false, {"<tool>"}},
         LookupCase{"Image", false, true, {"<image>"}},
-        LookupCase{"Both", false, false, {"<image>", "Error: Cannot find jlink.exe: jlink/JLinkExe"}}));
+        LookupCase{"Both", false, false, {"<image>", "<tool>"}}));
 
-TEST_F(JLinkWriterTest, AnOverriddenToolIsNamedAsGiven)
+TEST_F(JLinkWriterTest, AnOverriddenToolIsNamedByItsFullPath)
 {
     const std::string image = rig.dir.Write("fw.bin", RandomBytes(5000, 7));
     JLinkSettings settings = rig.Settings(FakeStarter({}, record));
-    settings.toolPath = rig.dir / "elsewhere/tool";
+    settings.toolPath = "elsewhere/tool";
     EXPECT_THAT(rig.Run(settings, image), ElementsAre("status 14", "status 15"));
-    EXPECT_THAT(boxes.Texts(), ElementsAre("Error: Cannot find jlink.exe: " + settings.toolPath));
+    EXPECT_THAT(boxes.Texts(), ElementsAre("Error: Cannot find J-Link Commander (JLinkExe): " +
+                                           (fs::current_path() / "elsewhere/tool").string()));
 }
 
 TEST_F(JLinkWriterTest, AnImageThatDidNotLoadIsNotProgrammed)

@@ -17,6 +17,7 @@
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::Not;
 
 namespace fs = std::filesystem;
 
@@ -95,6 +96,49 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"Whole", {{"a\n", "b ****** Error: No target\nc", "d\n"}, true}, "a\n"},
         FailureCase{"AtChunkStart", {{"a\n", "****** Error: x\n"}, true}, "a\n"},
         FailureCase{"Split", {{"a\n****** Er", "ror: x\n", "more\n"}, true}, "a\n****** Er"}));
+
+struct ExitCase {
+    const char* name;
+    std::string output;
+    int exitCode;
+    std::vector<std::string> events;
+    std::string reason;  // in the diagnostics; empty after success
+};
+void PrintTo(const ExitCase& c, std::ostream* os) { *os << c.name; }
+
+class ToolExit : public JLinkWriterTest, public ::testing::WithParamInterface<ExitCase> {};
+
+// Success needs the tool to have carried out the script: it exited with 0
+// and loaded at least one piece.
+TEST_P(ToolExit, DecidesTheOutcome)
+{
+    const ExitCase& c = GetParam();
+    WriteScriptedTool(rig.ToolPath(), c.output, c.exitCode);
+    const std::string image = rig.dir.Write("fw.bin", RandomBytes(5000, 16));
+    EXPECT_THAT(rig.Run(rig.Settings(StartProcess), image), ::testing::ElementsAreArray(c.events));
+    if (c.reason.empty()) {
+        EXPECT_THAT(rig.Diagnostics(), Not(HasSubstr("Error")));
+    } else {
+        EXPECT_THAT(rig.Diagnostics(), HasSubstr("\n\r Error: J-Link Commander (JLinkExe) " + c.reason));
+    }
+    EXPECT_THAT(rig.TempEntries(), ::testing::Each("jlink.log"));
+}
+
+const std::string kOlderEcho = "Loading binary file... [temp_jlinkloader/temp_image_";
+
+INSTANTIATE_TEST_SUITE_P(
+    Exits, ToolExit,
+    ::testing::Values(
+        ExitCase{"Silent", "", 3, {"status 14", "progress 100", "status 15"}, "exited with code 3"},
+        ExitCase{"PieceThenCode3", kOlderEcho + "00.bin]\n", 3,
+                 {"status 14", "progress 0", "progress 100", "status 15"}, "exited with code 3"},
+        ExitCase{"NoPiece", "Connecting\nScript processing completed.\n", 0,
+                 {"status 14", "progress 100", "status 15"}, "never loaded a piece of the image"},
+        ExitCase{"OlderEcho", kOlderEcho + "00.bin]\n", 0,
+                 {"status 14", "progress 0", "progress 100", "status 7"}, ""},
+        ExitCase{"CurrentEcho", kEcho + "01.bin]...\n", 0,
+                 {"status 14", "progress 50", "progress 100", "status 7"}, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(JLinkWriterTest, AToolStoppedAtTheTimeLimitHasFailed)
 {

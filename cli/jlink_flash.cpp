@@ -66,9 +66,12 @@ int RunJLinkFlash(const FlashOptions& options)
     ForwardingTarget forward;
     JLinkJob job(&forward, SettingsFor(options));
     const std::string name = std::filesystem::path(options.image).filename().string();
-    const bool loaded = job.request.Prepare(options.image, name, options.mac);
+    // The image loader has already said why it refused the image: a job
+    // started on it would only announce programming and then fail.
+    if (!job.request.Prepare(options.image, name, options.mac))
+        return kExitFailure;
     // The job programs at least up to the end of the MAC field.
-    const std::uint32_t length = loaded ? std::max<std::uint32_t>(job.request.image->length, 2063) : 0;
+    const std::uint32_t length = std::max<std::uint32_t>(job.request.image->length, 2063);
     ConsoleJobRunner runner(std::cout, {::isatty(STDOUT_FILENO) == 1, length, std::nullopt, {}});
     forward.to = &runner.Target();
     job.writer->Start();

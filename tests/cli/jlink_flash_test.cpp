@@ -111,4 +111,16 @@ TEST_F(JLinkFlashCommand, AMissingToolIsNamedWithWhereItWasLookedFor)
     EXPECT_THAT(TempEntries(), ::testing::IsEmpty());
 }
 
+// An image that does not load is refused before the job starts: its reason
+// is all there is to read.
+TEST_F(JLinkFlashCommand, ARefusedImageIsNotProgrammed)
+{
+    const std::string path = dir.Write("fw.s19", "S1 this is no record\n");
+    const auto result = Flash({"--jlink-tool", JLINK_STANDIN, path});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_THAT(result.output, HasSubstr("S-record file"));
+    EXPECT_THAT(result.output, Not(HasSubstr("Programming Flash...")));
+    EXPECT_FALSE(fs::exists(flashFile));
+}
+
 }  // namespace

@@ -51,6 +51,15 @@ void ShowFailureReason(std::string_view text)
     std::cerr << "jlink: " << text << std::endl;
 }
 
+// The log outlives the job and holds the tool's own account of what it did;
+// where it lies depends on which private folder was safe.
+void ShowLogPath(const std::string& path)
+{
+    std::error_code error;
+    if (!path.empty() && std::filesystem::exists(path, error))
+        std::cout << "J-Link log: " << path << std::endl;
+}
+
 JLinkSettings SettingsFor(const FlashOptions& options)
 {
     JLinkSettings settings = MachineJLinkSettings();
@@ -80,5 +89,6 @@ int RunJLinkFlash(const FlashOptions& options)
     const auto waitForJob = [&] { job.writer->Wait([&] { runner.Pump(); }); };
     const int exitCode = runner.Run(waitForJob);
     waitForJob();
+    ShowLogPath(job.writer->LogPath());
     return exitCode;
 }

@@ -189,6 +189,11 @@ void JLinkWriter::Diagnostic(std::string_view text) const
         std::cout << text << std::flush;
 }
 
+std::string JLinkWriter::LogPath() const
+{
+    return settings.tempFolder.empty() ? std::string() : TempPath(kLogFileName);
+}
+
 std::string JLinkWriter::TempPath(std::string_view relative) const
 {
     return JoinPath(settings.tempFolder, relative);

@@ -56,6 +56,9 @@ public:
     void PumpOutput();
     bool DeleteJobFolder();
 
+    // Where the tool's output is logged; empty without a temporary folder.
+    std::string LogPath() const;
+
     std::uint32_t ImageLength() const { return imageLength; }
     int PieceCount() const { return pieceCount; }
     bool ErrorSeen() const { return errorSeen; }

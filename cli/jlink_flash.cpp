@@ -4,6 +4,7 @@
 #include "cli/console_job_runner.h"
 #include "cli/flash_command.h"
 #include "jlink/jlink_job.h"
+#include "jlink/job_names.h"
 #include "jlink/machine_settings.h"
 
 #include <algorithm>
@@ -45,9 +46,18 @@ void ShowFailureReason(std::string_view text)
         return;
     text.remove_prefix(start);
     if (!StartsWith(text, "Error") || StartsWith(text, "Error: Cannot open bin file") ||
-        StartsWith(text, "Error: Cannot find jlink.exe"))
+        StartsWith(text, "Error: Cannot find " + std::string(kToolName)))
         return;
     std::cerr << "jlink: " << text << std::endl;
+}
+
+// The log outlives the job and holds the tool's own account of what it did;
+// where it lies depends on which private folder was safe.
+void ShowLogPath(const std::string& path)
+{
+    std::error_code error;
+    if (!path.empty() && std::filesystem::exists(path, error))
+        std::cout << "J-Link log: " << path << std::endl;
 }
 
 JLinkSettings SettingsFor(const FlashOptions& options)
@@ -65,9 +75,12 @@ int RunJLinkFlash(const FlashOptions& options)
     ForwardingTarget forward;
     JLinkJob job(&forward, SettingsFor(options));
     const std::string name = std::filesystem::path(options.image).filename().string();
-    const bool loaded = job.request.Prepare(options.image, name, options.mac);
+    // The image loader has already said why it refused the image: a job
+    // started on it would only announce programming and then fail.
+    if (!job.request.Prepare(options.image, name, options.mac))
+        return kExitFailure;
     // The job programs at least up to the end of the MAC field.
-    const std::uint32_t length = loaded ? std::max<std::uint32_t>(job.request.image->length, 2063) : 0;
+    const std::uint32_t length = std::max<std::uint32_t>(job.request.image->length, 2063);
     ConsoleJobRunner runner(std::cout, {::isatty(STDOUT_FILENO) == 1, length, std::nullopt, {}, {}});
     forward.to = &runner.Target();
     job.writer->Start();
@@ -76,5 +89,6 @@ int RunJLinkFlash(const FlashOptions& options)
     const auto waitForJob = [&] { job.writer->Wait([&] { runner.Pump(); }); };
     const int exitCode = runner.Run(waitForJob);
     waitForJob();
+    ShowLogPath(job.writer->LogPath());
     return exitCode;
 }

@@ -108,14 +108,17 @@ bool JLinkWriter::FindInputs(const std::string& imagePath, std::string& toolPath
         found = false;
     }
     const bool overridden = !settings.toolPath.empty();
-    const std::string shown = overridden ? settings.toolPath : ToolRelativePath();
     toolPath = overridden ? settings.toolPath : JoinPath(settings.programFolder, ToolRelativePath());
     // The tool starts in the temporary folder: a relative path would no
     // longer lead to it there.
     toolPath = fs::absolute(toolPath, error).string();
     if (!fs::exists(toolPath, error)) {
-        Diagnostic("\n\r Error: Cannot find jlink.exe: " + shown);
-        ShowMessageBox("Error: Cannot find jlink.exe: " + shown);
+        const std::string shown = kToolShownWithFullPath ? toolPath
+                                  : overridden           ? settings.toolPath
+                                                         : ToolRelativePath();
+        const std::string text = "Error: Cannot find " + std::string(kToolName) + ": " + shown;
+        Diagnostic("\n\r " + text);
+        ShowMessageBox(text);
         found = false;
     }
     return found;
@@ -184,6 +187,11 @@ void JLinkWriter::Diagnostic(std::string_view text) const
         settings.diagnostics(text);
     else
         std::cout << text << std::flush;
+}
+
+std::string JLinkWriter::LogPath() const
+{
+    return settings.tempFolder.empty() ? std::string() : TempPath(kLogFileName);
 }
 
 std::string JLinkWriter::TempPath(std::string_view relative) const

@@ -56,6 +56,9 @@ public:
     void PumpOutput();
     bool DeleteJobFolder();
 
+    // Where the tool's output is logged; empty without a temporary folder.
+    std::string LogPath() const;
+
     std::uint32_t ImageLength() const { return imageLength; }
     int PieceCount() const { return pieceCount; }
     bool ErrorSeen() const { return errorSeen; }
@@ -67,6 +70,9 @@ private:
     bool FailJobFiles(const std::string& message);
     // Waits for the tool within the time limit, terminating it after that.
     ProcessExit EndTool(bool& timedOut);
+    // Why the tool, though it reported no error, did not program the board;
+    // empty when it did.
+    std::string ToolFailure(const ProcessExit& exit, bool timedOut) const;
     bool AppendToLog(std::string_view chunk);
     void ReportToolError(const std::string& errorText);
     void SendStatus(std::int32_t code);
@@ -88,6 +94,7 @@ private:
     bool aborted = false;
     std::atomic<bool> errorSeen{false};
     std::atomic<bool> toolEnded{false};
+    bool pieceLoaded = false;  // by the reader; read once it has ended
 
     mutable std::mutex stateMutex;
     std::condition_variable endedSignal;

@@ -19,6 +19,20 @@ inline constexpr std::string_view kLogFileName = "jlink.log";
 inline constexpr std::string_view kToolFolderName = "jlink";
 inline constexpr std::string_view kToolFileName = "JLinkExe";
 
+// How messages name the tool, and whether they show where it was looked for
+// in full: on Windows users know it as jlink.exe below the program folder;
+// here its file name alone tells little, and a relative path leaves unsaid
+// what it is relative to.
+inline constexpr std::string_view kWindowsToolName = "jlink.exe";
+inline constexpr std::string_view kLinuxToolName = "J-Link Commander (JLinkExe)";
+#ifdef _WIN32
+inline constexpr std::string_view kToolName = kWindowsToolName;
+inline constexpr bool kToolShownWithFullPath = false;
+#else
+inline constexpr std::string_view kToolName = kLinuxToolName;
+inline constexpr bool kToolShownWithFullPath = true;
+#endif
+
 // Markers in the tool's output.
 inline constexpr std::string_view kErrorMarker = "****** Error";
 

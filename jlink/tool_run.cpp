@@ -16,6 +16,8 @@ constexpr std::size_t kReadSize = 2048;
 // How long a tool that was terminated may take to be gone.
 constexpr auto kTerminationWait = std::chrono::seconds(10);
 
+const std::string kTool(kToolName);
+
 }  // namespace
 
 void JLinkWriter::RunJLink(const std::string& toolPath)
@@ -36,10 +38,11 @@ void JLinkWriter::RunJLink(const std::string& toolPath)
             tool = settings.startProcess(start, error);
     }
     if (!tool) {
-        Diagnostic("\n\r Error: Cannot start jlink.exe: " + toolPath + " (" + error + ")");
+        Diagnostic("\n\r Error: Cannot start " + kTool + ": " + toolPath + " (" + error + ")");
         return ReportFailure();
     }
     toolEnded = false;
+    pieceLoaded = false;
     try {
         reader = std::thread([this] { PumpOutput(); });
     } catch (const std::system_error& failure) {
@@ -47,7 +50,7 @@ void JLinkWriter::RunJLink(const std::string& toolPath)
         const std::lock_guard lock(toolMutex);
         tool->Terminate();
         tool.reset();
-        Diagnostic("\n\r Error: Cannot follow jlink.exe: " + std::string(failure.what()));
+        Diagnostic("\n\r Error: Cannot follow " + kTool + ": " + std::string(failure.what()));
         return ReportFailure();
     }
     bool timedOut = false;
@@ -59,16 +62,29 @@ void JLinkWriter::RunJLink(const std::string& toolPath)
     }
     if (errorSeen)
         return;  // the reader has reported it
-    // The success status rests on the tool having carried out the whole
-    // script: one that had to be stopped, or that died, has not.
-    if (timedOut) {
-        Diagnostic("\n\r Error: jlink.exe did not end within " +
-                   std::to_string(settings.toolTimeLimit.count()) + " ms and was terminated");
-        ReportFailure();
-    } else if (exit.bySignal) {
-        Diagnostic("\n\r Error: jlink.exe ended abnormally (signal " + std::to_string(exit.code) + ")");
+    const std::string failure = ToolFailure(exit, timedOut);
+    if (!failure.empty()) {
+        Diagnostic("\n\r Error: " + kTool + " " + failure);
         ReportFailure();
     }
+}
+
+// The success status rests on the tool having carried out the script, and
+// the absence of its error marker does not show that: a tool that had to be
+// stopped, died, gave up with an error code, or never got as far as loading
+// a piece has not.
+std::string JLinkWriter::ToolFailure(const ProcessExit& exit, bool timedOut) const
+{
+    if (timedOut)
+        return "did not end within " + std::to_string(settings.toolTimeLimit.count()) +
+               " ms and was terminated";
+    if (exit.bySignal)
+        return "ended abnormally (signal " + std::to_string(exit.code) + ")";
+    if (exit.code != 0)
+        return "exited with code " + std::to_string(exit.code);
+    if (!pieceLoaded)
+        return "never loaded a piece of the image";
+    return {};
 }
 
 void JLinkWriter::Abort()
@@ -111,8 +127,10 @@ void JLinkWriter::PumpOutput()
         const OutputScanner::Findings findings = scanner.Scan(chunk);
         if (findings.error)
             return ReportToolError(findings.errorText);
-        if (findings.pieceIndex)
+        if (findings.pieceIndex) {
+            pieceLoaded = true;
             SendProgress(PiecePercent(*findings.pieceIndex, pieceCount));
+        }
         // Without the log the output is still followed: an error marker must
         // never go unseen.
         if (logging && !AppendToLog(chunk)) {
@@ -126,7 +144,7 @@ void JLinkWriter::PumpOutput()
 void JLinkWriter::ReportToolError(const std::string& errorText)
 {
     errorSeen = true;
-    Diagnostic("\n\r Error: jlink.exe reported: " + errorText);
+    Diagnostic("\n\r Error: " + kTool + " reported: " + errorText);
     SendProgress(100);
     SendStatus(kStatusProgrammingFailed);
     tool->Terminate();

@@ -10,8 +10,10 @@ std::string ProgramFolder();
 // separator.
 std::string TempFolder();
 
-// A folder below TempFolder() that only this user can reach, made on first
-// use: the J-Link job's files and log live there, so that nobody else on the
-// machine can plant or swap them. Falls back to a fresh unique folder when
-// the usual one is not safely ours; empty when none can be made.
+// A folder that only this user can reach, made on first use: the J-Link
+// job's files and log live there, so that nobody else on the machine can
+// plant or swap them. Usually TempFolder()/quillmark-<uid>; when that is not
+// safely ours, $XDG_RUNTIME_DIR/quillmark, else quillmark in the user's cache
+// folder ($XDG_CACHE_HOME, or ~/.cache). The same folder on every call; empty
+// only when none of them is safe.
 std::string PrivateTempFolder();

@@ -28,14 +28,11 @@ protected:
     CommandResult Flash(const std::vector<std::string>& args, const std::string& fault = "",
                         const std::string& program = QUILLMARK_FLASH)
     {
-        std::vector<std::string> argv{"env",
-                                      "TMPDIR=" + (dir / "tmp"),
-                                      "QUILLMARK_JLINK_SLEEP_SCALE=0",
-                                      "QUILLMARK_JLINK_FLASH_FILE=" + flashFile,
-                                      "QUILLMARK_JLINK_FAULT=" + fault,
-                                      program,
-                                      "flash",
-                                      "--jlink"};
+        std::vector<std::string> argv{"env"};
+        argv.insert(argv.end(), environment.begin(), environment.end());
+        argv.insert(argv.end(), {"TMPDIR=" + (dir / "tmp"), "QUILLMARK_JLINK_SLEEP_SCALE=0",
+                                 "QUILLMARK_JLINK_FLASH_FILE=" + flashFile,
+                                 "QUILLMARK_JLINK_FAULT=" + fault, program, "flash", "--jlink"});
         argv.insert(argv.end(), args.begin(), args.end());
         return RunCommand(CommandLine(argv));
     }
@@ -44,15 +41,18 @@ protected:
     std::vector<std::string> TempEntries() const
     {
         std::vector<std::string> names;
-        const fs::path jobFolder = dir / ("tmp/quillmark-" + std::to_string(::getuid()));
+        const fs::path jobFolder = UsualFolder();
         std::error_code absent;
         for (const auto& entry : fs::directory_iterator(jobFolder, absent))
             names.push_back(entry.path().filename().string());
         return names;
     }
 
+    std::string UsualFolder() const { return dir / ("tmp/quillmark-" + std::to_string(::getuid())); }
+
     TempDir dir;
     std::string flashFile = dir / "flash.bin";
+    std::vector<std::string> environment;  // env's options and settings before the test's own
 };
 
 TEST_F(JLinkFlashCommand, ProgramsTheTargetThroughTheGivenTool)
@@ -65,6 +65,7 @@ TEST_F(JLinkFlashCommand, ProgramsTheTargetThroughTheGivenTool)
     EXPECT_THAT(result.output, HasSubstr("Progress: 100%\n"));
     EXPECT_THAT(result.output, HasSubstr("Firmware update successful! Please reset the board.\n"));
     EXPECT_THAT(result.output, Not(HasSubstr("jlink:")));
+    EXPECT_THAT(result.output, HasSubstr("J-Link log: " + UsualFolder() + "/jlink.log\n"));
     EXPECT_EQ(ReadFileBytes(flashFile), ExpectedJLinkFlash(image, "0050C2123456789A"));
     EXPECT_EQ(ReadFileBytes(path), image);
     EXPECT_THAT(TempEntries(), ::testing::ElementsAre("jlink.log"));
@@ -87,19 +88,61 @@ TEST_F(JLinkFlashCommand, AToolErrorFailsAndSaysWhy)
     const auto result = Flash({"--jlink-tool", JLINK_STANDIN, path}, "no-probe");
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_THAT(result.output, HasSubstr("Error during flash programming. Go Back and try again.\n"));
-    EXPECT_THAT(result.output, HasSubstr("jlink: Error: jlink.exe reported: ****** Error"));
+    EXPECT_THAT(result.output, HasSubstr("jlink: Error: J-Link Commander (JLinkExe) reported: ****** Error"));
     EXPECT_THAT(result.output, Not(HasSubstr("successful")));
     EXPECT_THAT(TempEntries(), ::testing::Each("jlink.log"));
 }
 
-TEST_F(JLinkFlashCommand, AMissingToolIsNamed)
+TEST_F(JLinkFlashCommand, AMissingToolIsNamedWithWhereItWasLookedFor)
 {
-    const std::string tool = dir / "no/such/tool";
-    const auto result = Flash({"--jlink-tool", tool, dir.Write("fw.bin", RandomBytes(3000, 54))});
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_THAT(result.output, HasSubstr("Error: Cannot find jlink.exe: " + tool + "\n"));
-    EXPECT_THAT(result.output, HasSubstr("Error during flash programming."));
+    const std::string image = dir.Write("fw.bin", RandomBytes(3000, 54));
+    const std::string given = dir / "no/such/tool";
+    // Without --jlink-tool: below the program's own folder.
+    fs::create_directories(dir / "program");
+    fs::copy_file(QUILLMARK_FLASH, dir / "program/quillmark-flash");
+    const std::string below = fs::canonical(dir / "program").string() + "/jlink/JLinkExe";
+    for (const auto& [result, tool] :
+         {std::pair{Flash({"--jlink-tool", given, image}), given},
+          std::pair{Flash({image}, "", dir / "program/quillmark-flash"), below}}) {
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_THAT(result.output,
+                    HasSubstr("Error: Cannot find J-Link Commander (JLinkExe): " + tool + "\n"));
+        EXPECT_THAT(result.output, HasSubstr("Error during flash programming."));
+    }
     EXPECT_THAT(TempEntries(), ::testing::IsEmpty());
+}
+
+// The usual folder taken by someone else: every run uses the same private
+// folder instead, and says where its log is.
+TEST_F(JLinkFlashCommand, WithTheUsualFolderTakenTheLogStaysInOnePlace)
+{
+    fs::create_directories(dir / "elsewhere");
+    fs::create_directory_symlink(dir / "elsewhere", UsualFolder());
+    environment = {"-u", "XDG_RUNTIME_DIR", "-u", "XDG_CACHE_HOME", "HOME=" + (dir / "home")};
+    const std::string path = dir.Write("fw.bin", RandomBytes(3000, 55));
+    const std::string log = dir / "home/.cache/quillmark/jlink.log";
+    for (int run = 0; run < 2; ++run) {
+        const auto result = Flash({"--jlink-tool", JLINK_STANDIN, path});
+        ASSERT_EQ(result.exitCode, 0) << result.output;
+        EXPECT_THAT(result.output, HasSubstr("J-Link log: " + log + "\n"));
+    }
+    const auto bytes = ReadFileBytes(log);
+    const std::string text(bytes.begin(), bytes.end());
+    const std::string completed = "Script processing completed.";
+    EXPECT_NE(text.find(completed), text.rfind(completed));
+    EXPECT_TRUE(fs::is_empty(dir / "elsewhere"));
+}
+
+// An image that does not load is refused before the job starts: its reason
+// is all there is to read.
+TEST_F(JLinkFlashCommand, ARefusedImageIsNotProgrammed)
+{
+    const std::string path = dir.Write("fw.s19", "S1 this is no record\n");
+    const auto result = Flash({"--jlink-tool", JLINK_STANDIN, path});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_THAT(result.output, HasSubstr("S-record file"));
+    EXPECT_THAT(result.output, Not(HasSubstr("Programming Flash...")));
+    EXPECT_FALSE(fs::exists(flashFile));
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 #include "fake_tool.h"
 
+#include "support/run_command.h"
 #include "support/temp_dir.h"
 
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 
 FakeProcess::FakeProcess(FakeToolScript script, std::shared_ptr<FakeToolRecord> record)
     : script(std::move(script)), record(std::move(record))
@@ -72,4 +74,13 @@ ProcessStarter FakeStarter(FakeToolScript script, std::shared_ptr<FakeToolRecord
         }
         return std::make_unique<FakeProcess>(script, record);
     };
+}
+
+void WriteScriptedTool(const std::string& path, const std::string& output, int exitCode)
+{
+    namespace fs = std::filesystem;
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream(path, std::ios::trunc) << "#!/bin/sh\nprintf '%s' " << ShellQuote(output)
+                                         << "\nexit " << exitCode << "\n";
+    fs::permissions(path, fs::perms::owner_all);
 }

@@ -1,7 +1,8 @@
 #pragma once
-// An in-memory stand-in for a started tool: hands out scripted chunks of
-// output, then ends (or hangs until terminated), so that the job's runner
-// can be followed step by step without processes.
+// Stand-ins for the tool. In memory: hands out scripted chunks of output,
+// then ends (or hangs until terminated), so that the job's runner can be
+// followed step by step without processes. As a real program: a shell script
+// that prints its text and exits with its code.
 
 #include "platform/process.h"
 
@@ -48,3 +49,7 @@ private:
 // with `failure` when that is not empty.
 ProcessStarter FakeStarter(FakeToolScript script, std::shared_ptr<FakeToolRecord> record,
                            std::string failure = {});
+
+// Writes an executable shell script at `path` (folders made as needed) that
+// prints `output` and exits with `exitCode`.
+void WriteScriptedTool(const std::string& path, const std::string& output, int exitCode);

@@ -17,6 +17,7 @@
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::Not;
 
 namespace fs = std::filesystem;
 
@@ -96,6 +97,49 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"AtChunkStart", {{"a\n", "****** Error: x\n"}, true}, "a\n"},
         FailureCase{"Split", {{"a\n****** Er", "ror: x\n", "more\n"}, true}, "a\n****** Er"}));
 
+struct ExitCase {
+    const char* name;
+    std::string output;
+    int exitCode;
+    std::vector<std::string> events;
+    std::string reason;  // in the diagnostics; empty after success
+};
+void PrintTo(const ExitCase& c, std::ostream* os) { *os << c.name; }
+
+class ToolExit : public JLinkWriterTest, public ::testing::WithParamInterface<ExitCase> {};
+
+// Success needs the tool to have carried out the script: it exited with 0
+// and loaded at least one piece.
+TEST_P(ToolExit, DecidesTheOutcome)
+{
+    const ExitCase& c = GetParam();
+    WriteScriptedTool(rig.ToolPath(), c.output, c.exitCode);
+    const std::string image = rig.dir.Write("fw.bin", RandomBytes(5000, 16));
+    EXPECT_THAT(rig.Run(rig.Settings(StartProcess), image), ::testing::ElementsAreArray(c.events));
+    if (c.reason.empty()) {
+        EXPECT_THAT(rig.Diagnostics(), Not(HasSubstr("Error")));
+    } else {
+        EXPECT_THAT(rig.Diagnostics(), HasSubstr("\n\r Error: J-Link Commander (JLinkExe) " + c.reason));
+    }
+    EXPECT_THAT(rig.TempEntries(), ::testing::Each("jlink.log"));
+}
+
+const std::string kOlderEcho = "Loading binary file... [temp_jlinkloader/temp_image_";
+
+INSTANTIATE_TEST_SUITE_P(
+    Exits, ToolExit,
+    ::testing::Values(
+        ExitCase{"Silent", "", 3, {"status 14", "progress 100", "status 15"}, "exited with code 3"},
+        ExitCase{"PieceThenCode3", kOlderEcho + "00.bin]\n", 3,
+                 {"status 14", "progress 0", "progress 100", "status 15"}, "exited with code 3"},
+        ExitCase{"NoPiece", "Connecting\nScript processing completed.\n", 0,
+                 {"status 14", "progress 100", "status 15"}, "never loaded a piece of the image"},
+        ExitCase{"OlderEcho", kOlderEcho + "00.bin]\n", 0,
+                 {"status 14", "progress 0", "progress 100", "status 7"}, ""},
+        ExitCase{"CurrentEcho", kEcho + "01.bin]...\n", 0,
+                 {"status 14", "progress 50", "progress 100", "status 7"}, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(JLinkWriterTest, AToolStoppedAtTheTimeLimitHasFailed)
 {
     const std::string image = rig.dir.Write("fw.bin", RandomBytes(5000, 3));
@@ -124,7 +168,8 @@ TEST_F(JLinkWriterTest, AToolThatCannotStartFailsAndCleansUp)
     const auto events =
         rig.Run(rig.Settings(FakeStarter({}, record, "Permission denied")), image);
     EXPECT_THAT(events, ElementsAre("status 14", "status 15"));
-    EXPECT_THAT(rig.Diagnostics(), HasSubstr("Error: Cannot start jlink.exe: " + rig.ToolPath()));
+    EXPECT_THAT(rig.Diagnostics(),
+                HasSubstr("Error: Cannot start J-Link Commander (JLinkExe): " + rig.ToolPath()));
     EXPECT_THAT(rig.TempEntries(), IsEmpty());
 }
 
@@ -132,7 +177,7 @@ struct LookupCase {
     const char* name;
     bool imagePresent;
     bool toolPresent;
-    std::vector<std::string> boxes;  // "<image>" stands for the image path
+    std::vector<std::string> boxes;  // "<image>" stands for the image's box, "<tool>" the tool's
 };
 void PrintTo(const LookupCase& c, std::ostream* os) { *os << c.name; }
 
@@ -154,6 +199,8 @@ TEST_P(MissingInput, ShowsWhatIsMissingAndFails)
     for (std::string box : c.boxes) {
         if (box == "<image>")
             box = "Error: Cannot open bin file: " + image;
+        if (box == "<tool>")
+            box = "Error: Cannot find J-Link Commander (JLinkExe): " + rig.ToolPath();
         expected.push_back(box);
     }
     // The image loader speaks first when the image is missing.
@@ -168,17 +215,18 @@ TEST_P(MissingInput, ShowsWhatIsMissingAndFails)
 INSTANTIATE_TEST_SUITE_P(
     Lookups, MissingInput,
     ::testing::Values(
-        LookupCase{"Tool", true, false, {"Error: Cannot find jlink.exe: jlink/JLinkExe"}},
+        LookupCase{"Tool", true, false, {"<tool>"}},
         LookupCase{"Image", false, true, {"<image>"}},
-        LookupCase{"Both", false, false, {"<image>", "Error: Cannot find jlink.exe: jlink/JLinkExe"}}));
+        LookupCase{"Both", false, false, {"<image>", "<tool>"}}));
 
-TEST_F(JLinkWriterTest, AnOverriddenToolIsNamedAsGiven)
+TEST_F(JLinkWriterTest, AnOverriddenToolIsNamedByItsFullPath)
 {
     const std::string image = rig.dir.Write("fw.bin", RandomBytes(5000, 7));
     JLinkSettings settings = rig.Settings(FakeStarter({}, record));
-    settings.toolPath = rig.dir / "elsewhere/tool";
+    settings.toolPath = "elsewhere/tool";
     EXPECT_THAT(rig.Run(settings, image), ElementsAre("status 14", "status 15"));
-    EXPECT_THAT(boxes.Texts(), ElementsAre("Error: Cannot find jlink.exe: " + settings.toolPath));
+    EXPECT_THAT(boxes.Texts(), ElementsAre("Error: Cannot find J-Link Commander (JLinkExe): " +
+                                           (fs::current_path() / "elsewhere/tool").string()));
 }
 
 TEST_F(JLinkWriterTest, AnImageThatDidNotLoadIsNotProgrammed)

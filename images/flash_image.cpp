@@ -1,6 +1,7 @@
 #include "images/flash_image.h"
 
 #include "app/message_box.h"
+#include "images/srecord_record.h"
 
 #include <algorithm>
 #include <cctype>
@@ -14,94 +15,10 @@ namespace {
 
 constexpr std::string_view kSRecordSuffix = "s19";
 
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-// Reads exactly `digits` hexadecimal digits; stops at the first other
-// character, the terminator included, so it never reads past the line.
-bool ReadHex(const char* text, int digits, std::uint32_t& value)
-{
-    value = 0;
-    for (int i = 0; i < digits; ++i) {
-        int v = HexValue(text[i]);
-        if (v < 0)
-            return false;
-        value = value << 4 | static_cast<std::uint32_t>(v);
-    }
-    return true;
-}
-
 void ShowLineProblem(int line, std::string_view problem)
 {
     ShowMessageBox("ERROR: Line " + std::to_string(line) + " of the S-record file " +
                    std::string(problem) + "!");
-}
-
-struct Record {
-    enum class Kind { Ignored, Data, Termination };
-    Kind kind = Kind::Ignored;
-    std::uint32_t address = 0;
-    std::uint32_t byteCount = 0;      // data bytes only
-    const char* dataText = nullptr;   // first data digit, inside the line
-    std::uint64_t End() const { return std::uint64_t{address} + byteCount; }
-};
-
-// Splits one line into its record. Returns an empty text, or why the line is
-// not a record that can be used safely.
-std::string ParseRecord(const char* line, Record& record)
-{
-    record = Record{};
-    const char* s = line;
-    while (*s == ' ' || *s == '\t')
-        ++s;
-    if (*s != 'S' && *s != 's')
-        return {};
-    const char type = s[1];
-    if (type == '7' || type == '8' || type == '9') {
-        record.kind = Record::Kind::Termination;
-        return {};
-    }
-    const int addressDigits = type == '1' ? 4 : type == '2' ? 6 : type == '3' ? 8 : 0;
-    if (addressDigits == 0)
-        return {};
-
-    std::uint32_t count = 0;
-    if (!ReadHex(s + 2, 2, count))
-        return "has a byte count that is not two hexadecimal digits";
-    if (!ReadHex(s + 4, addressDigits, record.address))
-        return "has an address that is not hexadecimal";
-    const std::uint32_t overhead = static_cast<std::uint32_t>(addressDigits / 2 + 1);
-    if (count < overhead)
-        return "has a byte count too small for its address and checksum";
-    record.byteCount = count - overhead;
-    record.dataText = s + 4 + addressDigits;
-    for (std::uint32_t i = 0; i < 2 * record.byteCount; ++i) {
-        const char c = record.dataText[i];
-        if (HexValue(c) >= 0)
-            continue;
-        if (c == '\0' || c == '\r' || c == '\n')
-            return "has a byte count that runs past the end of the line";
-        return "has data that is not hexadecimal";
-    }
-    record.kind = Record::Kind::Data;
-    return {};
-}
-
-void StoreRecordBytes(std::uint8_t* block, const Record& record)
-{
-    for (std::uint32_t i = 0; i < record.byteCount; ++i) {
-        const char* digits = record.dataText + 2 * i;
-        block[record.address + i] =
-            static_cast<std::uint8_t>(HexValue(digits[0]) << 4 | HexValue(digits[1]));
-    }
 }
 
 }  // namespace
@@ -277,18 +194,18 @@ bool FlashImage::MeasureSRecords(const std::string& path, std::uint32_t& size, b
             ShowLineProblem(reader.LineNumber(), "is longer than 1023 characters");
             return false;
         }
-        Record record;
-        const std::string problem = ParseRecord(lineBuffer, record);
+        SRecord record;
+        const std::string problem = ParseSRecord(lineBuffer, record);
         if (!problem.empty()) {
             ShowLineProblem(reader.LineNumber(), problem);
             return false;
         }
-        if (record.kind == Record::Kind::Termination) {
-            if (lastDataRecord[0] != '\0' && ParseRecord(lastDataRecord, record).empty())
+        if (record.kind == SRecord::Kind::Termination) {
+            if (lastDataRecord[0] != '\0' && ParseSRecord(lastDataRecord, record).empty())
                 size = static_cast<std::uint32_t>(std::min<std::uint64_t>(record.End(), UINT32_MAX));
             return true;
         }
-        if (record.kind == Record::Kind::Data)
+        if (record.kind == SRecord::Kind::Data)
             std::memcpy(lastDataRecord, lineBuffer, sizeof lastDataRecord);
     }
     return true;
@@ -306,18 +223,18 @@ bool FlashImage::ReadSRecords(const std::string& path, bool& opened)
     std::uint32_t runEnd = 0;
     bool tooLong = false;
     while (reader.Next(lineBuffer, sizeof lineBuffer, tooLong)) {
-        Record record;
+        SRecord record;
         const std::string problem = tooLong ? "is longer than 1023 characters"
-                                            : ParseRecord(lineBuffer, record);
+                                            : ParseSRecord(lineBuffer, record);
         if (!problem.empty()) {
             ShowLineProblem(reader.LineNumber(), problem);
             return false;
         }
-        if (record.kind == Record::Kind::Termination) {
+        if (record.kind == SRecord::Kind::Termination) {
             intervals.push_back({runStart, runEnd});
             return true;
         }
-        if (record.kind != Record::Kind::Data)
+        if (record.kind != SRecord::Kind::Data)
             continue;
         if (record.End() > kBlockSize) {
             char address[16];
@@ -334,7 +251,7 @@ bool FlashImage::ReadSRecords(const std::string& path, bool& opened)
             runStart = record.address;
         }
         runEnd = static_cast<std::uint32_t>(record.End());
-        StoreRecordBytes(buffer.get(), record);
+        StoreSRecordBytes(buffer.get(), record);
     }
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "app/message_box.h"
 #include "images/srecord_record.h"
+#include "images/text_line_reader.h"
 
 #include <algorithm>
 #include <cctype>
@@ -22,43 +23,6 @@ void ShowLineProblem(int line, std::string_view problem)
 }
 
 }  // namespace
-
-// Reads a text file line by line into a caller's fixed buffer.
-class FlashImage::LineReader {
-public:
-    explicit LineReader(const std::string& path) : file(std::fopen(path.c_str(), "r")) {}
-    ~LineReader()
-    {
-        if (file)
-            std::fclose(file);
-    }
-    LineReader(const LineReader&) = delete;
-    LineReader& operator=(const LineReader&) = delete;
-
-    bool IsOpen() const { return file != nullptr; }
-    int LineNumber() const { return lineNumber; }
-
-    // False at the end of the file. `tooLong` tells that the line did not fit
-    // the buffer; a valid record is far shorter, so the caller refuses it.
-    bool Next(char* buffer, std::size_t size, bool& tooLong)
-    {
-        tooLong = false;
-        if (!std::fgets(buffer, static_cast<int>(size), file))
-            return false;
-        ++lineNumber;
-        const std::size_t n = std::strlen(buffer);
-        if (n == size - 1 && buffer[n - 1] != '\n') {
-            const int c = std::fgetc(file);
-            if (c != EOF && c != '\n')
-                tooLong = true;
-        }
-        return true;
-    }
-
-private:
-    std::FILE* file;
-    int lineNumber = 0;
-};
 
 bool FlashImage::IsSRecordPath(const std::string& path)
 {
@@ -178,28 +142,47 @@ bool FlashImage::LoadSRecords(const std::string& path)
     return true;
 }
 
+bool FlashImage::NextRecord(TextLineReader& reader, SRecord& record, bool& refused)
+{
+    refused = false;
+    std::string problem;
+    switch (reader.Next(lineBuffer, sizeof lineBuffer)) {
+    case TextLineReader::Line::End:
+        return false;
+    case TextLineReader::Line::TooLong:
+        problem = "is longer than 1023 characters";
+        break;
+    case TextLineReader::Line::HasNul:
+        problem = "holds a NUL byte, which is no text";
+        break;
+    case TextLineReader::Line::ReadError:
+        ShowMessageBox("ERROR!: Could not read from the file  ");
+        refused = true;
+        return false;
+    case TextLineReader::Line::Read:
+        problem = ParseSRecord(lineBuffer, record);
+        break;
+    }
+    if (problem.empty())
+        return true;
+    ShowLineProblem(reader.LineNumber(), problem);
+    refused = true;
+    return false;
+}
+
 bool FlashImage::MeasureSRecords(const std::string& path, std::uint32_t& size, bool& opened)
 {
     size = 0;
     lastDataRecord[0] = '\0';
-    LineReader reader(path);
+    TextLineReader reader(path);
     opened = reader.IsOpen();
     if (!opened) {
         std::perror("Error opening file");
         return false;
     }
-    bool tooLong = false;
-    while (reader.Next(lineBuffer, sizeof lineBuffer, tooLong)) {
-        if (tooLong) {
-            ShowLineProblem(reader.LineNumber(), "is longer than 1023 characters");
-            return false;
-        }
-        SRecord record;
-        const std::string problem = ParseSRecord(lineBuffer, record);
-        if (!problem.empty()) {
-            ShowLineProblem(reader.LineNumber(), problem);
-            return false;
-        }
+    SRecord record;
+    bool refused = false;
+    while (NextRecord(reader, record, refused)) {
         if (record.kind == SRecord::Kind::Termination) {
             if (lastDataRecord[0] != '\0' && ParseSRecord(lastDataRecord, record).empty())
                 size = static_cast<std::uint32_t>(std::min<std::uint64_t>(record.End(), UINT32_MAX));
@@ -208,28 +191,22 @@ bool FlashImage::MeasureSRecords(const std::string& path, std::uint32_t& size, b
         if (record.kind == SRecord::Kind::Data)
             std::memcpy(lastDataRecord, lineBuffer, sizeof lastDataRecord);
     }
-    return true;
+    return !refused;
 }
 
 bool FlashImage::ReadSRecords(const std::string& path, bool& opened)
 {
     intervals.clear();
     std::fill(buffer.get(), buffer.get() + kBlockSize, 0xFF);
-    LineReader reader(path);
+    TextLineReader reader(path);
     opened = reader.IsOpen();
     if (!opened)
         return false;
     std::uint32_t runStart = 0;
     std::uint32_t runEnd = 0;
-    bool tooLong = false;
-    while (reader.Next(lineBuffer, sizeof lineBuffer, tooLong)) {
-        SRecord record;
-        const std::string problem = tooLong ? "is longer than 1023 characters"
-                                            : ParseSRecord(lineBuffer, record);
-        if (!problem.empty()) {
-            ShowLineProblem(reader.LineNumber(), problem);
-            return false;
-        }
+    SRecord record;
+    bool refused = false;
+    while (NextRecord(reader, record, refused)) {
         if (record.kind == SRecord::Kind::Termination) {
             intervals.push_back({runStart, runEnd});
             return true;
@@ -253,5 +230,5 @@ bool FlashImage::ReadSRecords(const std::string& path, bool& opened)
         runEnd = static_cast<std::uint32_t>(record.End());
         StoreSRecordBytes(buffer.get(), record);
     }
-    return true;
+    return !refused;
 }

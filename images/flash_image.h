@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+struct SRecord;
+class TextLineReader;
+
 // A half-open run of addresses covered by an S-record file: [start, end).
 struct AddressInterval {
     std::uint32_t start;
@@ -38,11 +41,12 @@ public:
     std::uint32_t length = 0;                // image length in bytes
 
 private:
-    class LineReader;
-
     bool LoadRaw(const std::string& path);
     bool LoadSRecords(const std::string& path);
     bool AllocateBlock();
+    // The next record of the file: false at its end, or with `refused` set
+    // once the file is refused (its message shown).
+    bool NextRecord(TextLineReader& reader, SRecord& record, bool& refused);
     // Sizing pass: end address of the last data record before the first
     // termination record, 0 if there is none. False when the file is refused.
     bool MeasureSRecords(const std::string& path, std::uint32_t& size, bool& opened);

@@ -235,6 +235,13 @@ INSTANTIATE_TEST_SUITE_P(
                        "ERROR: File has size 0 !"},
         SRecordFailure{"line_longer_than_the_buffer", "S0" + std::string(1100, '0') + "\n" + kS9,
                        "Line 1 of the S-record file is longer than 1023 characters"},
+        SRecordFailure{"nul_byte_in_an_ignored_line",
+                       MakeDataRecord(1, 0x100, {1}) + std::string("S0\0\n", 4) + kS9,
+                       "Line 2 of the S-record file holds a NUL byte"},
+        SRecordFailure{"nul_byte_in_a_long_line",
+                       "S0" + std::string(600, '0') + std::string(1, '\0') + std::string(600, '0') +
+                           "\n" + MakeDataRecord(1, 0x100, {1}) + kS9,
+                       "Line 1 of the S-record file holds a NUL byte"},
         SRecordFailure{"count_past_the_end_of_the_line", "S1FF0100AABB\n" + std::string(kS9),
                        "Line 1 of the S-record file has a byte count that runs past the end"},
         SRecordFailure{"count_too_small", "S1020100\n" + std::string(kS9),
@@ -252,6 +259,29 @@ INSTANTIATE_TEST_SUITE_P(
         SRecordFailure{"far_address", MakeDataRecord(3, 0xFFFFFFFF, {1, 2}) + kS9,
                        "puts data at address 0xFFFFFFFF"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A file of NULs is refused at its first line, not read to its end on the
+// window's thread.
+TEST(SRecordFile, AHugeFileOfNulsIsRefusedAtItsFirstLine)
+{
+    TempDir dir;
+    const std::string path = dir.Write("fw.s19", "");
+    std::filesystem::resize_file(path, std::uintmax_t{10} << 30);  // sparse: costs no disk
+    CapturedMessages messages;
+    FlashImage image;
+    EXPECT_FALSE(image.Load(path));
+    EXPECT_THAT(messages.Texts(), ElementsAre(HasSubstr("Line 1 of the S-record file holds a NUL byte")));
+}
+
+TEST(SRecordFile, AFolderIsAFileThatCannotBeRead)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir / "fw.s19");
+    CapturedMessages messages;
+    FlashImage image;
+    EXPECT_FALSE(image.Load(dir / "fw.s19"));
+    EXPECT_THAT(messages.Texts(), ElementsAre(HasSubstr("ERROR!: Could not read from the file  ")));
+}
 
 TEST(SRecordFile, MissingFileReportsTheSizingMessage)
 {

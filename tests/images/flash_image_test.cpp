@@ -169,7 +169,7 @@ INSTANTIATE_TEST_SUITE_P(
                         "garbage line\n" + "s9030000FC\n",
                     0x104,
                     {{0x100, 0x104}}},
-        SRecordCase{"crlf_line_ends", "S1070100AABBCCDD01\r\nS9030000FC\r\n", 0x104,
+        SRecordCase{"crlf_line_ends", "S1070100AABBCCDDE9\r\nS9030000FC\r\n", 0x104,
                     {{0x100, 0x104}}},
         SRecordCase{"lines_after_the_termination_are_not_read",
                     MakeDataRecord(1, 0x100, Counting(4)) + kS9 + "S1FF0000ZZ\n", 0x104,
@@ -184,8 +184,7 @@ TEST(SRecordData, BytesLandAtTheirAddressesAndTheRestIsErased)
 {
     TempDir dir;
     FlashImage image;
-    // The checksum byte (here 00 instead of D7) is not examined.
-    ASSERT_TRUE(image.Load(dir.Write("fw.s19", "S10B0100000102030405060700\nS9030000FC\n")));
+    ASSERT_TRUE(image.Load(dir.Write("fw.s19", "S10B01000001020304050607D7\nS9030000FC\n")));
     EXPECT_EQ(image.length, 0x108u);
     EXPECT_TRUE(std::equal(image.buffer.get() + 0x100, image.buffer.get() + 0x108,
                            Counting(8).begin()));
@@ -242,13 +241,36 @@ INSTANTIATE_TEST_SUITE_P(
                        "S0" + std::string(600, '0') + std::string(1, '\0') + std::string(600, '0') +
                            "\n" + MakeDataRecord(1, 0x100, {1}) + kS9,
                        "Line 1 of the S-record file holds a NUL byte"},
+        SRecordFailure{"wrong_s1_checksum", "S10B0100000102030405060700\n" + std::string(kS9),
+                       "Line 1 of the S-record file has checksum 00 where its bytes need D7"},
+        SRecordFailure{"wrong_s2_checksum",
+                       MakeDataRecord(1, 0, {1}) + "s2080100000102030405\n" + kS9,
+                       "Line 2 of the S-record file has checksum 05 where its bytes need EC"},
+        SRecordFailure{"wrong_s3_checksum", "S30700000100010200\n" + std::string(kS9),
+                       "Line 1 of the S-record file has checksum 00 where its bytes need F4"},
+        SRecordFailure{"wrong_s5_checksum", MakeDataRecord(1, 0x100, {1}) + "S5030001FA\n" + kS9,
+                       "Line 2 of the S-record file has checksum FA where its bytes need FB"},
+        SRecordFailure{"wrong_s6_checksum", MakeDataRecord(1, 0x100, {1}) + "S604000001FB\n" + kS9,
+                       "Line 2 of the S-record file has checksum FB where its bytes need FA"},
+        SRecordFailure{"wrong_s7_checksum", MakeDataRecord(1, 0x100, {1}) + "S70500000000FB\n",
+                       "Line 2 of the S-record file has checksum FB where its bytes need FA"},
+        SRecordFailure{"wrong_s8_checksum", MakeDataRecord(1, 0x100, {1}) + "S804000000FA\n",
+                       "Line 2 of the S-record file has checksum FA where its bytes need FB"},
+        SRecordFailure{"wrong_s9_checksum", MakeDataRecord(1, 0x100, {1}) + "S9030000FD\n",
+                       "Line 2 of the S-record file has checksum FD where its bytes need FC"},
+        SRecordFailure{"checksum_missing", "S1070100AABBCCDD\n" + std::string(kS9),
+                       "Line 1 of the S-record file has a byte count that runs past the end"},
+        SRecordFailure{"termination_without_its_fields", MakeDataRecord(1, 0x100, {1}) + "S9\n",
+                       "Line 2 of the S-record file has a byte count that is not two hexadecimal"},
+        SRecordFailure{"checksum_not_hex", "S1070100AABBCCDDE?\n" + std::string(kS9),
+                       "Line 1 of the S-record file has a checksum that is not hexadecimal"},
         SRecordFailure{"count_past_the_end_of_the_line", "S1FF0100AABB\n" + std::string(kS9),
                        "Line 1 of the S-record file has a byte count that runs past the end"},
         SRecordFailure{"count_too_small", "S1020100\n" + std::string(kS9),
                        "has a byte count too small"},
-        SRecordFailure{"count_not_hex", "S1G70100AABBCCDD01\n" + std::string(kS9),
+        SRecordFailure{"count_not_hex", "S1G70100AABBCCDDE9\n" + std::string(kS9),
                        "has a byte count that is not two hexadecimal digits"},
-        SRecordFailure{"address_not_hex", MakeDataRecord(1, 0, {1}) + "S10701X0AABBCCDD01\n" + kS9,
+        SRecordFailure{"address_not_hex", MakeDataRecord(1, 0, {1}) + "S10701X0AABBCCDDE9\n" + kS9,
                        "Line 2 of the S-record file has an address that is not hexadecimal"},
         SRecordFailure{"data_not_hex", "S1070100AAB CCDD01\n" + std::string(kS9),
                        "has data that is not hexadecimal"},

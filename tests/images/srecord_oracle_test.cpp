@@ -67,6 +67,26 @@ TEST(SrecCatOracle, WithoutAStartAddressThereIsNoTerminationAndTheFileIsRefused)
     EXPECT_THAT(messages.Texts(), ::testing::ElementsAre("ERROR: File has size 0 !"));
 }
 
+TEST(SrecCatOracle, AChangedDataDigitIsCaughtByItsChecksum)
+{
+    TempDir dir;
+    const std::string input = dir.Write("image.bin", std::vector<std::uint8_t>(100, 0x11));
+    const std::string output = dir / "image.s19";
+    ASSERT_EQ(Convert(std::string(SREC_CAT) + " '" + input + "' -binary -o '" + output +
+                      "' -motorola -execution-start-address=0 -line-length=46"),
+              0);
+    const auto bytes = ReadFileBytes(output);
+    std::string text(bytes.begin(), bytes.end());
+    const std::size_t line3 = text.find('\n', text.find('\n') + 1) + 1;
+    ASSERT_EQ(text.compare(line3, 2, "S1"), 0);
+    text[line3 + 10] = '2';  // a data byte 0x11 becomes 0x21
+    CapturedMessages messages;
+    FlashImage image;
+    EXPECT_FALSE(image.Load(dir.Write("image.s19", text)));
+    EXPECT_THAT(messages.Texts(),
+                ::testing::ElementsAre(::testing::HasSubstr("Line 3 of the S-record file has checksum")));
+}
+
 struct ObjcopyCase {
     const char* options;
     std::size_t size;

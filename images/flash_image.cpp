@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <new>
 #include <string_view>
@@ -173,25 +172,33 @@ bool FlashImage::NextRecord(TextLineReader& reader, SRecord& record, bool& refus
 bool FlashImage::MeasureSRecords(const std::string& path, std::uint32_t& size, bool& opened)
 {
     size = 0;
-    lastDataRecord[0] = '\0';
     TextLineReader reader(path);
     opened = reader.IsOpen();
     if (!opened) {
         std::perror("Error opening file");
         return false;
     }
+    // Records need not come in address order; the image reaches the highest.
+    std::uint64_t highestEnd = 0;
     SRecord record;
     bool refused = false;
     while (NextRecord(reader, record, refused)) {
         if (record.kind == SRecord::Kind::Termination) {
-            if (lastDataRecord[0] != '\0' && ParseSRecord(lastDataRecord, record).empty())
-                size = static_cast<std::uint32_t>(std::min<std::uint64_t>(record.End(), UINT32_MAX));
+            size = static_cast<std::uint32_t>(std::min<std::uint64_t>(highestEnd, UINT32_MAX));
             return true;
         }
         if (record.kind == SRecord::Kind::Data)
-            std::memcpy(lastDataRecord, lineBuffer, sizeof lastDataRecord);
+            highestEnd = std::max(highestEnd, record.End());
     }
     return !refused;
+}
+
+// A run is listed when it holds bytes; the run that starts out empty at
+// address 0 before the first record is none.
+void FlashImage::AddRun(std::uint32_t start, std::uint32_t end)
+{
+    if (start != end)
+        intervals.push_back({start, end});
 }
 
 bool FlashImage::ReadSRecords(const std::string& path, bool& opened)
@@ -208,7 +215,7 @@ bool FlashImage::ReadSRecords(const std::string& path, bool& opened)
     bool refused = false;
     while (NextRecord(reader, record, refused)) {
         if (record.kind == SRecord::Kind::Termination) {
-            intervals.push_back({runStart, runEnd});
+            AddRun(runStart, runEnd);
             return true;
         }
         if (record.kind != SRecord::Kind::Data)
@@ -223,8 +230,7 @@ bool FlashImage::ReadSRecords(const std::string& path, bool& opened)
             return false;
         }
         if (record.address != runEnd) {
-            if (runStart != 0 && runEnd != 0)
-                intervals.push_back({runStart, runEnd});
+            AddRun(runStart, runEnd);
             runStart = record.address;
         }
         runEnd = static_cast<std::uint32_t>(record.End());

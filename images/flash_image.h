@@ -47,12 +47,13 @@ private:
     // The next record of the file: false at its end, or with `refused` set
     // once the file is refused (its message shown).
     bool NextRecord(TextLineReader& reader, SRecord& record, bool& refused);
-    // Sizing pass: end address of the last data record before the first
-    // termination record, 0 if there is none. False when the file is refused.
+    // Sizing pass: the highest end address of the data records before the
+    // first termination record, 0 if there is none. False when the file is
+    // refused.
     bool MeasureSRecords(const std::string& path, std::uint32_t& size, bool& opened);
     // Data pass: fills the block and the address runs.
     bool ReadSRecords(const std::string& path, bool& opened);
+    void AddRun(std::uint32_t start, std::uint32_t end);
 
     char lineBuffer[kLineBufferSize] = {};
-    char lastDataRecord[kLineBufferSize] = {};
 };

@@ -2,6 +2,7 @@
 
 #include "app/message_box.h"
 #include "images/srecord_record.h"
+#include "images/srecord_tally.h"
 #include "images/text_line_reader.h"
 
 #include <algorithm>
@@ -19,6 +20,12 @@ void ShowLineProblem(int line, std::string_view problem)
 {
     ShowMessageBox("ERROR: Line " + std::to_string(line) + " of the S-record file " +
                    std::string(problem) + "!");
+}
+
+// The specified text first, then which file and why.
+void ShowFileProblem(std::string_view message, const std::string& path, std::string_view reason)
+{
+    ShowMessageBox(std::string(message) + "\n" + path + ": " + std::string(reason));
 }
 
 }  // namespace
@@ -178,19 +185,26 @@ bool FlashImage::MeasureSRecords(const std::string& path, std::uint32_t& size, b
         std::perror("Error opening file");
         return false;
     }
-    // Records need not come in address order; the image reaches the highest.
-    std::uint64_t highestEnd = 0;
+    SRecordTally tally;
     SRecord record;
     bool refused = false;
-    while (NextRecord(reader, record, refused)) {
-        if (record.kind == SRecord::Kind::Termination) {
-            size = static_cast<std::uint32_t>(std::min<std::uint64_t>(highestEnd, UINT32_MAX));
-            return true;
+    while (!tally.Terminated() && NextRecord(reader, record, refused)) {
+        const std::string problem = tally.Add(record);
+        if (!problem.empty()) {
+            ShowLineProblem(reader.LineNumber(), problem);
+            return false;
         }
-        if (record.kind == SRecord::Kind::Data)
-            highestEnd = std::max(highestEnd, record.End());
     }
-    return !refused;
+    if (refused)
+        return false;
+    if (!tally.Complete()) {
+        ShowFileProblem("ERROR: File has size 0 !", path,
+                        "the termination record (S7, S8 or S9) is missing and no record count (S5 "
+                        "or S6) follows the last data record; the file may be truncated");
+        return false;
+    }
+    size = static_cast<std::uint32_t>(std::min<std::uint64_t>(tally.HighestEnd(), UINT32_MAX));
+    return true;
 }
 
 // A run is listed when it holds bytes; the run that starts out empty at
@@ -213,11 +227,7 @@ bool FlashImage::ReadSRecords(const std::string& path, bool& opened)
     std::uint32_t runEnd = 0;
     SRecord record;
     bool refused = false;
-    while (NextRecord(reader, record, refused)) {
-        if (record.kind == SRecord::Kind::Termination) {
-            AddRun(runStart, runEnd);
-            return true;
-        }
+    while (NextRecord(reader, record, refused) && record.kind != SRecord::Kind::Termination) {
         if (record.kind != SRecord::Kind::Data)
             continue;
         if (record.End() > kBlockSize) {
@@ -236,5 +246,8 @@ bool FlashImage::ReadSRecords(const std::string& path, bool& opened)
         runEnd = static_cast<std::uint32_t>(record.End());
         StoreSRecordBytes(buffer.get(), record);
     }
-    return !refused;
+    if (refused)
+        return false;
+    AddRun(runStart, runEnd);
+    return true;
 }

@@ -48,8 +48,8 @@ private:
     // once the file is refused (its message shown).
     bool NextRecord(TextLineReader& reader, SRecord& record, bool& refused);
     // Sizing pass: the highest end address of the data records before the
-    // first termination record, 0 if there is none. False when the file is
-    // refused.
+    // first termination record (or before the end of a file that a matching
+    // record count ends), 0 if there is none. False when the file is refused.
     bool MeasureSRecords(const std::string& path, std::uint32_t& size, bool& opened);
     // Data pass: fills the block and the address runs.
     bool ReadSRecords(const std::string& path, bool& opened);

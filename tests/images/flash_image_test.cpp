@@ -10,8 +10,10 @@
 #include <algorithm>
 #include <sys/stat.h>
 
+using ::testing::AllOf;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::StartsWith;
 
 namespace {
 
@@ -183,6 +185,11 @@ INSTANTIATE_TEST_SUITE_P(
         SRecordCase{"lines_after_the_termination_are_not_read",
                     MakeDataRecord(1, 0x100, Counting(4)) + kS9 + "S1FF0000ZZ\n", 0x104,
                     {{0x100, 0x104}}},
+        SRecordCase{"a_matching_record_count_ends_a_file_without_termination",
+                    MakeDataRecord(1, 0x100, Counting(4)) + MakeDataRecord(1, 0x104, Counting(4)) +
+                        "S5030002FA\n",
+                    0x108,
+                    {{0x100, 0x108}}},
         SRecordCase{"data_ending_exactly_at_the_block_end",
                     MakeDataRecord(3, 0x1FFF0, Counting(16)) + "S70500000000FA\n",
                     FlashImage::kBlockSize,
@@ -237,6 +244,14 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         SRecordFailure{"no_termination", MakeDataRecord(1, 0x100, Counting(4)),
                        "ERROR: File has size 0 !"},
+        SRecordFailure{"data_after_the_record_count",
+                       MakeDataRecord(1, 0x100, {1}) + "S5030001FB\n" + MakeDataRecord(1, 0x101, {2}),
+                       "ERROR: File has size 0 !"},
+        SRecordFailure{"record_count_that_does_not_match",
+                       MakeDataRecord(1, 0x100, {1}) + MakeDataRecord(1, 0x101, {2}) + "S5030001FB\n" +
+                           kS9,
+                       "Line 3 of the S-record file has a record count of 1, but 2 data records come "
+                       "before it"},
         SRecordFailure{"termination_before_data", std::string(kS9) + MakeDataRecord(1, 0, {1}),
                        "ERROR: File has size 0 !"},
         SRecordFailure{"data_ending_at_zero", MakeDataRecord(1, 0, {}) + kS9,
@@ -302,6 +317,19 @@ TEST(SRecordFile, AHugeFileOfNulsIsRefusedAtItsFirstLine)
     FlashImage image;
     EXPECT_FALSE(image.Load(path));
     EXPECT_THAT(messages.Texts(), ElementsAre(HasSubstr("Line 1 of the S-record file holds a NUL byte")));
+}
+
+TEST(SRecordFile, WithoutTerminationOrRecordCountItMayBeTruncated)
+{
+    TempDir dir;
+    const std::string path = dir.Write("fw.s19", MakeDataRecord(1, 0x100, Counting(4)));
+    CapturedMessages messages;
+    FlashImage image;
+    EXPECT_FALSE(image.Load(path));
+    EXPECT_THAT(messages.Texts(),
+                ElementsAre(AllOf(StartsWith("ERROR: File has size 0 !\n" + path + ": "),
+                                  HasSubstr("termination record (S7, S8 or S9) is missing"),
+                                  HasSubstr("may be truncated"))));
 }
 
 TEST(SRecordFile, AFolderIsAFileThatCannotBeRead)

@@ -15,6 +15,22 @@ namespace {
 
 int Convert(const std::string& command) { return RunCommand(command).exitCode; }
 
+std::vector<std::string> ReadLines(const std::string& path)
+{
+    const auto bytes = ReadFileBytes(path);
+    std::vector<std::string> lines;
+    std::string line;
+    for (char c : bytes) {
+        if (c != '\n') {
+            line += c;
+            continue;
+        }
+        lines.push_back(line);
+        line.clear();
+    }
+    return lines;
+}
+
 void ExpectLoadsAsBinary(const std::string& srecordPath, const std::vector<std::uint8_t>& binary)
 {
     FlashImage image;
@@ -54,18 +70,73 @@ INSTANTIATE_TEST_SUITE_P(
                       SrecCatCase{3, 250, FlashImage::kBlockSize}, SrecCatCase{4, 32, 2063},
                       SrecCatCase{4, 80, 131063}, SrecCatCase{4, 250, FlashImage::kBlockSize}));
 
-TEST(SrecCatOracle, WithoutAStartAddressThereIsNoTerminationAndTheFileIsRefused)
+// Without a start address the file ends in a record count (S5, or S6 past
+// 65535 records) instead of a termination record.
+struct SrecCatCountCase {
+    const char* options;
+    std::size_t size;
+};
+
+void PrintTo(const SrecCatCountCase& c, std::ostream* os) { *os << c.size << " bytes, " << c.options; }
+
+class SrecCatCountOracle : public ::testing::TestWithParam<SrecCatCountCase> {};
+
+TEST_P(SrecCatCountOracle, AFileEndedByItsRecordCountLoads)
+{
+    const SrecCatCountCase& c = GetParam();
+    TempDir dir;
+    const auto binary = RandomBytes(c.size, static_cast<std::uint32_t>(c.size));
+    const std::string input = dir.Write("image.bin", binary);
+    const std::string output = dir / "image.s19";
+    ASSERT_EQ(Convert(std::string(SREC_CAT) + " '" + input + "' -binary -o '" + output +
+                      "' -motorola " + c.options),
+              0);
+    const auto lines = ReadLines(output);
+    ASSERT_THAT(lines.back(), ::testing::MatchesRegex("S[56].*"));
+    ExpectLoadsAsBinary(output, binary);
+}
+
+INSTANTIATE_TEST_SUITE_P(Conversions, SrecCatCountOracle,
+                         ::testing::Values(SrecCatCountCase{"", 500},
+                                           SrecCatCountCase{"-address-length=3", 4097},
+                                           SrecCatCountCase{"-address-length=4 -Output_Block_Size=16", 3000},
+                                           SrecCatCountCase{"-Output_Block_Size=1", 70000}));
+
+struct Truncation {
+    const char* name;
+    long linesLost;
+    long linesKeptAfterThem;
+    const char* message;
+};
+void PrintTo(const Truncation& c, std::ostream* os) { *os << c.name; }
+
+class SrecCatTruncation : public ::testing::TestWithParam<Truncation> {};
+
+TEST_P(SrecCatTruncation, ATruncatedFileIsRefused)
 {
     TempDir dir;
-    const std::string input = dir.Write("image.bin", RandomBytes(500, 1));
+    const std::string input = dir.Write("image.bin", RandomBytes(500, 5));
     const std::string output = dir / "image.s19";
-    ASSERT_EQ(Convert(std::string(SREC_CAT) + " '" + input + "' -binary -o '" + output + "' -motorola"),
+    ASSERT_EQ(Convert(std::string(SREC_CAT) + " '" + input + "' -binary -o '" + output +
+                      "' -motorola -line-length=46"),
               0);
+    auto lines = ReadLines(output);
+    const auto kept = lines.end() - GetParam().linesKeptAfterThem;
+    lines.erase(kept - GetParam().linesLost, kept);
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
     CapturedMessages messages;
     FlashImage image;
-    EXPECT_FALSE(image.Load(output));
-    EXPECT_THAT(messages.Texts(), ::testing::ElementsAre("ERROR: File has size 0 !"));
+    EXPECT_FALSE(image.Load(dir.Write("image.s19", text)));
+    EXPECT_THAT(messages.Texts(), ::testing::ElementsAre(::testing::HasSubstr(GetParam().message)));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cuts, SrecCatTruncation,
+    ::testing::Values(Truncation{"record_count_lost", 1, 0, "the file may be truncated"},
+                      Truncation{"last_data_records_lost", 2, 1, "data records come before it"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SrecCatOracle, AChangedDataDigitIsCaughtByItsChecksum)
 {

@@ -110,7 +110,9 @@ void AddInspectCommand(CLI::App& app, CommandRunner& runner)
     auto options = std::make_shared<InspectOptions>();
     CLI::App* command = app.add_subcommand(
         "inspect", "Load an image as a job would; show it, and optionally write its flash content");
-    command->add_option("IMAGE", options->image, "raw image, or S-record when it ends in s19")
+    command
+        ->add_option("IMAGE", options->image,
+                     "raw image, or S-record when it ends in s19, .srec, .s28, .s37 or .mot")
         ->required();
     AddMacOption(*command, options->mac);
     command->add_option("--output", options->output,

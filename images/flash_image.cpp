@@ -1,20 +1,18 @@
 #include "images/flash_image.h"
 
 #include "app/message_box.h"
+#include "images/srecord_path.h"
 #include "images/srecord_record.h"
 #include "images/srecord_tally.h"
 #include "images/text_line_reader.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <filesystem>
 #include <new>
 #include <string_view>
 
 namespace {
-
-constexpr std::string_view kSRecordSuffix = "s19";
 
 void ShowLineProblem(int line, std::string_view problem)
 {
@@ -30,13 +28,7 @@ void ShowFileProblem(std::string_view message, const std::string& path, std::str
 
 }  // namespace
 
-bool FlashImage::IsSRecordPath(const std::string& path)
-{
-    std::string tail = path.size() > 3 ? path.substr(path.size() - 3) : path;
-    std::transform(tail.begin(), tail.end(), tail.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return tail == kSRecordSuffix;
-}
+bool FlashImage::IsSRecordPath(const std::string& path) { return ::IsSRecordPath(path); }
 
 void FlashImage::Empty()
 {

@@ -1,6 +1,7 @@
 #pragma once
 // A firmware image read into the 128 KiB block that the serial job programs
-// from: a raw binary, or a Motorola S-record file when the path ends in "s19".
+// from: a raw binary, or a Motorola S-record file when its name says so
+// (images/srecord_path.h).
 
 #include <cstddef>
 #include <cstdint>
@@ -32,7 +33,8 @@ public:
     // Returns the block to the heap; buffer, data and length become null/0.
     void Empty();
 
-    // The route `Load` takes: only the path's last three characters count.
+    // The route `Load` takes: the S-record route for the names in
+    // images/srecord_path.h, the raw route for every other name.
     static bool IsSRecordPath(const std::string& path);
 
     std::vector<AddressInterval> intervals;  // runs of the last S-record file, in file order

@@ -61,7 +61,7 @@ TEST(InspectCommand, ShowsTheAddressRunsOfAnSRecordImage)
 {
     TempDir dir;
     const std::string path = dir.Write(
-        "fw.s19", "S1070100AABBCCDDE9\nS1070200AABBCCDDE8\nS9030000FC\n");
+        "fw.mot", "S1070100AABBCCDDE9\nS1070200AABBCCDDE8\nS9030000FC\n");
     const auto result = Inspect({path});
     ASSERT_EQ(result.exitCode, 0) << result.output;
     EXPECT_THAT(result.output, HasSubstr("S-record"));

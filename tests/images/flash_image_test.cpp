@@ -28,9 +28,11 @@ struct RouteCase {
     bool srecord;
 };
 
+void PrintTo(const RouteCase& c, std::ostream* os) { *os << c.path; }
+
 class RouteTest : public ::testing::TestWithParam<RouteCase> {};
 
-TEST_P(RouteTest, OnlyTheLastThreeCharactersChooseTheRoute)
+TEST_P(RouteTest, TheNameChoosesTheRoute)
 {
     EXPECT_EQ(FlashImage::IsSRecordPath(GetParam().path), GetParam().srecord);
 }
@@ -43,7 +45,17 @@ INSTANTIATE_TEST_SUITE_P(Paths, RouteTest,
                                            RouteCase{"19", false},
                                            RouteCase{"/fw/image.bin", false},
                                            RouteCase{"/fw/image.hex", false},
-                                           RouteCase{"/fw/image.s19.bin", false}));
+                                           RouteCase{"/fw/image.s19.bin", false},
+                                           RouteCase{"/fw/image.srec", true},
+                                           RouteCase{"/fw/IMAGE.SRec", true},
+                                           RouteCase{"/fw/image.s28", true},
+                                           RouteCase{"/fw/image.S37", true},
+                                           RouteCase{"/fw/image.Mot", true},
+                                           RouteCase{"image.mot", true},
+                                           RouteCase{"/fw/images28", false},
+                                           RouteCase{"/fw/imagemot", false},
+                                           RouteCase{"/fw/image.srec.bin", false},
+                                           RouteCase{"/fw.mot/image", false}));
 
 TEST(RawImage, LoadsBytesAndFillsTheRestAsErasedFlash)
 {

@@ -73,11 +73,15 @@ INSTANTIATE_TEST_SUITE_P(
 // Without a start address the file ends in a record count (S5, or S6 past
 // 65535 records) instead of a termination record.
 struct SrecCatCountCase {
+    const char* name;
     const char* options;
     std::size_t size;
 };
 
-void PrintTo(const SrecCatCountCase& c, std::ostream* os) { *os << c.size << " bytes, " << c.options; }
+void PrintTo(const SrecCatCountCase& c, std::ostream* os)
+{
+    *os << c.name << ", " << c.size << " bytes, " << c.options;
+}
 
 class SrecCatCountOracle : public ::testing::TestWithParam<SrecCatCountCase> {};
 
@@ -87,7 +91,7 @@ TEST_P(SrecCatCountOracle, AFileEndedByItsRecordCountLoads)
     TempDir dir;
     const auto binary = RandomBytes(c.size, static_cast<std::uint32_t>(c.size));
     const std::string input = dir.Write("image.bin", binary);
-    const std::string output = dir / "image.s19";
+    const std::string output = dir / c.name;
     ASSERT_EQ(Convert(std::string(SREC_CAT) + " '" + input + "' -binary -o '" + output +
                       "' -motorola " + c.options),
               0);
@@ -97,10 +101,11 @@ TEST_P(SrecCatCountOracle, AFileEndedByItsRecordCountLoads)
 }
 
 INSTANTIATE_TEST_SUITE_P(Conversions, SrecCatCountOracle,
-                         ::testing::Values(SrecCatCountCase{"", 500},
-                                           SrecCatCountCase{"-address-length=3", 4097},
-                                           SrecCatCountCase{"-address-length=4 -Output_Block_Size=16", 3000},
-                                           SrecCatCountCase{"-Output_Block_Size=1", 70000}));
+                         ::testing::Values(SrecCatCountCase{"image.srec", "", 500},
+                                           SrecCatCountCase{"image.s28", "-address-length=3", 4097},
+                                           SrecCatCountCase{"image.S37",
+                                                            "-address-length=4 -Output_Block_Size=16", 3000},
+                                           SrecCatCountCase{"image.mot", "-Output_Block_Size=1", 70000}));
 
 struct Truncation {
     const char* name;

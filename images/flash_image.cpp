@@ -4,6 +4,7 @@
 #include "images/srecord_path.h"
 #include "images/srecord_record.h"
 #include "images/srecord_tally.h"
+#include "images/srecord_text_check.h"
 #include "images/text_line_reader.h"
 
 #include <algorithm>
@@ -24,6 +25,17 @@ void ShowLineProblem(int line, std::string_view problem)
 void ShowFileProblem(std::string_view message, const std::string& path, std::string_view reason)
 {
     ShowMessageBox(std::string(message) + "\n" + path + ": " + std::string(reason));
+}
+
+void WarnOfSRecordText(const std::string& path)
+{
+    std::string extensions;
+    for (std::string_view extension : kSRecordExtensions)
+        extensions += (extensions.empty() ? "" : ", ") + std::string(extension);
+    ShowMessageBox("WARNING: " + path +
+                   " looks like an S-record file, but its name makes it a raw image: its text, not "
+                   "the data of its records, would be programmed as the firmware.\nGive it an "
+                   "S-record extension (" + extensions + ") to program the data of its records.");
 }
 
 }  // namespace
@@ -111,6 +123,8 @@ bool FlashImage::LoadRaw(const std::string& path)
     }
     // Past the image the block reads as erased flash, not as leftover heap.
     std::fill(buffer.get() + length, buffer.get() + kBlockSize, 0xFF);
+    if (LooksLikeSRecordText(buffer.get(), length))
+        WarnOfSRecordText(path);
     data = buffer.get();
     return true;
 }

@@ -13,6 +13,7 @@
 using ::testing::AllOf;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::IsEmpty;
 using ::testing::StartsWith;
 
 namespace {
@@ -78,6 +79,44 @@ TEST(RawImage, AWholeBlockFits)
     EXPECT_EQ(image.length, FlashImage::kBlockSize);
     EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), image.buffer.get()));
 }
+
+struct RawTextCase {
+    const char* name;
+    std::string text;
+    bool warns;
+};
+void PrintTo(const RawTextCase& c, std::ostream* os) { *os << c.name; }
+
+class RawTextTest : public ::testing::TestWithParam<RawTextCase> {};
+
+// Programming the text of an S-record file is never what was meant, but a
+// raw image is whatever its bytes are: the load warns and goes on.
+TEST_P(RawTextTest, SRecordTextUnderARawNameWarnsAndStillLoads)
+{
+    const RawTextCase& c = GetParam();
+    TempDir dir;
+    const std::string path = dir.Write("fw.bin", c.text);
+    CapturedMessages messages;
+    FlashImage image;
+    ASSERT_TRUE(image.Load(path));
+    EXPECT_EQ(image.length, c.text.size());
+    if (c.warns)
+        EXPECT_THAT(messages.Texts(), ElementsAre(AllOf(StartsWith("WARNING: " + path + " looks like"),
+                                                        HasSubstr("S-record extension"))));
+    else
+        EXPECT_THAT(messages.Texts(), IsEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, RawTextTest,
+    ::testing::Values(
+        RawTextCase{"srecord_text", "S00600004844521B\n" + MakeDataRecord(1, 0x100, {1}) + kS9, true},
+        RawTextCase{"blanks_lower_case_crlf", " \ts1070100AABBCCDDE9\r\nS9030000FC\r\n", true},
+        RawTextCase{"other_text", "Some notes about S1 records\n", false},
+        RawTextCase{"srecord_start_then_binary", std::string("S10B\x01\x02\xFF\n", 8), false},
+        RawTextCase{"s_without_hex_count", "S1ZZ0100\n", false},
+        RawTextCase{"count_record_first", "S5030001FB\n", false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct RawFailure {
     const char* name;

@@ -163,6 +163,20 @@ TEST(SrecCatOracle, AChangedDataDigitIsCaughtByItsChecksum)
                 ::testing::ElementsAre(::testing::HasSubstr("Line 3 of the S-record file has checksum")));
 }
 
+TEST(SrecCatOracle, UnderARawNameItLoadsAsTextWithAWarning)
+{
+    TempDir dir;
+    const std::string input = dir.Write("image.bin", RandomBytes(300, 2));
+    const std::string output = dir / "converted.bin";
+    ASSERT_EQ(Convert(std::string(SREC_CAT) + " '" + input + "' -binary -o '" + output + "' -motorola"),
+              0);
+    CapturedMessages messages;
+    FlashImage image;
+    ASSERT_TRUE(image.Load(output));
+    EXPECT_EQ(image.length, ReadFileBytes(output).size());
+    EXPECT_THAT(messages.Texts(), ::testing::ElementsAre(::testing::StartsWith("WARNING: " + output)));
+}
+
 struct ObjcopyCase {
     const char* options;
     std::size_t size;

@@ -1,12 +1,14 @@
 #include "images/flash_image.h"
 
 #include "app/message_box.h"
+#include "images/flash_layout.h"
 #include "images/image_problem.h"
 #include "images/srecord_path.h"
 #include "images/srecord_text_check.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <new>
 #include <string_view>
@@ -55,62 +57,87 @@ bool FlashImage::Load(const std::string& path)
     Empty();
     const bool srecord = IsSRecordPath(path);
     if (IsSpecialFile(path)) {
-        ShowMessageBox(srecord ? "ERROR: Unable to get Flash File size 3!"
-                               : "Unable to open Flash File!");
+        ShowFileProblem(srecord ? "ERROR: Unable to get Flash File size 3!"
+                                : "Unable to open Flash File!",
+                        path, "not a regular file");
         return false;
     }
     return srecord ? LoadSRecords(path) : LoadRaw(path);
 }
 
-bool FlashImage::AllocateBlock()
+bool FlashImage::AllocateBlock(const std::string& path)
 {
     buffer.reset(new (std::nothrow) std::uint8_t[kBlockSize]);
     if (!buffer) {
-        ShowMessageBox("ERROR!: Could not allocate memory  ");
+        ShowFileProblem("ERROR!: Could not allocate memory  ", path, std::strerror(ENOMEM));
         return false;
     }
     return true;
 }
+
+namespace {
+
+// The raw file's size once it is known to fit the block; false after its
+// message was shown.
+bool RawFileSize(const std::string& path, std::uint32_t& size)
+{
+    std::error_code error;
+    const std::uintmax_t fileSize = std::filesystem::file_size(path, error);
+    if (error) {
+        ShowFileProblem("ERROR: Unable to get Flash File size 2!", path, error.message());
+        return false;
+    }
+    if (fileSize == 0) {
+        ShowFileProblem("ERROR: File has size 0 !", path, "the file is empty");
+        return false;
+    }
+    // Named by the limit the jobs apply, though the block holds a few bytes more.
+    if (fileSize > FlashImage::kBlockSize) {
+        ShowFileProblem(ImageTooLongMessage(fileSize), path, {});
+        return false;
+    }
+    size = static_cast<std::uint32_t>(fileSize);
+    return true;
+}
+
+}  // namespace
 
 bool FlashImage::LoadRaw(const std::string& path)
 {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
                                                          &std::fclose);
     if (!file) {
-        ShowMessageBox("Unable to open Flash File!");
+        ShowFileProblem("Unable to open Flash File!", path, std::strerror(errno));
         return false;
     }
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error) {
-        ShowMessageBox("ERROR: Unable to get Flash File size 2!");
+    std::uint32_t size = 0;
+    if (!RawFileSize(path, size) || !AllocateBlock(path))
         return false;
-    }
-    if (size == 0) {
-        ShowMessageBox("ERROR: File has size 0 !");
+    length = size;
+    if (!ReadRaw(file.get(), path))
         return false;
-    }
-    if (size > kBlockSize) {
-        ShowMessageBox("ERROR: File is " + std::to_string(size) +
-                       " bytes and does not fit the 131072-byte flash block!");
-        return false;
-    }
-    if (!AllocateBlock())
-        return false;
-    length = static_cast<std::uint32_t>(size);
-    const std::size_t got = std::fread(buffer.get(), 1, length, file.get());
-    if (got < length && std::ferror(file.get())) {
-        ShowMessageBox("ERROR!: Could not read from the file  ");
-        return false;
-    }
-    if (got < length) {
-        ShowMessageBox("ERROR!: File length mismatch  ");
-        return false;
-    }
     // Past the image the block reads as erased flash, not as leftover heap.
     std::fill(buffer.get() + length, buffer.get() + kBlockSize, 0xFF);
     if (LooksLikeSRecordText(buffer.get(), length))
         WarnOfSRecordText(path);
     data = buffer.get();
+    return true;
+}
+
+bool FlashImage::ReadRaw(std::FILE* file, const std::string& path)
+{
+    errno = 0;
+    const std::size_t got = std::fread(buffer.get(), 1, length, file);
+    if (got < length && std::ferror(file)) {
+        ShowFileProblem("ERROR!: Could not read from the file  ", path,
+                        std::strerror(errno ? errno : EIO));
+        return false;
+    }
+    if (got < length) {
+        ShowFileProblem("ERROR!: File length mismatch  ", path,
+                        "only " + std::to_string(got) + " of its " + std::to_string(length) +
+                            " bytes could be read");
+        return false;
+    }
     return true;
 }

@@ -44,17 +44,20 @@ public:
 
 private:
     bool LoadRaw(const std::string& path);
+    bool ReadRaw(std::FILE* file, const std::string& path);
     bool LoadSRecords(const std::string& path);
-    bool AllocateBlock();
+    bool AllocateBlock(const std::string& path);
     // The next record of the file: false at its end, or with `refused` set
     // once the file is refused (its message shown).
-    bool NextRecord(TextLineReader& reader, SRecord& record, bool& refused);
+    bool NextRecord(TextLineReader& reader, const std::string& path, SRecord& record,
+                    bool& refused);
     // Sizing pass: the highest end address of the data records before the
     // first termination record (or before the end of a file that a matching
-    // record count ends), 0 if there is none. False when the file is refused.
-    bool MeasureSRecords(const std::string& path, std::uint32_t& size, bool& opened);
+    // record count ends). False, its message shown, when the file is refused,
+    // and when that address is 0.
+    bool MeasureSRecords(const std::string& path, std::uint32_t& size);
     // Data pass: fills the block and the address runs.
-    bool ReadSRecords(const std::string& path, bool& opened);
+    bool ReadSRecords(const std::string& path);
     void AddRun(std::uint32_t start, std::uint32_t end);
 
     char lineBuffer[kLineBufferSize] = {};

@@ -100,10 +100,10 @@ TEST_P(InspectRefusal, ExitCodeAndMessage)
 INSTANTIATE_TEST_SUITE_P(
     Cases, InspectRefusal,
     ::testing::Values(
-        Refusal{"missing_image", SIZE_MAX, {}, 1, "Unable to open Flash File!"},
+        Refusal{"missing_image", SIZE_MAX, {}, 1, "Unable to open Flash File!\n"},
         Refusal{"empty_image", 0, {}, 1, "ERROR: File has size 0 !"},
         Refusal{"too_long_for_the_flash", 131064, {}, 1, "at most 131063 bytes fit"},
-        Refusal{"too_long_for_the_block", 131073, {}, 1, "does not fit the 131072-byte flash block"},
+        Refusal{"too_long_for_the_block", 131073, {}, 1, "131073 bytes long; at most 131063 bytes fit"},
         Refusal{"bad_mac", 100, {"--mac", "0050C2XYZ"}, 2, "is not a MAC address"},
         Refusal{"short_mac", 100, {"--mac", "0050C2123"}, 2, "is not a MAC address"}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -121,7 +121,8 @@ INSTANTIATE_TEST_SUITE_P(
 struct RawFailure {
     const char* name;
     std::size_t size;  // file of this many bytes; SIZE_MAX: no file; SIZE_MAX - 1: a folder
-    const char* message;
+    std::string message;
+    const char* reason;  // after the path on the second line
 };
 void PrintTo(const RawFailure& c, std::ostream* os) { *os << c.name; }
 
@@ -140,17 +141,21 @@ TEST_P(RawFailureTest, ShowsItsMessageAndLeavesNoImage)
     CapturedMessages messages;
     FlashImage image;
     EXPECT_FALSE(image.Load(path));
-    EXPECT_THAT(messages.Texts(), ElementsAre(HasSubstr(c.message)));
+    EXPECT_THAT(messages.Texts(), ElementsAre(c.message + "\n" + path + c.reason));
     EXPECT_EQ(image.data, nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Files, RawFailureTest,
-    ::testing::Values(RawFailure{"missing", SIZE_MAX, "Unable to open Flash File!"},
-                      RawFailure{"empty", 0, "ERROR: File has size 0 !"},
-                      RawFailure{"folder", SIZE_MAX - 1, "ERROR: Unable to get Flash File size 2!"},
-                      RawFailure{"one_byte_too_many", FlashImage::kBlockSize + 1,
-                                 "does not fit the 131072-byte flash block"}),
+    ::testing::Values(
+        RawFailure{"missing", SIZE_MAX, "Unable to open Flash File!", ": No such file or directory"},
+        RawFailure{"empty", 0, "ERROR: File has size 0 !", ": the file is empty"},
+        RawFailure{"folder", SIZE_MAX - 1, "ERROR: Unable to get Flash File size 2!",
+                   ": Is a directory"},
+        RawFailure{"one_byte_too_many", FlashImage::kBlockSize + 1,
+                   "ERROR: The image is 131073 bytes long; at most 131063 bytes fit in the flash "
+                   "behind its 8-byte header!",
+                   ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FlashImageFiles, APipeNamedLikeAnImageIsRefusedWithoutBlocking)
@@ -162,9 +167,10 @@ TEST(FlashImageFiles, APipeNamedLikeAnImageIsRefusedWithoutBlocking)
         CapturedMessages messages;
         FlashImage image;
         EXPECT_FALSE(image.Load(path));
-        EXPECT_THAT(messages.Texts(),
-                    ElementsAre(FlashImage::IsSRecordPath(path) ? "ERROR: Unable to get Flash File size 3!"
-                                                                : "Unable to open Flash File!"));
+        const std::string message = FlashImage::IsSRecordPath(path)
+                                        ? "ERROR: Unable to get Flash File size 3!"
+                                        : "Unable to open Flash File!";
+        EXPECT_THAT(messages.Texts(), ElementsAre(message + "\n" + path + ": not a regular file"));
     }
 }
 
@@ -285,8 +291,9 @@ TEST_P(SRecordFailureTest, RefusesTheFileWithOneMessage)
     TempDir dir;
     CapturedMessages messages;
     FlashImage image;
-    EXPECT_FALSE(image.Load(dir.Write("fw.s19", c.text)));
-    EXPECT_THAT(messages.Texts(), ElementsAre(HasSubstr(c.message)));
+    const std::string path = dir.Write("fw.s19", c.text);
+    EXPECT_FALSE(image.Load(path));
+    EXPECT_THAT(messages.Texts(), ElementsAre(AllOf(HasSubstr(c.message), HasSubstr("\n" + path))));
     EXPECT_EQ(image.data, nullptr);
 }
 
@@ -304,9 +311,11 @@ INSTANTIATE_TEST_SUITE_P(
                        "Line 3 of the S-record file has a record count of 1, but 2 data records come "
                        "before it"},
         SRecordFailure{"termination_before_data", std::string(kS9) + MakeDataRecord(1, 0, {1}),
-                       "ERROR: File has size 0 !"},
+                       "ERROR: File has size 0 !\n"},
         SRecordFailure{"data_ending_at_zero", MakeDataRecord(1, 0, {}) + kS9,
-                       "ERROR: File has size 0 !"},
+                       "no data bytes come before its termination record"},
+        SRecordFailure{"no_data_before_the_record_count", "S5030000FC\n",
+                       "no data bytes come before its record count"},
         SRecordFailure{"line_longer_than_the_buffer", "S0" + std::string(1100, '0') + "\n" + kS9,
                        "Line 1 of the S-record file is longer than 1023 characters"},
         SRecordFailure{"nul_byte_in_an_ignored_line",
@@ -350,7 +359,8 @@ INSTANTIATE_TEST_SUITE_P(
         SRecordFailure{"data_not_hex", "S1070100AAB CCDD01\n" + std::string(kS9),
                        "has data that is not hexadecimal"},
         SRecordFailure{"data_at_the_block_end", MakeDataRecord(3, 0x20000, {1}) + kS9,
-                       "puts data at address 0x20000, outside the 131072-byte flash block"},
+                       "puts data at address 0x20000; at most 131063 bytes fit in the flash behind "
+                       "its 8-byte header"},
         SRecordFailure{"data_crossing_the_block_end", MakeDataRecord(3, 0x1FFFF, {1, 2}) + kS9,
                        "puts data at address 0x20000"},
         SRecordFailure{"far_address", MakeDataRecord(3, 0xFFFFFFFF, {1, 2}) + kS9,
@@ -390,7 +400,8 @@ TEST(SRecordFile, AFolderIsAFileThatCannotBeRead)
     CapturedMessages messages;
     FlashImage image;
     EXPECT_FALSE(image.Load(dir / "fw.s19"));
-    EXPECT_THAT(messages.Texts(), ElementsAre(HasSubstr("ERROR!: Could not read from the file  ")));
+    EXPECT_THAT(messages.Texts(), ElementsAre("ERROR!: Could not read from the file  \n" +
+                                              dir / "fw.s19" + ": Is a directory"));
 }
 
 TEST(SRecordFile, MissingFileReportsTheSizingMessage)
@@ -399,7 +410,8 @@ TEST(SRecordFile, MissingFileReportsTheSizingMessage)
     CapturedMessages messages;
     FlashImage image;
     EXPECT_FALSE(image.Load(dir / "absent.s19"));
-    EXPECT_THAT(messages.Texts(), ElementsAre("ERROR: Unable to get Flash File size 3!"));
+    EXPECT_THAT(messages.Texts(), ElementsAre("ERROR: Unable to get Flash File size 3!\n" +
+                                              dir / "absent.s19" + ": No such file or directory"));
 }
 
 TEST(FlashImageReuse, ASecondLoadReplacesTheFirst)

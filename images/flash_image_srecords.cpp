@@ -26,7 +26,7 @@ std::string BlockProblem(const SRecord& record)
            std::to_string(kMaxImageLength) + " bytes fit in the flash behind its 8-byte header";
 }
 
-// The specified "size 0" refusal, with why this file has no size.
+// The "File has size 0" refusal, with why this file has no size.
 bool CheckSRecordSize(const SRecordTally& tally, const std::string& path)
 {
     if (!tally.Complete()) {

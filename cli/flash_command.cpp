@@ -35,7 +35,9 @@ void AddFlashCommand(CLI::App& app, CommandRunner& runner)
     auto options = std::make_shared<FlashOptions>();
     CLI::App* command = app.add_subcommand(
         "flash", "Program a board over its serial port (--port) or through a J-Link probe (--jlink)");
-    command->add_option("IMAGE", options->image, "raw image, or S-record when it ends in s19")
+    command
+        ->add_option("IMAGE", options->image,
+                     "raw image, or S-record when it ends in s19, .srec, .s28, .s37 or .mot")
         ->required();
     AddMacOption(*command, options->mac);
     auto* port = command->add_option("--port", options->port,

@@ -3,6 +3,7 @@
 
 #include "cli/commands.h"
 #include "cli/mac_option.h"
+#include "cli/replace_file.h"
 #include "images/flash_image.h"
 #include "images/flash_layout.h"
 #include "serial/mac_address.h"
@@ -11,7 +12,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <memory>
 
@@ -53,28 +53,6 @@ bool SameFile(const std::string& a, const std::string& b)
     return std::filesystem::equivalent(a, b, error);
 }
 
-// Writes beside the target first, so a failed write leaves nothing half-done.
-bool WriteFlashContent(const std::string& path, const std::vector<std::uint8_t>& flash)
-{
-    const std::string partial = path + ".partial";
-    {
-        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(flash.data()),
-                  static_cast<std::streamsize>(flash.size()));
-        if (!out.flush()) {
-            std::error_code ignored;
-            std::filesystem::remove(partial, ignored);
-            return false;
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(partial, path, error);
-    if (!error)
-        return true;
-    std::filesystem::remove(partial, error);
-    return false;
-}
-
 int RunInspect(const InspectOptions& options)
 {
     if (!options.output.empty() && SameFile(options.image, options.output)) {
@@ -94,8 +72,9 @@ int RunInspect(const InspectOptions& options)
         return kExitSuccess;
 
     const auto flash = BuildFlashContent(image, MacTextToBytes(options.mac));
-    if (!WriteFlashContent(options.output, flash)) {
-        std::cerr << "quillmark-flash: cannot write " << options.output << "\n";
+    const std::string failure = ReplaceFile(options.output, flash);
+    if (!failure.empty()) {
+        std::cerr << "quillmark-flash: cannot write " << options.output << ": " << failure << "\n";
         return kExitFailure;
     }
     std::cout << "Flash content: " << flash.size() << " bytes written to " << options.output
@@ -110,7 +89,9 @@ void AddInspectCommand(CLI::App& app, CommandRunner& runner)
     auto options = std::make_shared<InspectOptions>();
     CLI::App* command = app.add_subcommand(
         "inspect", "Load an image as a job would; show it, and optionally write its flash content");
-    command->add_option("IMAGE", options->image, "raw image, or S-record when it ends in s19")
+    command
+        ->add_option("IMAGE", options->image,
+                     "raw image, or S-record when it ends in s19, .srec, .s28, .s37 or .mot")
         ->required();
     AddMacOption(*command, options->mac);
     command->add_option("--output", options->output,

@@ -1,9 +1,12 @@
 #include "images/flash_image.h"
 
 #include "app/message_box.h"
+#include "images/flash_layout.h"
+#include "images/image_problem.h"
+#include "images/srecord_path.h"
+#include "images/srecord_text_check.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -12,144 +15,20 @@
 
 namespace {
 
-constexpr std::string_view kSRecordSuffix = "s19";
-
-int HexValue(char c)
+void WarnOfSRecordText(const std::string& path)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-// Reads exactly `digits` hexadecimal digits; stops at the first other
-// character, the terminator included, so it never reads past the line.
-bool ReadHex(const char* text, int digits, std::uint32_t& value)
-{
-    value = 0;
-    for (int i = 0; i < digits; ++i) {
-        int v = HexValue(text[i]);
-        if (v < 0)
-            return false;
-        value = value << 4 | static_cast<std::uint32_t>(v);
-    }
-    return true;
-}
-
-void ShowLineProblem(int line, std::string_view problem)
-{
-    ShowMessageBox("ERROR: Line " + std::to_string(line) + " of the S-record file " +
-                   std::string(problem) + "!");
-}
-
-struct Record {
-    enum class Kind { Ignored, Data, Termination };
-    Kind kind = Kind::Ignored;
-    std::uint32_t address = 0;
-    std::uint32_t byteCount = 0;      // data bytes only
-    const char* dataText = nullptr;   // first data digit, inside the line
-    std::uint64_t End() const { return std::uint64_t{address} + byteCount; }
-};
-
-// Splits one line into its record. Returns an empty text, or why the line is
-// not a record that can be used safely.
-std::string ParseRecord(const char* line, Record& record)
-{
-    record = Record{};
-    const char* s = line;
-    while (*s == ' ' || *s == '\t')
-        ++s;
-    if (*s != 'S' && *s != 's')
-        return {};
-    const char type = s[1];
-    if (type == '7' || type == '8' || type == '9') {
-        record.kind = Record::Kind::Termination;
-        return {};
-    }
-    const int addressDigits = type == '1' ? 4 : type == '2' ? 6 : type == '3' ? 8 : 0;
-    if (addressDigits == 0)
-        return {};
-
-    std::uint32_t count = 0;
-    if (!ReadHex(s + 2, 2, count))
-        return "has a byte count that is not two hexadecimal digits";
-    if (!ReadHex(s + 4, addressDigits, record.address))
-        return "has an address that is not hexadecimal";
-    const std::uint32_t overhead = static_cast<std::uint32_t>(addressDigits / 2 + 1);
-    if (count < overhead)
-        return "has a byte count too small for its address and checksum";
-    record.byteCount = count - overhead;
-    record.dataText = s + 4 + addressDigits;
-    for (std::uint32_t i = 0; i < 2 * record.byteCount; ++i) {
-        const char c = record.dataText[i];
-        if (HexValue(c) >= 0)
-            continue;
-        if (c == '\0' || c == '\r' || c == '\n')
-            return "has a byte count that runs past the end of the line";
-        return "has data that is not hexadecimal";
-    }
-    record.kind = Record::Kind::Data;
-    return {};
-}
-
-void StoreRecordBytes(std::uint8_t* block, const Record& record)
-{
-    for (std::uint32_t i = 0; i < record.byteCount; ++i) {
-        const char* digits = record.dataText + 2 * i;
-        block[record.address + i] =
-            static_cast<std::uint8_t>(HexValue(digits[0]) << 4 | HexValue(digits[1]));
-    }
+    std::string extensions;
+    for (std::string_view extension : kSRecordExtensions)
+        extensions += (extensions.empty() ? "" : ", ") + std::string(extension);
+    ShowMessageBox("WARNING: " + path +
+                   " looks like an S-record file, but its name makes it a raw image: its text, not "
+                   "the data of its records, would be programmed as the firmware.\nGive it an "
+                   "S-record extension (" + extensions + ") to program the data of its records.");
 }
 
 }  // namespace
 
-// Reads a text file line by line into a caller's fixed buffer.
-class FlashImage::LineReader {
-public:
-    explicit LineReader(const std::string& path) : file(std::fopen(path.c_str(), "r")) {}
-    ~LineReader()
-    {
-        if (file)
-            std::fclose(file);
-    }
-    LineReader(const LineReader&) = delete;
-    LineReader& operator=(const LineReader&) = delete;
-
-    bool IsOpen() const { return file != nullptr; }
-    int LineNumber() const { return lineNumber; }
-
-    // False at the end of the file. `tooLong` tells that the line did not fit
-    // the buffer; a valid record is far shorter, so the caller refuses it.
-    bool Next(char* buffer, std::size_t size, bool& tooLong)
-    {
-        tooLong = false;
-        if (!std::fgets(buffer, static_cast<int>(size), file))
-            return false;
-        ++lineNumber;
-        const std::size_t n = std::strlen(buffer);
-        if (n == size - 1 && buffer[n - 1] != '\n') {
-            const int c = std::fgetc(file);
-            if (c != EOF && c != '\n')
-                tooLong = true;
-        }
-        return true;
-    }
-
-private:
-    std::FILE* file;
-    int lineNumber = 0;
-};
-
-bool FlashImage::IsSRecordPath(const std::string& path)
-{
-    std::string tail = path.size() > 3 ? path.substr(path.size() - 3) : path;
-    std::transform(tail.begin(), tail.end(), tail.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return tail == kSRecordSuffix;
-}
+bool FlashImage::IsSRecordPath(const std::string& path) { return ::IsSRecordPath(path); }
 
 void FlashImage::Empty()
 {
@@ -178,163 +57,87 @@ bool FlashImage::Load(const std::string& path)
     Empty();
     const bool srecord = IsSRecordPath(path);
     if (IsSpecialFile(path)) {
-        ShowMessageBox(srecord ? "ERROR: Unable to get Flash File size 3!"
-                               : "Unable to open Flash File!");
+        ShowFileProblem(srecord ? "ERROR: Unable to get Flash File size 3!"
+                                : "Unable to open Flash File!",
+                        path, "not a regular file");
         return false;
     }
     return srecord ? LoadSRecords(path) : LoadRaw(path);
 }
 
-bool FlashImage::AllocateBlock()
+bool FlashImage::AllocateBlock(const std::string& path)
 {
     buffer.reset(new (std::nothrow) std::uint8_t[kBlockSize]);
     if (!buffer) {
-        ShowMessageBox("ERROR!: Could not allocate memory  ");
+        ShowFileProblem("ERROR!: Could not allocate memory  ", path, std::strerror(ENOMEM));
         return false;
     }
     return true;
 }
+
+namespace {
+
+// The raw file's size once it is known to fit the block; false after its
+// message was shown.
+bool RawFileSize(const std::string& path, std::uint32_t& size)
+{
+    std::error_code error;
+    const std::uintmax_t fileSize = std::filesystem::file_size(path, error);
+    if (error) {
+        ShowFileProblem("ERROR: Unable to get Flash File size 2!", path, error.message());
+        return false;
+    }
+    if (fileSize == 0) {
+        ShowFileProblem("ERROR: File has size 0 !", path, "the file is empty");
+        return false;
+    }
+    // Named by the limit the jobs apply, though the block holds a few bytes more.
+    if (fileSize > FlashImage::kBlockSize) {
+        ShowFileProblem(ImageTooLongMessage(fileSize), path, {});
+        return false;
+    }
+    size = static_cast<std::uint32_t>(fileSize);
+    return true;
+}
+
+}  // namespace
 
 bool FlashImage::LoadRaw(const std::string& path)
 {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
                                                          &std::fclose);
     if (!file) {
-        ShowMessageBox("Unable to open Flash File!");
+        ShowFileProblem("Unable to open Flash File!", path, std::strerror(errno));
         return false;
     }
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error) {
-        ShowMessageBox("ERROR: Unable to get Flash File size 2!");
+    std::uint32_t size = 0;
+    if (!RawFileSize(path, size) || !AllocateBlock(path))
         return false;
-    }
-    if (size == 0) {
-        ShowMessageBox("ERROR: File has size 0 !");
+    length = size;
+    if (!ReadRaw(file.get(), path))
         return false;
-    }
-    if (size > kBlockSize) {
-        ShowMessageBox("ERROR: File is " + std::to_string(size) +
-                       " bytes and does not fit the 131072-byte flash block!");
-        return false;
-    }
-    if (!AllocateBlock())
-        return false;
-    length = static_cast<std::uint32_t>(size);
-    const std::size_t got = std::fread(buffer.get(), 1, length, file.get());
-    if (got < length && std::ferror(file.get())) {
-        ShowMessageBox("ERROR!: Could not read from the file  ");
+    // Past the image the block reads as erased flash, not as leftover heap.
+    std::fill(buffer.get() + length, buffer.get() + kBlockSize, 0xFF);
+    if (LooksLikeSRecordText(buffer.get(), length))
+        WarnOfSRecordText(path);
+    data = buffer.get();
+    return true;
+}
+
+bool FlashImage::ReadRaw(std::FILE* file, const std::string& path)
+{
+    errno = 0;
+    const std::size_t got = std::fread(buffer.get(), 1, length, file);
+    if (got < length && std::ferror(file)) {
+        ShowFileProblem("ERROR!: Could not read from the file  ", path,
+                        std::strerror(errno ? errno : EIO));
         return false;
     }
     if (got < length) {
-        ShowMessageBox("ERROR!: File length mismatch  ");
+        ShowFileProblem("ERROR!: File length mismatch  ", path,
+                        "only " + std::to_string(got) + " of its " + std::to_string(length) +
+                            " bytes could be read");
         return false;
-    }
-    // Past the image the block reads as erased flash, not as leftover heap.
-    std::fill(buffer.get() + length, buffer.get() + kBlockSize, 0xFF);
-    data = buffer.get();
-    return true;
-}
-
-bool FlashImage::LoadSRecords(const std::string& path)
-{
-    std::uint32_t size = 0;
-    bool opened = false;
-    if (!MeasureSRecords(path, size, opened)) {
-        if (!opened)
-            ShowMessageBox("ERROR: Unable to get Flash File size 3!");
-        return false;
-    }
-    if (size == 0) {
-        ShowMessageBox("ERROR: File has size 0 !");
-        return false;
-    }
-    if (!AllocateBlock())
-        return false;
-    length = size;
-    if (!ReadSRecords(path, opened)) {
-        if (!opened)
-            ShowMessageBox("ERROR!: Could not read from the file  ");
-        return false;
-    }
-    data = buffer.get();
-    return true;
-}
-
-bool FlashImage::MeasureSRecords(const std::string& path, std::uint32_t& size, bool& opened)
-{
-    size = 0;
-    lastDataRecord[0] = '\0';
-    LineReader reader(path);
-    opened = reader.IsOpen();
-    if (!opened) {
-        std::perror("Error opening file");
-        return false;
-    }
-    bool tooLong = false;
-    while (reader.Next(lineBuffer, sizeof lineBuffer, tooLong)) {
-        if (tooLong) {
-            ShowLineProblem(reader.LineNumber(), "is longer than 1023 characters");
-            return false;
-        }
-        Record record;
-        const std::string problem = ParseRecord(lineBuffer, record);
-        if (!problem.empty()) {
-            ShowLineProblem(reader.LineNumber(), problem);
-            return false;
-        }
-        if (record.kind == Record::Kind::Termination) {
-            if (lastDataRecord[0] != '\0' && ParseRecord(lastDataRecord, record).empty())
-                size = static_cast<std::uint32_t>(std::min<std::uint64_t>(record.End(), UINT32_MAX));
-            return true;
-        }
-        if (record.kind == Record::Kind::Data)
-            std::memcpy(lastDataRecord, lineBuffer, sizeof lastDataRecord);
-    }
-    return true;
-}
-
-bool FlashImage::ReadSRecords(const std::string& path, bool& opened)
-{
-    intervals.clear();
-    std::fill(buffer.get(), buffer.get() + kBlockSize, 0xFF);
-    LineReader reader(path);
-    opened = reader.IsOpen();
-    if (!opened)
-        return false;
-    std::uint32_t runStart = 0;
-    std::uint32_t runEnd = 0;
-    bool tooLong = false;
-    while (reader.Next(lineBuffer, sizeof lineBuffer, tooLong)) {
-        Record record;
-        const std::string problem = tooLong ? "is longer than 1023 characters"
-                                            : ParseRecord(lineBuffer, record);
-        if (!problem.empty()) {
-            ShowLineProblem(reader.LineNumber(), problem);
-            return false;
-        }
-        if (record.kind == Record::Kind::Termination) {
-            intervals.push_back({runStart, runEnd});
-            return true;
-        }
-        if (record.kind != Record::Kind::Data)
-            continue;
-        if (record.End() > kBlockSize) {
-            char address[16];
-            std::snprintf(address, sizeof address, "0x%X",
-                          std::max<std::uint32_t>(record.address, kBlockSize));
-            ShowLineProblem(reader.LineNumber(),
-                            std::string("puts data at address ") + address +
-                                ", outside the 131072-byte flash block");
-            return false;
-        }
-        if (record.address != runEnd) {
-            if (runStart != 0 && runEnd != 0)
-                intervals.push_back({runStart, runEnd});
-            runStart = record.address;
-        }
-        runEnd = static_cast<std::uint32_t>(record.End());
-        StoreRecordBytes(buffer.get(), record);
     }
     return true;
 }

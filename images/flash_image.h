@@ -1,6 +1,7 @@
 #pragma once
 // A firmware image read into the 128 KiB block that the serial job programs
-// from: a raw binary, or a Motorola S-record file when the path ends in "s19".
+// from: a raw binary, or a Motorola S-record file when its name says so
+// (images/srecord_path.h).
 
 #include <cstddef>
 #include <cstdint>
@@ -8,6 +9,9 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+struct SRecord;
+class TextLineReader;
 
 // A half-open run of addresses covered by an S-record file: [start, end).
 struct AddressInterval {
@@ -29,7 +33,8 @@ public:
     // Returns the block to the heap; buffer, data and length become null/0.
     void Empty();
 
-    // The route `Load` takes: only the path's last three characters count.
+    // The route `Load` takes: the S-record route for the names in
+    // images/srecord_path.h, the raw route for every other name.
     static bool IsSRecordPath(const std::string& path);
 
     std::vector<AddressInterval> intervals;  // runs of the last S-record file, in file order
@@ -38,17 +43,22 @@ public:
     std::uint32_t length = 0;                // image length in bytes
 
 private:
-    class LineReader;
-
     bool LoadRaw(const std::string& path);
+    bool ReadRaw(std::FILE* file, const std::string& path);
     bool LoadSRecords(const std::string& path);
-    bool AllocateBlock();
-    // Sizing pass: end address of the last data record before the first
-    // termination record, 0 if there is none. False when the file is refused.
-    bool MeasureSRecords(const std::string& path, std::uint32_t& size, bool& opened);
+    bool AllocateBlock(const std::string& path);
+    // The next record of the file: false at its end, or with `refused` set
+    // once the file is refused (its message shown).
+    bool NextRecord(TextLineReader& reader, const std::string& path, SRecord& record,
+                    bool& refused);
+    // Sizing pass: the highest end address of the data records before the
+    // first termination record (or before the end of a file that a matching
+    // record count ends). False, its message shown, when the file is refused,
+    // and when that address is 0.
+    bool MeasureSRecords(const std::string& path, std::uint32_t& size);
     // Data pass: fills the block and the address runs.
-    bool ReadSRecords(const std::string& path, bool& opened);
+    bool ReadSRecords(const std::string& path);
+    void AddRun(std::uint32_t start, std::uint32_t end);
 
     char lineBuffer[kLineBufferSize] = {};
-    char lastDataRecord[kLineBufferSize] = {};
 };

@@ -9,6 +9,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
+using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
 namespace {
@@ -61,7 +65,7 @@ TEST(InspectCommand, ShowsTheAddressRunsOfAnSRecordImage)
 {
     TempDir dir;
     const std::string path = dir.Write(
-        "fw.s19", "S1070100AABBCCDD01\nS1070200AABBCCDD01\nS9030000FC\n");
+        "fw.mot", "S1070100AABBCCDDE9\nS1070200AABBCCDDE8\nS9030000FC\n");
     const auto result = Inspect({path});
     ASSERT_EQ(result.exitCode, 0) << result.output;
     EXPECT_THAT(result.output, HasSubstr("S-record"));
@@ -100,13 +104,22 @@ TEST_P(InspectRefusal, ExitCodeAndMessage)
 INSTANTIATE_TEST_SUITE_P(
     Cases, InspectRefusal,
     ::testing::Values(
-        Refusal{"missing_image", SIZE_MAX, {}, 1, "Unable to open Flash File!"},
+        Refusal{"missing_image", SIZE_MAX, {}, 1, "Unable to open Flash File!\n"},
         Refusal{"empty_image", 0, {}, 1, "ERROR: File has size 0 !"},
         Refusal{"too_long_for_the_flash", 131064, {}, 1, "at most 131063 bytes fit"},
-        Refusal{"too_long_for_the_block", 131073, {}, 1, "does not fit the 131072-byte flash block"},
+        Refusal{"too_long_for_the_block", 131073, {}, 1, "131073 bytes long; at most 131063 bytes fit"},
         Refusal{"bad_mac", 100, {"--mac", "0050C2XYZ"}, 2, "is not a MAC address"},
         Refusal{"short_mac", 100, {"--mac", "0050C2123"}, 2, "is not a MAC address"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+std::vector<std::string> Entries(const TempDir& dir)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 TEST(InspectCommand, AnOutputThatCannotBeWrittenFailsAndLeavesNothing)
 {
@@ -115,8 +128,25 @@ TEST(InspectCommand, AnOutputThatCannotBeWrittenFailsAndLeavesNothing)
     std::filesystem::create_directory(dir / "taken");
     const auto result = Inspect({path, "--output", dir / "taken"});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_THAT(result.output, HasSubstr("cannot write"));
-    EXPECT_FALSE(std::filesystem::exists(dir / "taken.partial"));
+    EXPECT_THAT(result.output, HasSubstr("cannot write " + dir / "taken" + ": Is a directory"));
+    EXPECT_THAT(Entries(dir), ElementsAre("fw.bin", "taken"));
+}
+
+// Whoever can write to the output's folder may have planted links there.
+TEST(InspectCommand, TheOutputIsWrittenWithoutFollowingALinkPlantedBesideIt)
+{
+    TempDir dir;
+    const auto image = RandomBytes(300, 1);
+    const std::string path = dir.Write("fw.bin", image);
+    const std::string victim = dir.Write("victim", "untouched");
+    const auto victimBytes = ReadFileBytes(victim);
+    std::filesystem::create_symlink(victim, dir / "flash.bin.partial");
+    const auto result = Inspect({path, "--output", dir / "flash.bin"});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(ReadFileBytes(dir / "flash.bin"), ExpectedFlash(image, "0050C20000000000"));
+    EXPECT_FALSE(std::filesystem::is_symlink(dir / "flash.bin"));
+    EXPECT_EQ(ReadFileBytes(victim), victimBytes);
+    EXPECT_THAT(Entries(dir), ElementsAre("flash.bin", "flash.bin.partial", "fw.bin", "victim"));
 }
 
 TEST(InspectCommand, NeverWritesOverTheImage)

@@ -64,7 +64,8 @@ TEST_F(ImageAndMac, AnImageThatNoLongerLoadsIsReportedAndNoJobRuns)
     EXPECT_TRUE(Window(Control::backButton)->isEnabled());
     EXPECT_TRUE(Window(Control::closeButton)->isEnabled());
     ASSERT_EQ(messages.Texts().size(), 1u);
-    EXPECT_EQ(messages.Texts()[0], "Unable to open Flash File!");
+    EXPECT_EQ(messages.Texts()[0],
+              "Unable to open Flash File!\n" + chosen + ": No such file or directory");
 }
 
 // Pasted text is not filtered by the boxes, so the dialog checks the whole

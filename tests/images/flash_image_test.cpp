@@ -10,8 +10,11 @@
 #include <algorithm>
 #include <sys/stat.h>
 
+using ::testing::AllOf;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::StartsWith;
 
 namespace {
 
@@ -26,9 +29,11 @@ struct RouteCase {
     bool srecord;
 };
 
+void PrintTo(const RouteCase& c, std::ostream* os) { *os << c.path; }
+
 class RouteTest : public ::testing::TestWithParam<RouteCase> {};
 
-TEST_P(RouteTest, OnlyTheLastThreeCharactersChooseTheRoute)
+TEST_P(RouteTest, TheNameChoosesTheRoute)
 {
     EXPECT_EQ(FlashImage::IsSRecordPath(GetParam().path), GetParam().srecord);
 }
@@ -41,7 +46,17 @@ INSTANTIATE_TEST_SUITE_P(Paths, RouteTest,
                                            RouteCase{"19", false},
                                            RouteCase{"/fw/image.bin", false},
                                            RouteCase{"/fw/image.hex", false},
-                                           RouteCase{"/fw/image.s19.bin", false}));
+                                           RouteCase{"/fw/image.s19.bin", false},
+                                           RouteCase{"/fw/image.srec", true},
+                                           RouteCase{"/fw/IMAGE.SRec", true},
+                                           RouteCase{"/fw/image.s28", true},
+                                           RouteCase{"/fw/image.S37", true},
+                                           RouteCase{"/fw/image.Mot", true},
+                                           RouteCase{"image.mot", true},
+                                           RouteCase{"/fw/images28", false},
+                                           RouteCase{"/fw/imagemot", false},
+                                           RouteCase{"/fw/image.srec.bin", false},
+                                           RouteCase{"/fw.mot/image", false}));
 
 TEST(RawImage, LoadsBytesAndFillsTheRestAsErasedFlash)
 {
@@ -65,10 +80,49 @@ TEST(RawImage, AWholeBlockFits)
     EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), image.buffer.get()));
 }
 
+struct RawTextCase {
+    const char* name;
+    std::string text;
+    bool warns;
+};
+void PrintTo(const RawTextCase& c, std::ostream* os) { *os << c.name; }
+
+class RawTextTest : public ::testing::TestWithParam<RawTextCase> {};
+
+// Programming the text of an S-record file is never what was meant, but a
+// raw image is whatever its bytes are: the load warns and goes on.
+TEST_P(RawTextTest, SRecordTextUnderARawNameWarnsAndStillLoads)
+{
+    const RawTextCase& c = GetParam();
+    TempDir dir;
+    const std::string path = dir.Write("fw.bin", c.text);
+    CapturedMessages messages;
+    FlashImage image;
+    ASSERT_TRUE(image.Load(path));
+    EXPECT_EQ(image.length, c.text.size());
+    if (c.warns)
+        EXPECT_THAT(messages.Texts(), ElementsAre(AllOf(StartsWith("WARNING: " + path + " looks like"),
+                                                        HasSubstr("S-record extension"))));
+    else
+        EXPECT_THAT(messages.Texts(), IsEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, RawTextTest,
+    ::testing::Values(
+        RawTextCase{"srecord_text", "S00600004844521B\n" + MakeDataRecord(1, 0x100, {1}) + kS9, true},
+        RawTextCase{"blanks_lower_case_crlf", " \ts1070100AABBCCDDE9\r\nS9030000FC\r\n", true},
+        RawTextCase{"other_text", "Some notes about S1 records\n", false},
+        RawTextCase{"srecord_start_then_binary", std::string("S10B\x01\x02\xFF\n", 8), false},
+        RawTextCase{"s_without_hex_count", "S1ZZ0100\n", false},
+        RawTextCase{"count_record_first", "S5030001FB\n", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 struct RawFailure {
     const char* name;
     std::size_t size;  // file of this many bytes; SIZE_MAX: no file; SIZE_MAX - 1: a folder
-    const char* message;
+    std::string message;
+    const char* reason;  // after the path on the second line
 };
 void PrintTo(const RawFailure& c, std::ostream* os) { *os << c.name; }
 
@@ -87,17 +141,21 @@ TEST_P(RawFailureTest, ShowsItsMessageAndLeavesNoImage)
     CapturedMessages messages;
     FlashImage image;
     EXPECT_FALSE(image.Load(path));
-    EXPECT_THAT(messages.Texts(), ElementsAre(HasSubstr(c.message)));
+    EXPECT_THAT(messages.Texts(), ElementsAre(c.message + "\n" + path + c.reason));
     EXPECT_EQ(image.data, nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Files, RawFailureTest,
-    ::testing::Values(RawFailure{"missing", SIZE_MAX, "Unable to open Flash File!"},
-                      RawFailure{"empty", 0, "ERROR: File has size 0 !"},
-                      RawFailure{"folder", SIZE_MAX - 1, "ERROR: Unable to get Flash File size 2!"},
-                      RawFailure{"one_byte_too_many", FlashImage::kBlockSize + 1,
-                                 "does not fit the 131072-byte flash block"}),
+    ::testing::Values(
+        RawFailure{"missing", SIZE_MAX, "Unable to open Flash File!", ": No such file or directory"},
+        RawFailure{"empty", 0, "ERROR: File has size 0 !", ": the file is empty"},
+        RawFailure{"folder", SIZE_MAX - 1, "ERROR: Unable to get Flash File size 2!",
+                   ": Is a directory"},
+        RawFailure{"one_byte_too_many", FlashImage::kBlockSize + 1,
+                   "ERROR: The image is 131073 bytes long; at most 131063 bytes fit in the flash "
+                   "behind its 8-byte header!",
+                   ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FlashImageFiles, APipeNamedLikeAnImageIsRefusedWithoutBlocking)
@@ -109,9 +167,10 @@ TEST(FlashImageFiles, APipeNamedLikeAnImageIsRefusedWithoutBlocking)
         CapturedMessages messages;
         FlashImage image;
         EXPECT_FALSE(image.Load(path));
-        EXPECT_THAT(messages.Texts(),
-                    ElementsAre(FlashImage::IsSRecordPath(path) ? "ERROR: Unable to get Flash File size 3!"
-                                                                : "Unable to open Flash File!"));
+        const std::string message = FlashImage::IsSRecordPath(path)
+                                        ? "ERROR: Unable to get Flash File size 3!"
+                                        : "Unable to open Flash File!";
+        EXPECT_THAT(messages.Texts(), ElementsAre(message + "\n" + path + ": not a regular file"));
     }
 }
 
@@ -146,19 +205,28 @@ INSTANTIATE_TEST_SUITE_P(
                         MakeDataRecord(1, 0x200, Counting(8)) + kS9,
                     0x208,
                     {{0x100, 0x120}, {0x200, 0x208}}},
-        SRecordCase{"run_at_zero_before_a_gap_is_not_entered",
+        SRecordCase{"run_at_zero_before_a_gap_is_entered",
                     MakeDataRecord(1, 0, Counting(16)) + MakeDataRecord(1, 0x40, Counting(16)) + kS9,
                     0x50,
-                    {{0x40, 0x50}}},
+                    {{0, 0x10}, {0x40, 0x50}}},
         SRecordCase{"run_at_zero_reaching_the_end_is_entered",
                     MakeDataRecord(1, 0, Counting(16)) + MakeDataRecord(1, 0x10, Counting(16)) + kS9,
                     0x20,
                     {{0, 0x20}}},
-        SRecordCase{"length_from_last_record_not_highest_address",
+        SRecordCase{"length_from_the_highest_record_not_the_last",
                     MakeDataRecord(1, 0x200, Counting(8)) + MakeDataRecord(1, 0x100, Counting(16)) +
                         kS9,
-                    0x110,
+                    0x208,
                     {{0x200, 0x208}, {0x100, 0x110}}},
+        SRecordCase{"descending_records_down_to_zero",
+                    MakeDataRecord(1, 0x20, Counting(16)) + MakeDataRecord(1, 0x10, Counting(16)) +
+                        MakeDataRecord(1, 0, Counting(16)) + kS9,
+                    0x30,
+                    {{0x20, 0x30}, {0x10, 0x20}, {0, 0x10}}},
+        SRecordCase{"a_record_without_bytes_makes_no_run",
+                    MakeDataRecord(1, 0x100, Counting(4)) + MakeDataRecord(1, 0x300, {}) + kS9,
+                    0x300,
+                    {{0x100, 0x104}}},
         SRecordCase{"s2_and_s3_records",
                     MakeDataRecord(2, 0x010000, Counting(16)) +
                         MakeDataRecord(3, 0x00010010, Counting(16)) + "S804000000FB\n",
@@ -169,11 +237,16 @@ INSTANTIATE_TEST_SUITE_P(
                         "garbage line\n" + "s9030000FC\n",
                     0x104,
                     {{0x100, 0x104}}},
-        SRecordCase{"crlf_line_ends", "S1070100AABBCCDD01\r\nS9030000FC\r\n", 0x104,
+        SRecordCase{"crlf_line_ends", "S1070100AABBCCDDE9\r\nS9030000FC\r\n", 0x104,
                     {{0x100, 0x104}}},
         SRecordCase{"lines_after_the_termination_are_not_read",
                     MakeDataRecord(1, 0x100, Counting(4)) + kS9 + "S1FF0000ZZ\n", 0x104,
                     {{0x100, 0x104}}},
+        SRecordCase{"a_matching_record_count_ends_a_file_without_termination",
+                    MakeDataRecord(1, 0x100, Counting(4)) + MakeDataRecord(1, 0x104, Counting(4)) +
+                        "S5030002FA\n",
+                    0x108,
+                    {{0x100, 0x108}}},
         SRecordCase{"data_ending_exactly_at_the_block_end",
                     MakeDataRecord(3, 0x1FFF0, Counting(16)) + "S70500000000FA\n",
                     FlashImage::kBlockSize,
@@ -184,8 +257,7 @@ TEST(SRecordData, BytesLandAtTheirAddressesAndTheRestIsErased)
 {
     TempDir dir;
     FlashImage image;
-    // The checksum byte (here 00 instead of D7) is not examined.
-    ASSERT_TRUE(image.Load(dir.Write("fw.s19", "S10B0100000102030405060700\nS9030000FC\n")));
+    ASSERT_TRUE(image.Load(dir.Write("fw.s19", "S10B01000001020304050607D7\nS9030000FC\n")));
     EXPECT_EQ(image.length, 0x108u);
     EXPECT_TRUE(std::equal(image.buffer.get() + 0x100, image.buffer.get() + 0x108,
                            Counting(8).begin()));
@@ -219,8 +291,9 @@ TEST_P(SRecordFailureTest, RefusesTheFileWithOneMessage)
     TempDir dir;
     CapturedMessages messages;
     FlashImage image;
-    EXPECT_FALSE(image.Load(dir.Write("fw.s19", c.text)));
-    EXPECT_THAT(messages.Texts(), ElementsAre(HasSubstr(c.message)));
+    const std::string path = dir.Write("fw.s19", c.text);
+    EXPECT_FALSE(image.Load(path));
+    EXPECT_THAT(messages.Texts(), ElementsAre(AllOf(HasSubstr(c.message), HasSubstr("\n" + path))));
     EXPECT_EQ(image.data, nullptr);
 }
 
@@ -229,29 +302,107 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         SRecordFailure{"no_termination", MakeDataRecord(1, 0x100, Counting(4)),
                        "ERROR: File has size 0 !"},
+        SRecordFailure{"data_after_the_record_count",
+                       MakeDataRecord(1, 0x100, {1}) + "S5030001FB\n" + MakeDataRecord(1, 0x101, {2}),
+                       "ERROR: File has size 0 !"},
+        SRecordFailure{"record_count_that_does_not_match",
+                       MakeDataRecord(1, 0x100, {1}) + MakeDataRecord(1, 0x101, {2}) + "S5030001FB\n" +
+                           kS9,
+                       "Line 3 of the S-record file has a record count of 1, but 2 data records come "
+                       "before it"},
         SRecordFailure{"termination_before_data", std::string(kS9) + MakeDataRecord(1, 0, {1}),
-                       "ERROR: File has size 0 !"},
+                       "ERROR: File has size 0 !\n"},
         SRecordFailure{"data_ending_at_zero", MakeDataRecord(1, 0, {}) + kS9,
-                       "ERROR: File has size 0 !"},
+                       "no data bytes come before its termination record"},
+        SRecordFailure{"no_data_before_the_record_count", "S5030000FC\n",
+                       "no data bytes come before its record count"},
         SRecordFailure{"line_longer_than_the_buffer", "S0" + std::string(1100, '0') + "\n" + kS9,
                        "Line 1 of the S-record file is longer than 1023 characters"},
+        SRecordFailure{"nul_byte_in_an_ignored_line",
+                       MakeDataRecord(1, 0x100, {1}) + std::string("S0\0\n", 4) + kS9,
+                       "Line 2 of the S-record file holds a NUL byte"},
+        SRecordFailure{"nul_byte_in_a_long_line",
+                       "S0" + std::string(600, '0') + std::string(1, '\0') + std::string(600, '0') +
+                           "\n" + MakeDataRecord(1, 0x100, {1}) + kS9,
+                       "Line 1 of the S-record file holds a NUL byte"},
+        SRecordFailure{"wrong_s1_checksum", "S10B0100000102030405060700\n" + std::string(kS9),
+                       "Line 1 of the S-record file has checksum 00 where its bytes need D7"},
+        SRecordFailure{"wrong_s2_checksum",
+                       MakeDataRecord(1, 0, {1}) + "s2080100000102030405\n" + kS9,
+                       "Line 2 of the S-record file has checksum 05 where its bytes need EC"},
+        SRecordFailure{"wrong_s3_checksum", "S30700000100010200\n" + std::string(kS9),
+                       "Line 1 of the S-record file has checksum 00 where its bytes need F4"},
+        SRecordFailure{"wrong_s5_checksum", MakeDataRecord(1, 0x100, {1}) + "S5030001FA\n" + kS9,
+                       "Line 2 of the S-record file has checksum FA where its bytes need FB"},
+        SRecordFailure{"wrong_s6_checksum", MakeDataRecord(1, 0x100, {1}) + "S604000001FB\n" + kS9,
+                       "Line 2 of the S-record file has checksum FB where its bytes need FA"},
+        SRecordFailure{"wrong_s7_checksum", MakeDataRecord(1, 0x100, {1}) + "S70500000000FB\n",
+                       "Line 2 of the S-record file has checksum FB where its bytes need FA"},
+        SRecordFailure{"wrong_s8_checksum", MakeDataRecord(1, 0x100, {1}) + "S804000000FA\n",
+                       "Line 2 of the S-record file has checksum FA where its bytes need FB"},
+        SRecordFailure{"wrong_s9_checksum", MakeDataRecord(1, 0x100, {1}) + "S9030000FD\n",
+                       "Line 2 of the S-record file has checksum FD where its bytes need FC"},
+        SRecordFailure{"checksum_missing", "S1070100AABBCCDD\n" + std::string(kS9),
+                       "Line 1 of the S-record file has a byte count that runs past the end"},
+        SRecordFailure{"termination_without_its_fields", MakeDataRecord(1, 0x100, {1}) + "S9\n",
+                       "Line 2 of the S-record file has a byte count that is not two hexadecimal"},
+        SRecordFailure{"checksum_not_hex", "S1070100AABBCCDDE?\n" + std::string(kS9),
+                       "Line 1 of the S-record file has a checksum that is not hexadecimal"},
         SRecordFailure{"count_past_the_end_of_the_line", "S1FF0100AABB\n" + std::string(kS9),
                        "Line 1 of the S-record file has a byte count that runs past the end"},
         SRecordFailure{"count_too_small", "S1020100\n" + std::string(kS9),
                        "has a byte count too small"},
-        SRecordFailure{"count_not_hex", "S1G70100AABBCCDD01\n" + std::string(kS9),
+        SRecordFailure{"count_not_hex", "S1G70100AABBCCDDE9\n" + std::string(kS9),
                        "has a byte count that is not two hexadecimal digits"},
-        SRecordFailure{"address_not_hex", MakeDataRecord(1, 0, {1}) + "S10701X0AABBCCDD01\n" + kS9,
+        SRecordFailure{"address_not_hex", MakeDataRecord(1, 0, {1}) + "S10701X0AABBCCDDE9\n" + kS9,
                        "Line 2 of the S-record file has an address that is not hexadecimal"},
         SRecordFailure{"data_not_hex", "S1070100AAB CCDD01\n" + std::string(kS9),
                        "has data that is not hexadecimal"},
         SRecordFailure{"data_at_the_block_end", MakeDataRecord(3, 0x20000, {1}) + kS9,
-                       "puts data at address 0x20000, outside the 131072-byte flash block"},
+                       "puts data at address 0x20000; at most 131063 bytes fit in the flash behind "
+                       "its 8-byte header"},
         SRecordFailure{"data_crossing_the_block_end", MakeDataRecord(3, 0x1FFFF, {1, 2}) + kS9,
                        "puts data at address 0x20000"},
         SRecordFailure{"far_address", MakeDataRecord(3, 0xFFFFFFFF, {1, 2}) + kS9,
                        "puts data at address 0xFFFFFFFF"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A file of NULs is refused at its first line, not read to its end on the
+// window's thread.
+TEST(SRecordFile, AHugeFileOfNulsIsRefusedAtItsFirstLine)
+{
+    TempDir dir;
+    const std::string path = dir.Write("fw.s19", "");
+    std::filesystem::resize_file(path, std::uintmax_t{10} << 30);  // sparse: costs no disk
+    CapturedMessages messages;
+    FlashImage image;
+    EXPECT_FALSE(image.Load(path));
+    EXPECT_THAT(messages.Texts(), ElementsAre(HasSubstr("Line 1 of the S-record file holds a NUL byte")));
+}
+
+TEST(SRecordFile, WithoutTerminationOrRecordCountItMayBeTruncated)
+{
+    TempDir dir;
+    const std::string path = dir.Write("fw.s19", MakeDataRecord(1, 0x100, Counting(4)));
+    CapturedMessages messages;
+    FlashImage image;
+    EXPECT_FALSE(image.Load(path));
+    EXPECT_THAT(messages.Texts(),
+                ElementsAre(AllOf(StartsWith("ERROR: File has size 0 !\n" + path + ": "),
+                                  HasSubstr("termination record (S7, S8 or S9) is missing"),
+                                  HasSubstr("may be truncated"))));
+}
+
+TEST(SRecordFile, AFolderIsAFileThatCannotBeRead)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir / "fw.s19");
+    CapturedMessages messages;
+    FlashImage image;
+    EXPECT_FALSE(image.Load(dir / "fw.s19"));
+    EXPECT_THAT(messages.Texts(), ElementsAre("ERROR!: Could not read from the file  \n" +
+                                              dir / "fw.s19" + ": Is a directory"));
+}
 
 TEST(SRecordFile, MissingFileReportsTheSizingMessage)
 {
@@ -259,7 +410,8 @@ TEST(SRecordFile, MissingFileReportsTheSizingMessage)
     CapturedMessages messages;
     FlashImage image;
     EXPECT_FALSE(image.Load(dir / "absent.s19"));
-    EXPECT_THAT(messages.Texts(), ElementsAre("ERROR: Unable to get Flash File size 3!"));
+    EXPECT_THAT(messages.Texts(), ElementsAre("ERROR: Unable to get Flash File size 3!\n" +
+                                              dir / "absent.s19" + ": No such file or directory"));
 }
 
 TEST(FlashImageReuse, ASecondLoadReplacesTheFirst)

@@ -291,7 +291,7 @@ TEST_F(JLinkWriterTest, WithoutALogTheErrorMarkerIsStillSeen)
 TEST_F(JLinkWriterTest, TheWrittenCopyIsTheLoadedImageWithItsMac)
 {
     // An S-record image: the copy holds the binary it describes.
-    const std::string image = rig.dir.Write("fw.s19", "S1070000AABBCCDD01\nS9030000FC\n");
+    const std::string image = rig.dir.Write("fw.s19", "S1070000AABBCCDDEA\nS9030000FC\n");
     RunWith({}, image);
     ASSERT_EQ(record->starts.size(), 1u);
     EXPECT_THAT(record->scriptAtStart, HasSubstr("w4 0x00417008, 0x0000080f \n"));

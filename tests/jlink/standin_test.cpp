@@ -116,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(
         SuccessCase{"ShortImageGrowsToTheMacField", Raw(100, 23), "downloading", 1},
         SuccessCase{"LargestImage", Raw(131063, 24), "downloading", 32},
         SuccessCase{"SRecordsAsTheirBinary",
-                    {"fw.s19", "S1070100AABBCCDD01\nS9030000FC\n", SRecordBinary()},
+                    {"fw.s19", "S1070100AABBCCDDE9\nS9030000FC\n", SRecordBinary()},
                     "downloading",
                     1}));
 

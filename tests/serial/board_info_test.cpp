@@ -41,7 +41,7 @@ TEST(CBoardInfo, PrepareTellsTheCallerWhenTheImageDidNotLoad)
     CapturedMessages messages;
     CBoardInfo info;
     EXPECT_FALSE(info.Prepare(dir / "absent.bin", "absent.bin", "0050C2123456789A"));
-    EXPECT_THAT(messages.Texts(), ::testing::ElementsAre("Unable to open Flash File!"));
+    EXPECT_THAT(messages.Texts(), ::testing::ElementsAre(::testing::StartsWith("Unable to open Flash File!\n")));
     EXPECT_EQ(info.macDestination, nullptr);
     EXPECT_EQ(info.image->data, nullptr);
 }

@@ -16,6 +16,14 @@ inline constexpr std::string_view kNoImageReason =
     "No firmware image file to program. Go Back and choose one with Browse.";
 inline constexpr std::string_view kNoBoardReason =
     "No board detected. Go Back, connect the board and try again.";
+// Followed by the board's entry as the user chose it.
+inline constexpr std::string_view kChosenBoardGoneReason =
+    "The board you chose is no longer connected. Go Back and choose a board: ";
+
+// Asked when the window is closed while a job is writing to the board.
+inline constexpr std::string_view kQuitDuringJobQuestion =
+    "A firmware update is running. If you quit now, the board will be left unprogrammed "
+    "and will not start until it is updated again.\n\nQuit anyway?";
 
 // A MAC that the boxes let through unfinished or pasted with other characters.
 inline constexpr std::string_view kInvalidMacMessage =

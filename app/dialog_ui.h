@@ -63,4 +63,6 @@ public:
     virtual void EndDialog(int result) = 0;
     // The application's modal message box.
     virtual void ShowMessage(std::string_view text) = 0;
+    // A modal yes-or-no question whose default answer is no.
+    virtual bool AskYesNo(std::string_view question) = 0;
 };

@@ -35,6 +35,7 @@ void CFirmwareDialogLogic::Initialise(const std::function<void()>& buildPages)
     services.StartBoardMonitors();
     buildPages();
     pagesBuilt = true;
+    ClearResultPage();
     // The USB connection is the first choice, so the board state is shown
     // whatever the radios say yet.
     ShowCurrentImage();
@@ -115,6 +116,7 @@ LParam CFirmwareDialogLogic::OnBinFilesChanged()
 void CFirmwareDialogLogic::ShowUsbState()
 {
     const std::vector<std::string> ports = services.BoardPorts();
+    shownPorts = ports;
     if (ports.empty()) {
         ShowBoardStatus(kNoBoardText, kRed);
         ui.Enable(Control::updateButton, false);
@@ -222,6 +224,9 @@ void CFirmwareDialogLogic::OnDefaultFile()
 
 void CFirmwareDialogLogic::OnUpdateFirmware()
 {
+    // A job that has the board is never replaced, whatever key reaches here.
+    if (jobWorking)
+        return;
     const std::string mac = JoinedMacText();
     const std::optional<Control> badBox = FirstBadMacBox();
     if (badBox || !IsValidMacText(mac)) {
@@ -232,7 +237,10 @@ void CFirmwareDialogLogic::OnUpdateFirmware()
     }
     ui.Enable(Control::closeButton, false);
     ui.Enable(Control::backButton, false);
-    ui.SetShown(Control::instructionsPicture, false);
+    jobWorking = true;
+    // Nothing of an earlier job may stay on the page: a message box of the
+    // new one would otherwise appear over the last one's outcome.
+    ClearResultPage();
     ui.ShowPage(Page::result);
     const std::optional<CBinFile> entry = services.CurrentImage();
     if (!entry) {
@@ -244,13 +252,21 @@ void CFirmwareDialogLogic::OnUpdateFirmware()
 
 void CFirmwareDialogLogic::OnBack()
 {
+    if (jobWorking)
+        return;
     // No lock may be held here: the worker's last status arrives while we wait.
     if (services.HasSerialJob())
         services.StopSerialJob();
+    ClearResultPage();
     ui.ShowPage(Page::setup);
 }
 
 void CFirmwareDialogLogic::OnClose() { ui.EndDialog(0); }
+
+bool CFirmwareDialogLogic::ConfirmClose()
+{
+    return !jobWorking || ui.AskYesNo(kQuitDuringJobQuestion);
+}
 
 // ---- starting a job ----
 
@@ -272,33 +288,45 @@ std::optional<Control> CFirmwareDialogLogic::FirstBadMacBox() const
     return std::nullopt;
 }
 
-std::string CFirmwareDialogLogic::ChosenPort(const std::vector<std::string>& ports) const
+// The port of the board the user saw and chose: the one the label names, or
+// the entry selected in the list. Empty when the page showed no board.
+std::string CFirmwareDialogLogic::ChosenBoard() const
 {
-    if (ports.size() < 2)
-        return ports.front();
+    if (shownPorts.size() < 2)
+        return shownPorts.empty() ? std::string() : shownPorts.front();
     const std::string selected = ui.PortListSelectedText();
-    const std::string name =
-        selected.size() > kBoardOnPrefix.size() ? selected.substr(kBoardOnPrefix.size()) : "";
-    const auto found = std::find(ports.begin(), ports.end(), name);
-    return found != ports.end() ? *found : ports.front();
+    return selected.size() > kBoardOnPrefix.size() ? selected.substr(kBoardOnPrefix.size()) : "";
 }
 
 void CFirmwareDialogLogic::StartJob(const CBinFile& entry, const std::string& mac)
 {
-    bool loaded = false;
-    if (ui.IsChecked(Control::usbRadio)) {
-        const std::vector<std::string> ports = services.BoardPorts();
-        if (ports.empty()) {
-            ShowStatusRow(RefusalRow(kNoBoardReason));
-            return;
-        }
-        loaded = services.StartSerialJob(ChosenPort(ports), mac, entry);
-    } else if (ui.IsChecked(Control::jlinkRadio)) {
-        loaded = services.StartJLinkJob(mac, entry);
-    } else {
+    if (ui.IsChecked(Control::usbRadio))
+        return StartSerialJob(entry, mac);
+    if (!ui.IsChecked(Control::jlinkRadio)) {
+        jobWorking = false;
         return;
     }
-    if (!loaded)
+    if (!services.StartJLinkJob(mac, entry))
+        ShowStatusRow(LookupStatus(kStatusFileUnreadable));
+}
+
+// The job runs on the very board the user chose or not at all: another board
+// would be given the MAC address meant for the first.
+void CFirmwareDialogLogic::StartSerialJob(const CBinFile& entry, const std::string& mac)
+{
+    const std::vector<std::string> ports = services.BoardPorts();
+    const std::string chosen = ChosenBoard();
+    if (ports.empty() || chosen.empty()) {
+        ShowStatusRow(RefusalRow(kNoBoardReason));
+        return;
+    }
+    if (std::find(ports.begin(), ports.end(), chosen) == ports.end()) {
+        const std::string reason =
+            std::string(kChosenBoardGoneReason) + std::string(kBoardOnPrefix) + chosen;
+        ShowStatusRow(RefusalRow(reason));
+        return;
+    }
+    if (!services.StartSerialJob(chosen, mac, entry))
         ShowStatusRow(LookupStatus(kStatusFileUnreadable));
 }
 
@@ -319,6 +347,15 @@ LParam CFirmwareDialogLogic::OnJobProgress(WParam percent)
     return 0;
 }
 
+// The result page without an outcome: it only ever shows the job that runs
+// or has just ended.
+void CFirmwareDialogLogic::ClearResultPage()
+{
+    ui.SetProgress(0);
+    ui.SetShown(Control::instructionsPicture, false);
+    ShowStatusText("", kBlack);
+}
+
 void CFirmwareDialogLogic::ShowStatusRow(const StatusRow& row)
 {
     std::lock_guard lock(statusLock);
@@ -326,6 +363,7 @@ void CFirmwareDialogLogic::ShowStatusRow(const StatusRow& row)
         const bool enabled = row.buttons == ButtonsEffect::Enable;
         ui.Enable(Control::closeButton, enabled);
         ui.Enable(Control::backButton, enabled);
+        jobWorking = !enabled;
     }
     if (row.instructions != InstructionsEffect::AsIs) {
         const bool shown = row.instructions == InstructionsEffect::Show;

@@ -40,6 +40,11 @@ public:
     void OnBack();
     void OnClose();
 
+    // While a job is writing to the board no key may end the dialog, and
+    // closing it must be confirmed.
+    bool EscapeEndsDialog() const { return !jobWorking; }
+    bool ConfirmClose();
+
     // The text the user chose last in the port list; empty at first.
     const std::string& LastPortSelection() const { return lastPortSelection; }
 
@@ -60,8 +65,10 @@ private:
 
     std::string JoinedMacText() const;
     std::optional<Control> FirstBadMacBox() const;
-    std::string ChosenPort(const std::vector<std::string>& ports) const;
+    std::string ChosenBoard() const;
     void StartJob(const CBinFile& entry, const std::string& mac);
+    void StartSerialJob(const CBinFile& entry, const std::string& mac);
+    void ClearResultPage();
     void ShowStatusRow(const StatusRow& row);
     void ShowStatusText(std::string_view text, ColorRef colour);
 
@@ -69,6 +76,8 @@ private:
     IDialogServices& services;
     std::mutex statusLock;
     std::string lastPortSelection;
+    std::vector<std::string> shownPorts;  // the board ports as the setup page shows them
+    bool jobWorking = false;  // a job has the board: the result page's buttons are disabled
     // Until the pages exist there is nothing to show; the builder shows the
     // state current then. (A message box during the monitors' start runs a
     // loop of its own that delivers what they have posted.)

@@ -10,9 +10,11 @@
 #include "controls/shared_fonts.h"
 
 #include <QAbstractButton>
+#include <QCloseEvent>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -261,16 +263,39 @@ void CVelkanFirmwareGUIDlg::EndDialog(int result) { done(result); }
 
 void CVelkanFirmwareGUIDlg::ShowMessage(std::string_view text) { ShowMessageBox(text); }
 
+bool CVelkanFirmwareGUIDlg::AskYesNo(std::string_view question)
+{
+    if (askYesNo)
+        return askYesNo(question);
+    QMessageBox box(QMessageBox::Warning, windowTitle(), ToQString(question),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void CVelkanFirmwareGUIDlg::keyPressEvent(QKeyEvent* event)
 {
+    if (event->key() == Qt::Key_Escape && !logic->EscapeEndsDialog())
+        return;
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && !qobject_cast<QPushButton*>(focusWidget())) {
+    if (!enter) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    // Enter presses the focused push button; elsewhere it is command 1. A
+    // button that is hidden or disabled is not pressed by any key.
+    auto* button = qobject_cast<QPushButton*>(focusWidget());
+    if (!button)
         logic->HandleCommand(1);
+    else if (button->isVisible() && button->isEnabled())
+        button->click();
+}
+
+void CVelkanFirmwareGUIDlg::closeEvent(QCloseEvent* event)
+{
+    if (!logic->ConfirmClose()) {
+        event->ignore();
         return;
     }
-    if (enter) {
-        static_cast<QPushButton*>(focusWidget())->click();
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    QDialog::closeEvent(event);
 }

@@ -39,6 +39,8 @@ public:
 
     // Replaces the open-file question (tests answer it themselves).
     std::function<std::optional<std::string>(const OpenFileQuestion&)> askOpenFile;
+    // Replaces the yes-or-no question (tests answer it themselves).
+    std::function<bool(std::string_view)> askYesNo;
 
     // IDialogUi
     bool SetTextIfChanged(Control control, std::string_view text) override;
@@ -62,9 +64,11 @@ public:
     std::optional<std::string> AskOpenFile(const OpenFileQuestion& question) override;
     void EndDialog(int result) override;
     void ShowMessage(std::string_view text) override;
+    bool AskYesNo(std::string_view question) override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildPages();

@@ -51,7 +51,8 @@ TEST_P(UpdateStartsJob, OnTheChosenConnectionWithTheJoinedMac)
     EXPECT_FALSE(ui[Control::closeButton].enabled);
     EXPECT_FALSE(ui[Control::backButton].enabled);
     EXPECT_FALSE(ui[Control::instructionsPicture].shown);
-    EXPECT_EQ(ui[Control::statusLabel].text, "Firmware updated successfully") << "until it reports";
+    EXPECT_EQ(ui[Control::statusLabel].text, "") << "no outcome until it reports";
+    EXPECT_EQ(ui.progress, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -59,8 +60,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         StartCase{"secondOfTwo", {"ttyUSB3", "ttyUSB5"}, Control::usbRadio, "Board on ttyUSB5",
                   {"ttyUSB3", "ttyUSB5"}, "serial", "ttyUSB5"},
-        StartCase{"chosenGoneByThenFallsBackToFirst", {"ttyUSB3", "ttyUSB5"}, Control::usbRadio,
-                  "Board on ttyUSB5", {"ttyUSB3", "ttyUSB7"}, "serial", "ttyUSB3"},
+        StartCase{"chosenStillThereAmongNewOnes", {"ttyUSB3", "ttyUSB5"}, Control::usbRadio,
+                  "Board on ttyUSB5", {"ttyUSB1", "ttyUSB5", "ttyUSB7"}, "serial", "ttyUSB5"},
         StartCase{"onlyPort", {"ttyUSB3"}, Control::usbRadio, "", {"ttyUSB3"}, "serial", "ttyUSB3"},
         StartCase{"prefixIsNotAMatch", {"ttyUSB1", "ttyUSB10"}, Control::usbRadio,
                   "Board on ttyUSB10", {"ttyUSB1", "ttyUSB10"}, "serial", "ttyUSB10"},
@@ -239,7 +240,8 @@ TEST_F(DialogTest, ProgressMovesTheBarWithinItsRange)
     EXPECT_EQ(ui.progress, 100);
 }
 
-TEST_F(DialogTest, SecondUpdateKeepsTheFirstResultUntilTheNewJobReports)
+// The result page never shows an outcome that belongs to no job.
+TEST_F(DialogTest, ASecondUpdateStartsFromAnEmptyResultPage)
 {
     services.ports = {"ttyUSB0"};
     Open();
@@ -247,11 +249,60 @@ TEST_F(DialogTest, SecondUpdateKeepsTheFirstResultUntilTheNewJobReports)
     logic.HandleMessage(WM_JOB_PROGRESS, 100, 0);
     Status(7);
     logic.RunAction(Action::back);
+    logic.HandleCommand(1);  // Enter on the setup page
+    EXPECT_EQ(ui[Control::statusLabel].text, "");
+    EXPECT_EQ(ui.progress, 0);
+    logic.HandleCommand(3);
     logic.RunAction(Action::updateFirmware);
     EXPECT_EQ(services.starts.size(), 2u);
-    EXPECT_EQ(ui.progress, 100);
-    EXPECT_EQ(ui[Control::statusLabel].text, "Firmware update successful! Please reset the board.");
+    EXPECT_EQ(ui.progress, 0);
+    EXPECT_EQ(ui[Control::statusLabel].text, "");
     EXPECT_FALSE(ui[Control::backButton].enabled);
+}
+
+// Another board would be given the MAC address meant for the chosen one.
+TEST_F(DialogTest, AChosenBoardThatHasGoneIsNotReplacedByAnother)
+{
+    const std::vector<std::pair<Ports, Ports>> cases{{{"ttyUSB3", "ttyUSB5"}, {"ttyUSB3", "ttyUSB7"}},
+                                                     {{"ttyUSB5"}, {"ttyUSB7"}}};
+    for (const auto& [shown, atClick] : cases) {
+        DialogHarness dialog;
+        dialog.services.ports = shown;
+        dialog.Open();
+        if (shown.size() > 1)
+            dialog.ChoosePort("Board on ttyUSB5");
+        dialog.services.ports = atClick;
+        dialog.ui.TypeMac(kTypedMac);
+        dialog.logic.RunAction(Action::updateFirmware);
+        EXPECT_TRUE(dialog.services.starts.empty());
+        EXPECT_EQ(dialog.ui[Control::statusLabel].text,
+                  std::string(kChosenBoardGoneReason) + "Board on ttyUSB5");
+        EXPECT_EQ(dialog.ui[Control::statusLabel].colour, kRed);
+        EXPECT_TRUE(dialog.ui[Control::backButton].enabled);
+    }
+}
+
+// While a job has the board, no key or click may replace or abandon it.
+TEST_F(DialogTest, AWorkingJobIsNeitherReplacedNorLeftWithoutAsking)
+{
+    services.ports = {"ttyUSB0"};
+    Open();
+    logic.RunAction(Action::updateFirmware);
+    Status(kStatusProgrammingFlash);
+    logic.RunAction(Action::updateFirmware);
+    logic.RunAction(Action::back);
+    EXPECT_EQ(services.starts.size(), 1u);
+    EXPECT_EQ(ui.page, Page::result);
+    EXPECT_FALSE(logic.EscapeEndsDialog());
+    EXPECT_FALSE(logic.ConfirmClose());
+    ui.yesAnswer = true;
+    EXPECT_TRUE(logic.ConfirmClose());
+    EXPECT_EQ(ui.questions, std::vector<std::string>(2, std::string(kQuitDuringJobQuestion)));
+
+    Status(kStatusSuccess);
+    EXPECT_TRUE(logic.EscapeEndsDialog());
+    EXPECT_TRUE(logic.ConfirmClose());
+    EXPECT_EQ(ui.questions.size(), 2u) << "no question once the job has ended";
 }
 
 TEST_F(DialogTest, EnterAndCommandThreeSwitchPagesWithoutJobs)
@@ -316,7 +367,7 @@ TEST_F(DialogTest, BackDeliversTheWorkersPendingStatusWhileItStopsTheJob)
     EXPECT_TRUE(ended);
     EXPECT_FALSE(services.HasSerialJob());
     EXPECT_EQ(ui.page, Page::setup);
-    EXPECT_EQ(ui[Control::statusLabel].text, kWaiting);
+    EXPECT_EQ(ui[Control::statusLabel].text, "") << "the stopped job's status is not left behind";
 }
 
 }  // namespace

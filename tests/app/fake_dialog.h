@@ -47,6 +47,11 @@ public:
     std::optional<std::string> AskOpenFile(const OpenFileQuestion& question) override;
     void EndDialog(int result) override { endResult = result; }
     void ShowMessage(std::string_view text) override { messageBoxes.emplace_back(text); }
+    bool AskYesNo(std::string_view question) override
+    {
+        questions.emplace_back(question);
+        return yesAnswer;
+    }
 
     // What the user does.
     void CheckRadio(Control radio);
@@ -66,6 +71,8 @@ public:
     std::optional<OpenFileQuestion> lastQuestion;
     std::optional<int> endResult;
     std::vector<std::string> messageBoxes;
+    std::vector<std::string> questions;
+    bool yesAnswer = false;
     std::optional<Control> focus;
 };
 

@@ -80,7 +80,7 @@ TEST_F(DialogFixture, EnterInAMacBoxShowsTheResultPageWithoutStartingAJob)
     EXPECT_TRUE(Visible(Control::statusLabel));
     EXPECT_FALSE(Visible(Control::macBox3));
     EXPECT_FALSE(dialog->Services().HasSerialJob());
-    EXPECT_EQ(Text(Control::statusLabel), "Firmware updated successfully");
+    EXPECT_EQ(Text(Control::statusLabel), "") << "no job, no outcome";
     EXPECT_TRUE(messages.Texts().empty());
 
     Click(Control::backButton);

@@ -58,7 +58,8 @@ const ControlLook kSetupControls[] = {
 };
 
 const ControlLook kResultControls[] = {
-    {"status", Control::statusLabel, "Firmware updated successfully", {20, 395, 600, 100}, true},
+    // The table's text is cleared at once: without a job there is no outcome.
+    {"status", Control::statusLabel, "", {20, 395, 600, 100}, true},
     {"close", Control::closeButton, "Close", {320, 460, 120, 25}, true},
     {"back", Control::backButton, "<< Back", {190, 460, 120, 25}, true},
     {"progress", Control::progressBar, nullptr, {20, 420, 590, 25}, true},

@@ -91,3 +91,30 @@ void CParamEdit::focusOutEvent(QFocusEvent* event) {
         setText("0" + current);
     }
 }
+
+// Typing into a box that was clicked into replaces both digits, as it does
+// after Tab; a click into the box that already has the focus places the
+// caret as usual.
+void CParamEdit::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    focusedByClick = event->reason() == Qt::MouseFocusReason;
+}
+
+void CParamEdit::mousePressEvent(QMouseEvent* event) {
+    QLineEdit::mousePressEvent(event);
+    if (focusedByClick && event->button() == Qt::LeftButton) {
+        selectAll();
+        keepClickSelection = true;
+    }
+    focusedByClick = false;
+}
+
+void CParamEdit::mouseMoveEvent(QMouseEvent* event) {
+    if (keepClickSelection) return;
+    QLineEdit::mouseMoveEvent(event);
+}
+
+void CParamEdit::mouseReleaseEvent(QMouseEvent* event) {
+    keepClickSelection = false;
+    QLineEdit::mouseReleaseEvent(event);
+}

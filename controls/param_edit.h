@@ -19,10 +19,20 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void TypeCharacter(QChar character);
     void OnMaxText();
     void CarryIntoNext();
+
+    // The focus came with a mouse press that is still to arrive.
+    bool focusedByClick = false;
+    // The press that brought the focus selected the box; the drag that may
+    // follow it must not shrink that selection.
+    bool keepClickSelection = false;
 };

@@ -18,6 +18,14 @@ protected:
     }
 
     QLineEdit* Box(int k) const { return Window<QLineEdit>(MacBox(k)); }
+
+    std::string Row() const
+    {
+        QStringList row;
+        for (int k = 0; k < kMacBoxCount; ++k)
+            row << Text(MacBox(k));
+        return row.join(" ").toStdString();
+    }
 };
 
 TEST_F(MacBoxes, TabSkipsNothingAndLandsOnTheFirstEditableBox)
@@ -61,13 +69,27 @@ TEST_F(MacBoxes, LeavingABoxWithOneDigitFillsItToTwo)
 TEST_F(MacBoxes, TenDigitsRunThroughTheRestOfTheRow)
 {
     Type("123456789A");
-    QStringList row;
-    for (int k = 0; k < kMacBoxCount; ++k)
-        row << Text(MacBox(k));
-    EXPECT_EQ(row.join(" "), "00 50 C2 12 34 56 78 9A");
+    EXPECT_EQ(Row(), "00 50 C2 12 34 56 78 9A");
     // At the end of the last box there is nowhere to carry on to.
     Type("B");
     EXPECT_EQ(Text(Control::macBox7), "9A");
+}
+
+TEST_F(MacBoxes, ClickingIntoABoxSelectsBothDigitsSoTypingReplacesThem)
+{
+    // Pressed between the two digits, with a slight drag before the release.
+    const QPoint middle = Box(4)->rect().center();
+    QTest::mousePress(Box(4), Qt::LeftButton, Qt::NoModifier, middle);
+    QTest::mouseMove(Box(4), middle + QPoint(2, 0));
+    QTest::mouseRelease(Box(4), Qt::LeftButton, Qt::NoModifier, middle + QPoint(2, 0));
+    EXPECT_EQ(Box(4)->selectedText(), "00");
+    Type("A1B2C3D4E5");
+    EXPECT_EQ(Row(), "00 50 C2 00 A1 B2 C3 D4");
+
+    // A second click into the box that has the focus only places the caret.
+    QTest::mouseClick(Box(7), Qt::LeftButton, Qt::NoModifier, Box(7)->rect().center());
+    EXPECT_FALSE(Box(7)->hasSelectedText());
+    EXPECT_EQ(Box(7)->cursorPosition(), 1);
 }
 
 // On the demo machine, where "Update Firmware" would start a job at once.

@@ -18,6 +18,10 @@ public:
     }
 };
 
+// A fixed box reads as one the user cannot change, yet its digits stay
+// black on a light ground.
+const QColor kFixedBoxBackground(0xE3, 0xE3, 0xE3);
+
 }  // namespace
 
 CParamEdit::CParamEdit(QWidget* parent) : QLineEdit(parent) {
@@ -117,4 +121,16 @@ void CParamEdit::mouseMoveEvent(QMouseEvent* event) {
 void CParamEdit::mouseReleaseEvent(QMouseEvent* event) {
     keepClickSelection = false;
     QLineEdit::mouseReleaseEvent(event);
+}
+
+void CParamEdit::changeEvent(QEvent* event) {
+    QLineEdit::changeEvent(event);
+    if (event->type() != QEvent::ReadOnlyChange) return;
+    if (isReadOnly()) {
+        QPalette fixed = palette();
+        fixed.setColor(QPalette::Base, kFixedBoxBackground);
+        setPalette(fixed);
+    } else {
+        setPalette(QPalette());  // back to the parent's colours
+    }
 }

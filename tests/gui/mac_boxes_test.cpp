@@ -92,6 +92,20 @@ TEST_F(MacBoxes, ClickingIntoABoxSelectsBothDigitsSoTypingReplacesThem)
     EXPECT_EQ(Box(7)->cursorPosition(), 1);
 }
 
+TEST_F(MacBoxes, TheFixedBoxesLookReadOnly)
+{
+    const auto background = [this](int k) {
+        const QImage image = Box(k)->grab().toImage();
+        return image.pixelColor(4, image.height() / 2);
+    };
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_NE(background(k), background(3)) << "box " << k;
+        // Still readable: the digits keep a dark colour on the light ground.
+        EXPECT_GT(background(k).lightness() - Box(k)->palette().color(QPalette::Text).lightness(),
+                  150);
+    }
+}
+
 // On the demo machine, where "Update Firmware" would start a job at once.
 TEST_F(DialogFixture, EnterInAMacBoxShowsTheResultPageWithoutStartingAJob)
 {

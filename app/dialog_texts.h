@@ -2,6 +2,7 @@
 // The texts the dialog's logic shows. Those of the setup and result pages'
 // fixed controls live in the page tables.
 
+#include <array>
 #include <string_view>
 
 inline constexpr std::string_view kNoImageText =
@@ -31,5 +32,14 @@ inline constexpr std::string_view kInvalidMacMessage =
     "Please correct it and press Update Firmware again.";
 
 inline constexpr std::string_view kOpenFileTitle = "Open Image File..";
-inline constexpr std::string_view kImageFilesFilter = "Image Files (*.bin)";
-inline constexpr std::string_view kAllFilesFilter = "All Files (*.*)";
+// The kinds of file "Browse..." offers; each is shown with its patterns.
+inline constexpr std::string_view kImageFilesFilter = "Image Files";
+inline constexpr std::string_view kSRecordFilesFilter = "S-record Files";
+inline constexpr std::string_view kAllFilesFilter = "All Files";
+inline constexpr std::string_view kRawImagePattern = "*.bin";
+// The names S-record images go by; the only list of them in the program.
+inline constexpr std::array<std::string_view, 5> kSRecordPatterns = {"*.s19", "*.srec", "*.s28",
+                                                                     "*.s37", "*.mot"};
+// Every file: "*.*" would leave out the names without a dot, which are
+// common here.
+inline constexpr std::string_view kAllFilesPattern = "*";

@@ -9,16 +9,22 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
+
+// One kind of file the user may choose from, shown as its description
+// followed by its patterns in brackets: "Image Files (*.bin *.s19)".
+struct OpenFileFilter {
+    std::string_view description;
+    std::vector<std::string_view> patterns;
+};
 
 // What "Browse..." asks the user.
 struct OpenFileQuestion {
     std::string_view title;
-    // (description, pattern) pairs, first one preselected
-    std::vector<std::pair<std::string_view, std::string_view>> filters;
+    std::vector<OpenFileFilter> filters;  // the first one preselected
     std::string_view defaultExtension;
     bool pathMustExist = true;
+    std::string startFolder;  // the folder shown first
 };
 
 class IDialogUi {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 
 namespace {
 
@@ -207,8 +208,22 @@ void CFirmwareDialogLogic::OnPortSelectionChanged()
 
 void CFirmwareDialogLogic::OnBrowse()
 {
-    const OpenFileQuestion question{
-        kOpenFileTitle, {{kImageFilesFilter, "*.bin"}, {kAllFilesFilter, "*.*"}}, "bin", true};
+    const std::vector<std::string_view> sRecords(kSRecordPatterns.begin(), kSRecordPatterns.end());
+    std::vector<std::string_view> images{kRawImagePattern};
+    images.insert(images.end(), sRecords.begin(), sRecords.end());
+    // The user most likely wants a file beside the image in use, else one
+    // beside those the program finds by itself.
+    const std::optional<CBinFile> current = services.CurrentImage();
+    std::string folder = current ? std::filesystem::path(current->path).parent_path().string() : "";
+    if (folder.empty())
+        folder = services.ImageFolder();
+    const OpenFileQuestion question{kOpenFileTitle,
+                                    {{kImageFilesFilter, images},
+                                     {kSRecordFilesFilter, sRecords},
+                                     {kAllFilesFilter, {kAllFilesPattern}}},
+                                    "bin",
+                                    true,
+                                    folder};
     const std::optional<std::string> path = ui.AskOpenFile(question);
     if (!path)
         return;

@@ -1,7 +1,15 @@
 #include "controls/param_edit.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QValidator>
+
+#include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -17,6 +25,31 @@ public:
         return Acceptable;
     }
 };
+
+// A fixed box reads as one the user cannot change, yet its digits stay
+// black on a light ground.
+const QColor kFixedBoxBackground(0xE3, 0xE3, 0xE3);
+
+bool IsHexDigit(QChar character) {
+    return character.unicode() >= 0x20 && CParamEdit::PassesFilter(character);
+}
+
+// The digits of a pasted MAC address, in upper case: hexadecimal digits,
+// with ':', '-' or blanks allowed between (never inside) the bytes. Empty for
+// any other text.
+QString AddressDigits(const QString& text) {
+    QString digits;
+    for (const QChar character : text.trimmed()) {
+        if (IsHexDigit(character)) {
+            digits += character.toUpper();
+        } else if (character == u':' || character == u'-' || character.isSpace()) {
+            if (digits.isEmpty() || digits.size() % 2 != 0) return {};
+        } else {
+            return {};
+        }
+    }
+    return digits;
+}
 
 }  // namespace
 
@@ -34,9 +67,14 @@ bool CParamEdit::PassesFilter(QChar character) {
 }
 
 void CParamEdit::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Paste)) {
+        event->accept();
+        Paste();
+        return;
+    }
     const QString text = event->text();
     // Keys without a character (arrows, Delete, ...), control characters
-    // and shortcuts such as Ctrl+V keep the edit box's own handling; so does
+    // and shortcuts such as Ctrl+C keep the edit box's own handling; so does
     // a read-only box, which ignores typing anyway.
     const auto shortcutKeys = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
     const bool shortcut = (event->modifiers() & shortcutKeys) != 0;
@@ -90,4 +128,117 @@ void CParamEdit::focusOutEvent(QFocusEvent* event) {
     } else if (current.size() == 1) {
         setText("0" + current);
     }
+}
+
+// Typing into a box that was clicked into replaces both digits, as it does
+// after Tab; a click into the box that already has the focus places the
+// caret as usual.
+void CParamEdit::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    focusedByClick = event->reason() == Qt::MouseFocusReason;
+}
+
+void CParamEdit::mousePressEvent(QMouseEvent* event) {
+    QLineEdit::mousePressEvent(event);
+    if (focusedByClick && event->button() == Qt::LeftButton) {
+        selectAll();
+        keepClickSelection = true;
+    }
+    focusedByClick = false;
+}
+
+void CParamEdit::mouseMoveEvent(QMouseEvent* event) {
+    if (keepClickSelection) return;
+    QLineEdit::mouseMoveEvent(event);
+}
+
+void CParamEdit::mouseReleaseEvent(QMouseEvent* event) {
+    keepClickSelection = false;
+    QLineEdit::mouseReleaseEvent(event);
+}
+
+void CParamEdit::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = createStandardContextMenu();
+    // The menu's Paste is the line edit's own; it is rerouted so that a whole
+    // address fills the row from the menu too. It is found by its connection,
+    // which holds in every language.
+    for (QAction* action : menu->actions()) {
+        if (disconnect(action, SIGNAL(triggered()), this, SLOT(paste())) ||
+            disconnect(action, &QAction::triggered, this, &QLineEdit::paste))
+            connect(action, &QAction::triggered, this, &CParamEdit::Paste);
+    }
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+void CParamEdit::changeEvent(QEvent* event) {
+    QLineEdit::changeEvent(event);
+    if (event->type() != QEvent::ReadOnlyChange) return;
+    if (isReadOnly()) {
+        QPalette fixed = palette();
+        fixed.setColor(QPalette::Base, kFixedBoxBackground);
+        setPalette(fixed);
+    } else {
+        setPalette(QPalette());  // back to the parent's colours
+    }
+}
+
+void CParamEdit::Paste() {
+    if (TakeAddress(QApplication::clipboard()->text())) return;
+    // A read-only box takes no text, and the line edit's paste() does not
+    // check that itself.
+    if (!isReadOnly()) QLineEdit::paste();
+}
+
+// A whole address is 2 digits for every box of the row, or for every box
+// the user can change. A whole row must agree with the fixed boxes: an
+// address with other fixed bytes is not for this board and is refused
+// whole, rather than half taken. Returns whether the text was an address.
+bool CParamEdit::TakeAddress(const QString& text) {
+    const QString digits = AddressDigits(text);
+    if (digits.isEmpty()) return false;
+    const std::vector<CParamEdit*> row = Row();
+    std::vector<CParamEdit*> editable;
+    std::copy_if(row.begin(), row.end(), std::back_inserter(editable),
+                 [](const CParamEdit* box) { return !box->isReadOnly(); });
+    std::vector<CParamEdit*> targets;
+    if (digits.size() == 2 * static_cast<qsizetype>(row.size())) {
+        for (std::size_t k = 0; k < row.size(); ++k) {
+            const QString byte = digits.mid(2 * static_cast<qsizetype>(k), 2);
+            if (row[k]->isReadOnly() && row[k]->text().toUpper() != byte) {
+                QApplication::beep();
+                return true;
+            }
+        }
+        targets = row;
+    } else if (!editable.empty() && digits.size() == 2 * static_cast<qsizetype>(editable.size())) {
+        targets = editable;
+    } else {
+        return false;
+    }
+    for (std::size_t k = 0; k < targets.size(); ++k) {
+        if (!targets[k]->isReadOnly())
+            targets[k]->setText(digits.mid(2 * static_cast<qsizetype>(k), 2));
+    }
+    return true;
+}
+
+// The boxes know only their right-hand neighbour, so the row is found from
+// its first box: the sibling that is nobody's neighbour and whose chain
+// reaches this box.
+std::vector<CParamEdit*> CParamEdit::Row() {
+    const QList<CParamEdit*> siblings =
+        parentWidget() ? parentWidget()->findChildren<CParamEdit*>(Qt::FindDirectChildrenOnly)
+                       : QList<CParamEdit*>();
+    for (CParamEdit* first : siblings) {
+        const bool isNext = std::any_of(siblings.begin(), siblings.end(),
+                                        [first](const CParamEdit* box) { return box->next == first; });
+        if (isNext) continue;
+        std::vector<CParamEdit*> row;
+        for (CParamEdit* box = first; box && row.size() <= static_cast<std::size_t>(siblings.size());
+             box = box->next)
+            row.push_back(box);
+        if (std::find(row.begin(), row.end(), this) != row.end()) return row;
+    }
+    return {this};
 }

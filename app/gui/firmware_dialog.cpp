@@ -1,5 +1,6 @@
 #include "app/gui/firmware_dialog.h"
 
+#include "app/gui/open_file_dialog.h"
 #include "app/message_box.h"
 #include "controls/application_icon.h"
 #include "controls/color_label.h"
@@ -34,16 +35,6 @@ QFont* FontFor(const std::optional<FontStyle>& style)
     while (index < 4 && kPoints[index] != style->points)
         ++index;
     return SharedFont(static_cast<SharedFontId>(index + (style->bold ? 5 : 0)));
-}
-
-QString FileFilter(const OpenFileQuestion& question)
-{
-    QStringList filters;
-    // The descriptions already end in their patterns, which is where the
-    // toolkit reads them from.
-    for (const auto& filter : question.filters)
-        filters << ToQString(filter.first);
-    return filters.join(";;");
 }
 
 }  // namespace
@@ -251,12 +242,10 @@ std::optional<std::string> CVelkanFirmwareGUIDlg::AskOpenFile(const OpenFileQues
 {
     if (askOpenFile)
         return askOpenFile(question);
-    QFileDialog dialog(this, ToQString(question.title), QString(), FileFilter(question));
-    dialog.setFileMode(question.pathMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(ToQString(question.defaultExtension));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const std::unique_ptr<QFileDialog> dialog = MakeOpenFileDialog(this, question);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return std::nullopt;
-    return dialog.selectedFiles().first().toStdString();
+    return dialog->selectedFiles().first().toStdString();
 }
 
 void CVelkanFirmwareGUIDlg::EndDialog(int result) { done(result); }

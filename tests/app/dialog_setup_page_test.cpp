@@ -211,9 +211,7 @@ TEST_F(DialogTest, BrowseAndDefaultFileSwitchTheImageAndTheDefaultButton)
     logic.RunAction(Action::browse);  // cancelled
     ASSERT_TRUE(ui.lastQuestion);
     EXPECT_EQ(ui.lastQuestion->title, "Open Image File..");
-    ASSERT_EQ(ui.lastQuestion->filters.size(), 2u);
-    EXPECT_EQ(ui.lastQuestion->filters[0].second, "*.bin");
-    EXPECT_EQ(ui.lastQuestion->filters[1].second, "*.*");
+    EXPECT_EQ(ui.lastQuestion->filters.front().patterns.front(), "*.bin");
     EXPECT_EQ(ui.lastQuestion->defaultExtension, "bin");
     EXPECT_FALSE(ui[Control::defaultFileButton].enabled);
 
@@ -232,6 +230,37 @@ TEST_F(DialogTest, BrowseAndDefaultFileSwitchTheImageAndTheDefaultButton)
                          "browsed /home/user/images/fw.bin"),
               1);
 }
+
+struct StartFolderCase {
+    const char* name;
+    std::optional<CBinFile> image;
+    std::string folder;
+};
+
+void PrintTo(const StartFolderCase& c, std::ostream* os) { *os << c.name; }
+
+class BrowseStartFolder : public DialogTestWithParam<StartFolderCase> {};
+
+TEST_P(BrowseStartFolder, IsTheCurrentImagesFolderElseTheImageFolder)
+{
+    services.imageFolder = "/srv/images";
+    services.image = GetParam().image;
+    Open();
+    logic.RunAction(Action::browse);
+    ASSERT_TRUE(ui.lastQuestion);
+    EXPECT_EQ(ui.lastQuestion->startFolder, GetParam().folder);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BrowseStartFolder,
+    testing::Values(
+        StartFolderCase{"FolderImage", CBinFile{CBinFile::FolderFile, "/opt/q/fw_2.bin", "fw_2.bin"},
+                        "/opt/q"},
+        StartFolderCase{"BrowsedImage",
+                        CBinFile{CBinFile::BrowsedFile, "/home/user/images/fw.s19", "fw.s19"},
+                        "/home/user/images"},
+        StartFolderCase{"NoImage", std::nullopt, "/srv/images"}),
+    [](const testing::TestParamInfo<StartFolderCase>& info) { return std::string(info.param.name); });
 
 TEST_F(DialogTest, ImageChangesLeaveTheUpdateButtonAlone)
 {

@@ -88,6 +88,7 @@ public:
     void StartImageMonitor() override { calls.push_back("start image monitor"); }
     void StartBoardMonitors() override { calls.push_back("start board monitors"); }
     std::optional<CBinFile> CurrentImage() override { return image; }
+    std::string ImageFolder() override { return imageFolder; }
     void SetBrowsedFile(const std::string& path) override;
     void ResetToFolder() override;
     std::vector<std::string> BoardPorts() override { return ports; }
@@ -101,6 +102,7 @@ public:
     std::vector<std::string> calls;
     std::optional<CBinFile> folderImage = CBinFile{CBinFile::FolderFile, "/opt/q/fw_2.bin", "fw_2.bin"};
     std::optional<CBinFile> image = folderImage;
+    std::string imageFolder = "/opt/q";
     std::vector<std::string> ports;
     bool probe = false;
     bool imageLoads = true;

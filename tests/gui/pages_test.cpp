@@ -14,6 +14,8 @@
 #include <QProgressBar>
 #include <QTest>
 
+#include <cmath>
+
 namespace {
 
 struct ControlLook {
@@ -65,6 +67,18 @@ const ControlLook kResultControls[] = {
     {"photo", Control::boardPhoto, nullptr, {160, 160, 284, 155}, true},
     {"instructions", Control::instructionsPicture, nullptr, {20, 78, 594, 299}, true},
 };
+
+// The contrast of a colour against white, from 1 (invisible) to 21 (black).
+double ContrastOnWhite(std::uint32_t colour)
+{
+    auto linear = [](unsigned channel) {
+        const double c = channel / 255.0;
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    const double luminance = 0.2126 * linear(colour & 0xFF) + 0.7152 * linear(colour >> 8 & 0xFF) +
+                             0.0722 * linear(colour >> 16 & 0xFF);
+    return 1.05 / (luminance + 0.05);
+}
 
 class PageLayout : public DialogFixture, public testing::WithParamInterface<ControlLook> {};
 
@@ -121,7 +135,14 @@ TEST_F(Pages, ControlsGetTheirSharedFonts)
         EXPECT_EQ(shown.pixelSize(), SharedFont(font.font)->pixelSize());
         EXPECT_EQ(shown.bold(), SharedFont(font.font)->bold());
     }
-    EXPECT_EQ(TextColour(Control::versionLabel), kGrey);
+}
+
+// Grey, small and at the bottom, but readable.
+TEST_F(Pages, TheVersionLineIsLegibleOnWhite)
+{
+    OpenOnFolder({"firmware.bin"});
+    EXPECT_GE(ContrastOnWhite(TextColour(Control::versionLabel)), 4.5);
+    EXPECT_NE(TextColour(Control::versionLabel), kBlack);
 }
 
 TEST_F(Pages, TheFirstThreeMacBoxesHoldTheFixedPrefixAndCannotBeEdited)

@@ -68,6 +68,23 @@ const ControlLook kResultControls[] = {
     {"instructions", Control::instructionsPicture, nullptr, {20, 78, 594, 299}, true},
 };
 
+// The title the window system shows: Qt adds the application's display name
+// to a title that does not end with it, but only once a display name has
+// been set (an unset one follows the application name).
+QString ShownTitle(const QWidget& window)
+{
+    const QString name = QApplication::applicationName();
+    QApplication::setApplicationName(name + "-");
+    const bool displayNameSet =
+        QApplication::applicationDisplayName() != QApplication::applicationName();
+    QApplication::setApplicationName(name);
+    const QString displayName = QApplication::applicationDisplayName();
+    const QString title = window.windowTitle();
+    if (!displayNameSet || title.endsWith(displayName))
+        return title;
+    return title + QString::fromUtf8(" \u2014 ") + displayName;
+}
+
 // The contrast of a colour against white, from 1 (invisible) to 21 (black).
 double ContrastOnWhite(std::uint32_t colour)
 {
@@ -106,7 +123,9 @@ TEST_F(Pages, TheWindowIsAFixedWhiteDialogWithItsCaption)
     OpenOnFolder({"firmware.bin"});
     EXPECT_EQ(dialog->size(), QSize(640, 540));
     EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
-    EXPECT_EQ(dialog->windowTitle(), "Quillmark Firmware Update");
+    EXPECT_EQ(ShownTitle(*dialog).toStdString(), "Quillmark Firmware Update");
+    // The message boxes' caption.
+    EXPECT_EQ(QApplication::applicationDisplayName(), "Quillmark");
     EXPECT_FALSE(dialog->windowIcon().isNull());
     EXPECT_EQ(dialog->grab().toImage().pixelColor(620, 530), QColor(Qt::white));
 }

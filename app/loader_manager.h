@@ -53,6 +53,7 @@ public:
     void StartImageMonitor() override;
     void StartBoardMonitors() override;
     std::optional<CBinFile> CurrentImage() override;
+    std::string ImageFolder() override { return machine.programFolder; }
     void SetBrowsedFile(const std::string& path) override;
     void ResetToFolder() override;
     std::vector<std::string> BoardPorts() override;

@@ -81,6 +81,7 @@ public:
     void StartImageMonitor() override { calls.push_back("start image monitor"); }
     void StartBoardMonitors() override { calls.push_back("start board monitors"); }
     std::optional<CBinFile> CurrentImage() override { return image; }
+    std::string ImageFolder() override { return "/opt/q"; }
     void SetBrowsedFile(const std::string& path) override;
     void ResetToFolder() override;
     std::vector<std::string> BoardPorts() override { return ports; }

@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QTest>
@@ -195,10 +196,17 @@ TEST_F(Pages, SetupPageOpensWithTheFolderImageAndNoBoard)
     EXPECT_FALSE(Visible(Control::progressBar));
 }
 
-TEST_F(Pages, WithoutAnImageTheImageLineSaysSoInRed)
+TEST_F(Pages, WithoutAnImageTheImageLineSaysSoAndWhereToCopyOneInRed)
 {
     OpenOnFolder({});
-    EXPECT_EQ(Text(Control::imageLabel), QString::fromUtf8(kNoImageText.data()));
+    EXPECT_EQ(Text(Control::imageLabel).toStdString(),
+              std::string(kNoImageText) + "\n" + programFolder.Path().string());
+    // Both lines stand above the Browse hint that follows 35 pixels lower.
+    auto* label = Window<QLabel>(Control::imageLabel);
+    EXPECT_LE(label->fontMetrics()
+                  .boundingRect(label->contentsRect(), Qt::TextWordWrap, label->text())
+                  .height(),
+              35);
     EXPECT_EQ(TextColour(Control::imageLabel), kRed);
 }
 

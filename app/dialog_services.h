@@ -22,7 +22,7 @@ public:
 
     // The image an update would use, or none.
     virtual std::optional<CBinFile> CurrentImage() = 0;
-    // The folder the images are looked for in.
+    // The folder the images are looked for in: where the user copies one.
     virtual std::string ImageFolder() = 0;
     // Makes the browsed file current and reports the change.
     virtual void SetBrowsedFile(const std::string& path) = 0;

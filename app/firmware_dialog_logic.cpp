@@ -143,7 +143,10 @@ void CFirmwareDialogLogic::ShowCurrentImage()
 {
     const std::optional<CBinFile> entry = services.CurrentImage();
     if (!entry) {
-        ui.SetTextIfChanged(Control::imageLabel, kNoImageText);
+        // The text does not say which folder is meant; the watched one
+        // follows on a line of its own.
+        ui.SetTextIfChanged(Control::imageLabel,
+                            std::string(kNoImageText) + "\n" + services.ImageFolder());
         ui.SetLabelColour(Control::imageLabel, kRed);
         return;
     }

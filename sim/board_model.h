@@ -28,6 +28,8 @@ public:
     std::vector<Emission> Feed(std::uint8_t byte);
 
     SimPhase Phase() const { return phase; }
+    // Still in the ROM bootloader: it has not greeted since its last reset.
+    bool InRom() const { return state == State::Rom; }
 
 private:
     enum class State { Rom, LengthWord, LoaderBytes, Loader, Silent };

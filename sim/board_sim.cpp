@@ -31,6 +31,7 @@ int BoardSim::Run(const std::atomic<bool>& quit, std::atomic<bool>& saveRequeste
         if (saveRequested.exchange(false))
             SaveFlash();
         UnplugWhenDue();
+        ResetWhenDue();
         if (link.Plugged())
             Serve();
         else
@@ -45,6 +46,7 @@ void BoardSim::Unplug()
 {
     link.Unplug();
     unpluggedOnce = true;
+    resetAt.reset();  // plugging in again resets the board anyway
     if (options.replugAfter)
         replugAt = Clock::now() + *options.replugAfter;
 }
@@ -68,10 +70,24 @@ void BoardSim::ReplugWhenDue()
         std::fprintf(stderr, "velkan-board-sim: cannot plug in again\n");
 }
 
+void BoardSim::ResetWhenDue()
+{
+    if (resetAt && Clock::now() >= *resetAt) {
+        resetAt.reset();
+        model.Reset();
+    }
+}
+
 void BoardSim::Serve()
 {
-    pollfd entry{link.Master(), POLLIN, 0};
-    if (::poll(&entry, 1, static_cast<int>(kIdleWait.count())) <= 0)
+    pollfd entries[2]{{link.Master(), POLLIN, 0}, {link.HostWatch(), POLLIN, 0}};
+    const nfds_t count = link.HostWatch() >= 0 ? 2 : 1;
+    if (::poll(entries, count, static_cast<int>(kIdleWait.count())) <= 0)
+        return;
+    // What the hosts did to the port before the bytes now waiting.
+    if (count == 2 && (entries[1].revents & POLLIN))
+        NoticeSessionEnd();
+    if ((entries[0].revents & POLLIN) == 0)
         return;
     std::uint8_t chunk[4096];
     const ssize_t got = ::read(link.Master(), chunk, sizeof chunk);
@@ -88,6 +104,15 @@ void BoardSim::Serve()
         for (const Emission& emission : emissions)
             Emit(emission);
     }
+}
+
+// The host that talked to the board has closed the port: its user resets
+// the board for the next update. A board still in its ROM needs no reset,
+// and one already due keeps its time.
+void BoardSim::NoticeSessionEnd()
+{
+    if (link.HostsLeft() && options.resetAfterSession && !model.InRom() && !resetAt)
+        resetAt = Clock::now() + *options.resetAfterSession;
 }
 
 // The bytes are there only once they have crossed the line.

@@ -1,7 +1,8 @@
 #pragma once
 // The simulated board's life: plugged in at the start, answering the host at
-// line speed, unplugged and plugged in again when a fault says so, and its
-// flash written out at the end or on request.
+// line speed, reset by its user after each session, unplugged and plugged in
+// again when a fault says so, and its flash written out at the end or on
+// request.
 
 #include "sim/board_model.h"
 #include "sim/nor_flash.h"
@@ -25,7 +26,9 @@ private:
     void Unplug();
     void ReplugWhenDue();
     void UnplugWhenDue();
+    void ResetWhenDue();
     void Serve();
+    void NoticeSessionEnd();
     void Receive(std::size_t count);
     void Emit(const Emission& emission);
     void SaveFlash();
@@ -36,6 +39,7 @@ private:
     PtyLink link;
     Clock::time_point started;
     std::optional<Clock::time_point> replugAt;
+    std::optional<Clock::time_point> resetAt;
     bool unpluggedOnce = false;
     // When the line in each direction is free again, for the line time.
     Clock::time_point inboundFree;

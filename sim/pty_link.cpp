@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/inotify.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -44,16 +45,56 @@ bool PtyLink::Plug()
     }
     const char* name = ::ptsname(master);
     slave = name ? ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC) : -1;
-    if (slave < 0 || !MakeRaw(slave) || !MakeRaw(master) || !PointLink(linkPath, name)) {
+    if (slave < 0 || !MakeRaw(slave) || !MakeRaw(master)) {
+        Unplug();
+        return false;
+    }
+    // Watched before the link exists, so no host's open goes uncounted. A
+    // board without the watch still works; it only never notices a session
+    // end.
+    watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (watch >= 0 && ::inotify_add_watch(watch, name, IN_OPEN | IN_CLOSE) < 0) {
+        ::close(watch);
+        watch = -1;
+    }
+    if (watch < 0)
+        std::fprintf(stderr, "velkan-board-sim: cannot watch the port's opens and closes\n");
+    if (!PointLink(linkPath, name)) {
         Unplug();
         return false;
     }
     return true;
 }
 
+bool PtyLink::HostsLeft()
+{
+    bool left = false;
+    alignas(inotify_event) char events[4096];
+    for (;;) {
+        const ssize_t got = watch >= 0 ? ::read(watch, events, sizeof events) : -1;
+        if (got <= 0)
+            break;
+        for (ssize_t at = 0; at < got;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+            if (event->mask & IN_OPEN)
+                ++hostsOpen;
+            // Judged at each close: a host that opens right after the last
+            // one closed starts a session of its own.
+            if ((event->mask & IN_CLOSE) && hostsOpen > 0 && --hostsOpen == 0)
+                left = true;
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+    }
+    return left;
+}
+
 void PtyLink::Unplug()
 {
     ::unlink(linkPath.c_str());
+    if (watch >= 0)
+        ::close(watch);
+    watch = -1;
+    hostsOpen = 0;
     if (master >= 0)
         ::close(master);
     if (slave >= 0)

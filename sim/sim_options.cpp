@@ -15,6 +15,7 @@ struct RawTimes {
     int lateAckMs = 120;
     int unplugAfterMs = -1;
     int replugAfterMs = 500;
+    int resetAfterSessionMs = 300;
 };
 
 void ApplyTimes(const RawTimes& raw, SimOptions& options)
@@ -31,6 +32,10 @@ void ApplyTimes(const RawTimes& raw, SimOptions& options)
         options.replugAfter.reset();
     else
         options.replugAfter = milliseconds(raw.replugAfterMs);
+    if (raw.resetAfterSessionMs < 0)
+        options.resetAfterSession.reset();
+    else
+        options.resetAfterSession = milliseconds(raw.resetAfterSessionMs);
 }
 
 }  // namespace
@@ -73,6 +78,9 @@ SimOptions ParseSimOptions(int argc, char** argv)
     app.add_option("--unplug-after-ms", raw.unplugAfterMs, "unplug this long after the start");
     app.add_option("--replug-after-ms", raw.replugAfterMs,
                    "plug in again this long after an unplug (negative: never)");
+    app.add_option("--reset-after-session-ms", raw.resetAfterSessionMs,
+                   "reset this long after the host closed the port on a session, so the "
+                   "board greets again (negative: never)");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

@@ -36,6 +36,11 @@ struct SimOptions {
     std::optional<std::chrono::milliseconds> unplugAfter;  // or this long after the start
     std::optional<std::chrono::milliseconds> replugAfter{std::chrono::milliseconds(500)};
 
+    // The user presses reset this long after the last host has closed the
+    // port on a session, so that the board greets the next update (none:
+    // it stays where the session left it).
+    std::optional<std::chrono::milliseconds> resetAfterSession{std::chrono::milliseconds(300)};
+
     // One byte on the line: a start bit, 8 data bits, a stop bit.
     std::chrono::nanoseconds ByteTime() const
     {

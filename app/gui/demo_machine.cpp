@@ -56,10 +56,14 @@ bool CDemoMachine::MakeFolder(std::string& error)
     folder = pattern;
     link = folder + "/" + portName;
     std::error_code failure;
-    fs::create_directory(JobTempFolder(), failure);
-    if (failure)
-        error = "cannot create the demo's temporary folder: " + failure.message();
-    return !failure;
+    for (const std::string& inside : {JobTempFolder(), FlashFolder()}) {
+        fs::create_directory(inside, failure);
+        if (failure) {
+            error = "cannot create " + inside + ": " + failure.message();
+            return false;
+        }
+    }
+    return true;
 }
 
 bool CDemoMachine::WriteDemoImage(std::string& error)

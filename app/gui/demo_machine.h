@@ -55,9 +55,12 @@ public:
     // loader manager works with in the demo.
     LoaderMachine PlugIn(const DemoParts& parts) const;
 
-    // Where the simulated board and the stand-in's target keep their flash.
-    std::string BoardFlashPath() const { return folder + "/board_flash.bin"; }
-    std::string ProbeFlashPath() const { return folder + "/probe_flash.bin"; }
+    // Where the simulated board and the stand-in's target keep their flash:
+    // a folder of their own, since a flash file among the images would
+    // become the newest image and be refused as too long by the next update.
+    std::string FlashFolder() const { return folder + "/flash"; }
+    std::string BoardFlashPath() const { return FlashFolder() + "/board_flash.bin"; }
+    std::string ProbeFlashPath() const { return FlashFolder() + "/probe_flash.bin"; }
     // Ends the simulated board, which writes its flash to BoardFlashPath()
     // before it goes.
     void StopBoard();

@@ -2,6 +2,7 @@
 // board and a J-Link stand-in instead of hardware.
 
 #include "app/demo_probe_source.h"
+#include "app/gui/application_name.h"
 #include "app/gui/demo_machine.h"
 #include "app/gui/firmware_dialog.h"
 #include "app/gui/qt_message_box.h"
@@ -41,8 +42,7 @@ void DeliverWhileWaiting() { QtMessageTarget::DeliverPending(20); }
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    QApplication::setApplicationName("Quillmark");
-    QApplication::setApplicationDisplayName("Quillmark");
+    NameApplication();
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "Updates the firmware of a Velkan USB dongle / 802.15.4 sniffer board.");

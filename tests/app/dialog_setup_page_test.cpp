@@ -76,7 +76,7 @@ TEST_F(DialogTest, ImageLabelShowsTheFolderImageOrSaysThereIsNoneInRed)
 {
     services.image.reset();
     Open();
-    EXPECT_EQ(ui[Control::imageLabel].text, kNoImageText);
+    EXPECT_EQ(ui[Control::imageLabel].text, std::string(kNoImageText) + "\n/opt/q");
     EXPECT_EQ(ui[Control::imageLabel].colour, kRed);
 
     services.image = services.folderImage;

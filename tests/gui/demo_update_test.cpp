@@ -35,7 +35,19 @@ std::vector<std::uint8_t> ExpectedFlash(const std::string& imagePath, std::strin
     return flash;
 }
 
-using DemoUpdate = DialogFixture;
+class DemoUpdate : public DialogFixture {
+protected:
+    // Presses "Update Firmware" for one more update: the last one's status
+    // stays until the new job reports, so the new outcome is the one after
+    // a change.
+    testing::AssertionResult AnotherUpdateSucceeds()
+    {
+        Click(Control::updateButton);
+        if (!PumpUntil([&] { return Text(Control::statusLabel) != kSuccess; }))
+            return testing::AssertionFailure() << "the new update never reported";
+        return WaitForStatus(kSuccess);
+    }
+};
 
 TEST_F(DemoUpdate, OverTheBoardsSerialPort)
 {
@@ -81,6 +93,42 @@ TEST_F(DemoUpdate, ThroughTheJLinkStandIn)
     // The job cleans up after itself; the user's image stays as it was.
     EXPECT_FALSE(fs::exists(fs::path(demo->JobTempFolder()) / kJobFolderName));
     EXPECT_TRUE(fs::exists(fs::path(demo->JobTempFolder()) / kLogFileName));
+}
+
+// The simulated board greets again after each update, as after its user's
+// reset, however soon the next one comes.
+TEST_F(DemoUpdate, TwoInARowOverTheSerialPortBothFinish)
+{
+    OpenOnDemo();
+    Click(Control::updateButton);
+    ASSERT_TRUE(WaitForStatus(kSuccess));
+    Click(Control::backButton);
+    ASSERT_TRUE(AnotherUpdateSucceeds());
+    EXPECT_TRUE(messages.Texts().empty());
+    demo->StopBoard();
+    EXPECT_EQ(ReadFileBytes(demo->BoardFlashPath()),
+              ExpectedFlash(demo->ImagePath(), kDefaultMacText));
+}
+
+// The probe's flash file stays out of the image folder: the demo image is
+// still the one the next update programs.
+TEST_F(DemoUpdate, AJLinkUpdateThenOneOverTheSerialPortBothFinish)
+{
+    OpenOnDemo();
+    Click(Control::jlinkRadio);
+    Click(Control::updateButton);
+    ASSERT_TRUE(WaitForStatus(kSuccess));
+    EXPECT_EQ(ReadFileBytes(demo->ProbeFlashPath()),
+              ExpectedFlash(demo->ImagePath(), kDefaultMacText));
+
+    Click(Control::backButton);
+    Click(Control::usbRadio);
+    ASSERT_TRUE(AnotherUpdateSucceeds());
+    EXPECT_EQ(Text(Control::imageLabel), "demo_firmware.bin");
+    EXPECT_TRUE(messages.Texts().empty());
+    demo->StopBoard();
+    EXPECT_EQ(ReadFileBytes(demo->BoardFlashPath()),
+              ExpectedFlash(demo->ImagePath(), kDefaultMacText));
 }
 
 TEST_F(DemoUpdate, BackWhileTheJobWaitsForTheBoardStopsAndDeletesTheJob)

@@ -1,4 +1,7 @@
-// The dialog needs an application object; the tests run without a display.
+// The dialog needs an application object, named as the program names it;
+// the tests run without a display.
+
+#include "app/gui/application_name.h"
 
 #include <QApplication>
 
@@ -10,7 +13,7 @@ int main(int argc, char** argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication application(argc, argv);
-    QApplication::setApplicationDisplayName("Quillmark");
+    NameApplication();
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

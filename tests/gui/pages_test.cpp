@@ -10,9 +10,12 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QTest>
+
+#include <cmath>
 
 namespace {
 
@@ -67,6 +70,35 @@ const ControlLook kResultControls[] = {
     {"instructions", Control::instructionsPicture, nullptr, {20, 78, 594, 299}, true},
 };
 
+// The title the window system shows: Qt adds the application's display name
+// to a title that does not end with it, but only once a display name has
+// been set (an unset one follows the application name).
+QString ShownTitle(const QWidget& window)
+{
+    const QString name = QApplication::applicationName();
+    QApplication::setApplicationName(name + "-");
+    const bool displayNameSet =
+        QApplication::applicationDisplayName() != QApplication::applicationName();
+    QApplication::setApplicationName(name);
+    const QString displayName = QApplication::applicationDisplayName();
+    const QString title = window.windowTitle();
+    if (!displayNameSet || title.endsWith(displayName))
+        return title;
+    return title + QString::fromUtf8(" \u2014 ") + displayName;
+}
+
+// The contrast of a colour against white, from 1 (invisible) to 21 (black).
+double ContrastOnWhite(std::uint32_t colour)
+{
+    auto linear = [](unsigned channel) {
+        const double c = channel / 255.0;
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    const double luminance = 0.2126 * linear(colour & 0xFF) + 0.7152 * linear(colour >> 8 & 0xFF) +
+                             0.0722 * linear(colour >> 16 & 0xFF);
+    return 1.05 / (luminance + 0.05);
+}
+
 class PageLayout : public DialogFixture, public testing::WithParamInterface<ControlLook> {};
 
 TEST_P(PageLayout, ControlStandsWhereTheTablePutsIt)
@@ -93,7 +125,9 @@ TEST_F(Pages, TheWindowIsAFixedWhiteDialogWithItsCaption)
     OpenOnFolder({"firmware.bin"});
     EXPECT_EQ(dialog->size(), QSize(640, 540));
     EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
-    EXPECT_EQ(dialog->windowTitle(), "Quillmark Firmware Update");
+    EXPECT_EQ(ShownTitle(*dialog).toStdString(), "Quillmark Firmware Update");
+    // The message boxes' caption.
+    EXPECT_EQ(QApplication::applicationDisplayName(), "Quillmark");
     EXPECT_FALSE(dialog->windowIcon().isNull());
     EXPECT_EQ(dialog->grab().toImage().pixelColor(620, 530), QColor(Qt::white));
 }
@@ -122,7 +156,14 @@ TEST_F(Pages, ControlsGetTheirSharedFonts)
         EXPECT_EQ(shown.pixelSize(), SharedFont(font.font)->pixelSize());
         EXPECT_EQ(shown.bold(), SharedFont(font.font)->bold());
     }
-    EXPECT_EQ(TextColour(Control::versionLabel), kGrey);
+}
+
+// Grey, small and at the bottom, but readable.
+TEST_F(Pages, TheVersionLineIsLegibleOnWhite)
+{
+    OpenOnFolder({"firmware.bin"});
+    EXPECT_GE(ContrastOnWhite(TextColour(Control::versionLabel)), 4.5);
+    EXPECT_NE(TextColour(Control::versionLabel), kBlack);
 }
 
 TEST_F(Pages, TheFirstThreeMacBoxesHoldTheFixedPrefixAndCannotBeEdited)
@@ -156,10 +197,17 @@ TEST_F(Pages, SetupPageOpensWithTheFolderImageAndNoBoard)
     EXPECT_FALSE(Visible(Control::progressBar));
 }
 
-TEST_F(Pages, WithoutAnImageTheImageLineSaysSoInRed)
+TEST_F(Pages, WithoutAnImageTheImageLineSaysSoAndWhereToCopyOneInRed)
 {
     OpenOnFolder({});
-    EXPECT_EQ(Text(Control::imageLabel), QString::fromUtf8(kNoImageText.data()));
+    EXPECT_EQ(Text(Control::imageLabel).toStdString(),
+              std::string(kNoImageText) + "\n" + programFolder.Path().string());
+    // Both lines stand above the Browse hint that follows 35 pixels lower.
+    auto* label = Window<QLabel>(Control::imageLabel);
+    EXPECT_LE(label->fontMetrics()
+                  .boundingRect(label->contentsRect(), Qt::TextWordWrap, label->text())
+                  .height(),
+              35);
     EXPECT_EQ(TextColour(Control::imageLabel), kRed);
 }
 

@@ -159,6 +159,34 @@ TEST_F(BoardOnPty, StopDuringTheEraseWaitEndsTheJobQuietly)
     EXPECT_NE(ports.Open(link), nullptr);
 }
 
+// Each job that lets go of the port, done or stopped halfway, leaves a board
+// that greets the next one: its user resets it after every update.
+TEST_F(BoardOnPty, JobsInARowEachFindTheBoardGreeting)
+{
+    Plug({"--erase-ms", "100"});
+    const auto succeeded = [](const Codes& s) { return CountOf(s, kStatusSuccess) > 0; };
+    {
+        JobHarness first(ports);
+        first.job.boardInfo.portName = link;
+        ASSERT_TRUE(first.Prepare(RandomBytes(2000, 5), kMac));
+        ASSERT_TRUE(first.RunUntil(succeeded));
+    }
+    {
+        JobHarness stopped(ports);
+        stopped.job.boardInfo.portName = link;
+        ASSERT_TRUE(stopped.Prepare(RandomBytes(2000, 6), kMac));
+        ASSERT_TRUE(stopped.RunUntil(
+            [](const Codes& s) { return CountOf(s, kStatusLoaderRunning) > 0; }));
+        stopped.Stop();
+        ASSERT_EQ(CountOf(stopped.Statuses(), kStatusSuccess), 0);
+    }
+    JobHarness last(ports);
+    last.job.boardInfo.portName = link;
+    ASSERT_TRUE(last.Prepare(RandomBytes(3000, 7), "0050C2FEDCBA9876"));
+    ASSERT_TRUE(last.RunUntil(succeeded)) << ::testing::PrintToString(last.Statuses());
+    EXPECT_EQ(FlashAfterExit(), last.ExpectedFlash());
+}
+
 TEST_F(BoardOnPty, APortHeldByARunningJobCannotBeOpenedAgain)
 {
     Plug({"--never-greet"});

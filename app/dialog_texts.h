@@ -37,9 +37,6 @@ inline constexpr std::string_view kImageFilesFilter = "Image Files";
 inline constexpr std::string_view kSRecordFilesFilter = "S-record Files";
 inline constexpr std::string_view kAllFilesFilter = "All Files";
 inline constexpr std::string_view kRawImagePattern = "*.bin";
-// The names S-record images go by; the only list of them in the program.
-inline constexpr std::array<std::string_view, 5> kSRecordPatterns = {"*.s19", "*.srec", "*.s28",
-                                                                     "*.s37", "*.mot"};
 // Every file: "*.*" would leave out the names without a dot, which are
 // common here.
 inline constexpr std::string_view kAllFilesPattern = "*";

@@ -15,7 +15,7 @@
 // followed by its patterns in brackets: "Image Files (*.bin *.s19)".
 struct OpenFileFilter {
     std::string_view description;
-    std::vector<std::string_view> patterns;
+    std::vector<std::string> patterns;
 };
 
 // What "Browse..." asks the user.

@@ -1,6 +1,7 @@
 #include "app/firmware_dialog_logic.h"
 
 #include "app/dialog_texts.h"
+#include "images/srecord_path.h"
 #include "serial/board_info.h"
 #include "serial/mac_address.h"
 
@@ -211,8 +212,11 @@ void CFirmwareDialogLogic::OnPortSelectionChanged()
 
 void CFirmwareDialogLogic::OnBrowse()
 {
-    const std::vector<std::string_view> sRecords(kSRecordPatterns.begin(), kSRecordPatterns.end());
-    std::vector<std::string_view> images{kRawImagePattern};
+    // The names the image loader reads as S-records.
+    std::vector<std::string> sRecords;
+    for (const std::string_view extension : kSRecordExtensions)
+        sRecords.push_back("*" + std::string(extension));
+    std::vector<std::string> images{std::string(kRawImagePattern)};
     images.insert(images.end(), sRecords.begin(), sRecords.end());
     // The user most likely wants a file beside the image in use, else one
     // beside those the program finds by itself.
@@ -223,7 +227,7 @@ void CFirmwareDialogLogic::OnBrowse()
     const OpenFileQuestion question{kOpenFileTitle,
                                     {{kImageFilesFilter, images},
                                      {kSRecordFilesFilter, sRecords},
-                                     {kAllFilesFilter, {kAllFilesPattern}}},
+                                     {kAllFilesFilter, {std::string(kAllFilesPattern)}}},
                                     "bin",
                                     true,
                                     folder};

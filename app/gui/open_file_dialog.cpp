@@ -17,7 +17,7 @@ QString FileFilter(const OpenFileQuestion& question)
     // The toolkit reads the patterns from the brackets at the end.
     for (const OpenFileFilter& filter : question.filters) {
         QStringList patterns;
-        for (const std::string_view pattern : filter.patterns)
+        for (const std::string& pattern : filter.patterns)
             patterns << ToQString(pattern);
         filters << ToQString(filter.description) + " (" + patterns.join(' ') + ")";
     }

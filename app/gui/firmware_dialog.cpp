@@ -1,6 +1,7 @@
 #include "app/gui/firmware_dialog.h"
 
 #include "app/gui/open_file_dialog.h"
+#include "app/gui/yes_no_box.h"
 #include "app/message_box.h"
 #include "controls/application_icon.h"
 #include "controls/color_label.h"
@@ -15,7 +16,6 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -256,10 +256,7 @@ bool CVelkanFirmwareGUIDlg::AskYesNo(std::string_view question)
 {
     if (askYesNo)
         return askYesNo(question);
-    QMessageBox box(QMessageBox::Warning, windowTitle(), ToQString(question),
-                    QMessageBox::Yes | QMessageBox::No, this);
-    box.setDefaultButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    return MakeYesNoBox(this, windowTitle(), ToQString(question))->exec() == QMessageBox::Yes;
 }
 
 void CVelkanFirmwareGUIDlg::keyPressEvent(QKeyEvent* event)

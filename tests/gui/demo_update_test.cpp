@@ -110,6 +110,19 @@ TEST_F(DemoUpdate, TwoInARowOverTheSerialPortBothFinish)
               ExpectedFlash(demo->ImagePath(), kDefaultMacText));
 }
 
+TEST_F(DemoUpdate, TwoInARowThroughTheJLinkStandInBothFinish)
+{
+    OpenOnDemo();
+    Click(Control::jlinkRadio);
+    Click(Control::updateButton);
+    ASSERT_TRUE(WaitForStatus(kSuccess));
+    Click(Control::backButton);
+    ASSERT_TRUE(AnotherUpdateSucceeds());
+    EXPECT_TRUE(messages.Texts().empty());
+    EXPECT_EQ(ReadFileBytes(demo->ProbeFlashPath()),
+              ExpectedFlash(demo->ImagePath(), kDefaultMacText));
+}
+
 // The probe's flash file stays out of the image folder: the demo image is
 // still the one the next update programs.
 TEST_F(DemoUpdate, AJLinkUpdateThenOneOverTheSerialPortBothFinish)

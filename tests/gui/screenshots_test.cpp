@@ -1,11 +1,17 @@
 // Pictures of the pages for people to look at: the setup page on the demo
-// machine, the result page after a finished demo update, and the result page
-// while the job waits for the board to be reset. They are written to
-// $QUILLMARK_SCREENSHOT_DIR, or build/screenshots.
+// machine and without an image, the result page while a job programs the
+// board, after a finished demo update and while the job waits for the board
+// to be reset, and the question asked when the window is closed during an
+// update. They are written to $QUILLMARK_SCREENSHOT_DIR, or build/screenshots.
 
 #include "dialog_fixture.h"
 
+#include "app/dialog_texts.h"
+#include "app/gui/yes_no_box.h"
+
 #include <QImage>
+#include <QPushButton>
+#include <QProgressBar>
 #include <QSaveFile>
 
 #include <cstdlib>
@@ -36,19 +42,22 @@ int Count(const QImage& image, const QRect& area, bool (*wanted)(QColor))
 
 class Screenshots : public DialogFixture {
 protected:
-    // Saves the window as it looks now and hands the picture back.
-    QImage Save(const char* name)
+    // Saves the window (or another one) as it looks now and hands the
+    // picture back.
+    QImage Save(const char* name, QWidget* window = nullptr)
     {
         const fs::path folder = ScreenshotFolder();
         fs::create_directories(folder);
-        const QImage picture = dialog->grab().toImage();
+        if (!window)
+            window = dialog.get();
+        const QImage picture = window->grab().toImage();
         const QString path = QString::fromStdString((folder / name).string());
         // Written whole or not at all, so a run beside this one never reads
         // half a picture.
         QSaveFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly) && picture.save(&file, "PNG") && file.commit())
             << path.toStdString();
-        EXPECT_EQ(QImage(path).size(), QSize(640, 540)) << path.toStdString();
+        EXPECT_EQ(QImage(path).size(), window->size()) << path.toStdString();
         return picture;
     }
 };
@@ -77,6 +86,33 @@ TEST_F(Screenshots, ResultPageWaitingForTheBoard)
     const QImage waiting = Save("result_page_waiting.png");
     // The instructions lie over the board photo: some of their red shows.
     EXPECT_GT(Count(waiting, QRect(20, 78, 594, 299), IsRed), 0);
+}
+
+TEST_F(Screenshots, ResultPageWhileProgrammingAndTheQuestionOnClosing)
+{
+    OpenOnDemo(DemoOptions{{"--fast", "--write-us", "100"}, 0.001});
+    Click(Control::updateButton);
+    ASSERT_TRUE(WaitForStatus("Programming Flash..."));
+    ASSERT_TRUE(PumpUntil([&] { return Window<QProgressBar>(Control::progressBar)->value() >= 30; }));
+    Save("result_page_programming.png");
+
+    auto question = MakeYesNoBox(dialog.get(), dialog->windowTitle(),
+                                 QString::fromUtf8(kQuitDuringJobQuestion.data(),
+                                                   static_cast<qsizetype>(kQuitDuringJobQuestion.size())));
+    question->show();  // laid out as exec() would, without waiting for an answer
+    PumpUntil([] { return false; }, std::chrono::milliseconds(100));
+    Save("quit_question.png", question.get());
+    question->hide();
+    EXPECT_EQ(static_cast<QAbstractButton*>(question->defaultButton()), question->button(QMessageBox::No));
+    ASSERT_TRUE(WaitForStatus("Firmware update successful! Please reset the board."));
+}
+
+TEST_F(Screenshots, SetupPageWithoutAnImage)
+{
+    OpenOnFolder({});
+    const QImage setup = Save("setup_page_no_image.png");
+    // The image line in red, with the folder to copy one into below it.
+    EXPECT_GT(Count(setup, QRect(20, 140, 600, 40), IsRed), 50);
 }
 
 TEST_F(Screenshots, SetupPageWithTwoBoards)

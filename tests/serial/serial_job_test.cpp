@@ -322,6 +322,8 @@ struct WriteFailureCase {
     std::int32_t status;
 };
 
+void PrintTo(const WriteFailureCase& c, std::ostream* os) { *os << c.name; }
+
 class FailedWrite : public ::testing::TestWithParam<WriteFailureCase> {};
 
 TEST_P(FailedWrite, EndsTheStepAtOnceWithItsStatus)
@@ -360,6 +362,8 @@ struct StopCase {
     std::function<void(SimOptions&)> silence;
     std::int32_t lastStatus;  // the job waits for the board's answer after this one
 };
+
+void PrintTo(const StopCase& c, std::ostream* os) { *os << c.name; }
 
 class StopInAWait : public ::testing::TestWithParam<StopCase> {};
 

@@ -23,7 +23,7 @@ struct Wait {
 const Wait kWaits[] = {
     {"greeting poll", {"--never-greet"}, kStatusPortOpened},
     {"READY", {"--ready-text", ""}, kStatusLoaderDownload},
-    {"erase reply", {"--erase-ms", "60000"}, kStatusLoaderRunning},
+    {"erase reply", {"--erase-ms", "9000"}, kStatusLoaderRunning},
     {"acknowledgement", {"--missing-ack", "1"}, kStatusProgrammingFlash},
 };
 
@@ -75,7 +75,7 @@ int main(int argc, char** argv)
         for (const Wait& wait : kWaits) {
             const std::string name = std::string("StopInWait/") + wait.name + (prompt ? "/prompt" : "/fixed");
             benchmark::RegisterBenchmark(name.c_str(), BM_StopInWait, wait, prompt)
-                ->Iterations(5)
+                ->Iterations(3)
                 ->UseManualTime()
                 ->Unit(benchmark::kMillisecond);
         }

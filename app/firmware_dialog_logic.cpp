@@ -21,7 +21,8 @@ bool IsHexPair(std::string_view text)
 // to leave the result page again.
 StatusRow RefusalRow(std::string_view reason)
 {
-    return StatusRow{0, reason, kRed, ButtonsEffect::Enable, InstructionsEffect::Hide};
+    return StatusRow{0, reason, kRed, ButtonsEffect::Enable, InstructionsEffect::Hide,
+                     JobOutcome::Failed};
 }
 
 }  // namespace

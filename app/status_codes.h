@@ -40,6 +40,9 @@ enum StatusCode : std::int32_t {
 // instructions picture.
 enum class ButtonsEffect { Disable, Enable, AsIs };
 enum class InstructionsEffect { Hide, Show, AsIs };
+// Where the job stands after the status: at work, waiting (for the user or
+// the board; it goes on by itself), or ended with success or failure.
+enum class JobOutcome { Working, Waiting, Succeeded, Failed };
 
 struct StatusRow {
     std::int32_t code;  // 0 for the row of codes outside the table
@@ -47,6 +50,7 @@ struct StatusRow {
     ColorRef colour;
     ButtonsEffect buttons;
     InstructionsEffect instructions;
+    JobOutcome outcome;
 };
 
 // The row for a code; codes outside the table get the "N/A" row.
@@ -55,5 +59,5 @@ const StatusRow& LookupStatus(std::int32_t code);
 // Every assigned row, in code order (the "N/A" row is not among them).
 std::span<const StatusRow> AssignedStatusRows();
 
-// Failure rows are red: the job has ended without success.
-inline bool IsFailureStatus(const StatusRow& row) { return row.colour == kRed; }
+// The job has ended without success.
+inline bool IsFailureStatus(const StatusRow& row) { return row.outcome == JobOutcome::Failed; }

@@ -103,10 +103,11 @@ void ConsoleJobRunner::ShowStatus(std::int32_t code)
     }
     if (!IsWaitingForBoard(code))
         boardConnected = true;
-    if (code == kStatusSuccess)
+    // A failed open is no outcome: the serial job goes on reopening the port.
+    if (row.outcome == JobOutcome::Succeeded)
         exitCode = kExitSuccess;
-    else if (IsFailureStatus(row) && code != kStatusOpenFailed)
-        exitCode = kExitFailure;  // the serial job keeps reopening after 3
+    else if (row.outcome == JobOutcome::Failed)
+        exitCode = kExitFailure;
 }
 
 // A status the job repeats while it waits is shown once; on a terminal a

@@ -53,13 +53,24 @@ INSTANTIATE_TEST_SUITE_P(
         Row{24, "N/A", 0, B::AsIs, I::AsIs}, Row{99, "N/A", 0, B::AsIs, I::AsIs},
         Row{-1, "N/A", 0, B::AsIs, I::AsIs}));
 
-TEST(StatusTable, FailureRowsAreTheRedOnes)
+// A job that has ended, or waits, lets the user leave; one at work does not.
+// Only an end shows in colour: red for a failure, green for the success. A
+// failed open is red but no end: the serial job goes on reopening the port.
+TEST(StatusTable, OutcomesAgreeWithButtonsAndColours)
 {
     std::vector<std::int32_t> failures;
-    for (const StatusRow& row : AssignedStatusRows())
+    for (const StatusRow& row : AssignedStatusRows()) {
+        const bool working = row.outcome == JobOutcome::Working;
+        EXPECT_EQ(row.buttons, working ? ButtonsEffect::Disable : ButtonsEffect::Enable) << row.code;
+        EXPECT_EQ(row.outcome == JobOutcome::Succeeded, row.colour == kGreen) << row.code;
+        if (row.outcome == JobOutcome::Failed) {
+            EXPECT_EQ(row.colour, kRed) << row.code;
+        }
         if (IsFailureStatus(row))
             failures.push_back(row.code);
-    EXPECT_EQ(failures, (std::vector<std::int32_t>{3, 9, 11, 12, 15}));
+    }
+    EXPECT_EQ(failures, (std::vector<std::int32_t>{9, 11, 12, 15}));
+    EXPECT_EQ(LookupStatus(kStatusOpenFailed).outcome, JobOutcome::Waiting);
 }
 
 }  // namespace

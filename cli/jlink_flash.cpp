@@ -4,7 +4,6 @@
 #include "cli/console_job_runner.h"
 #include "cli/flash_command.h"
 #include "jlink/jlink_job.h"
-#include "jlink/job_names.h"
 #include "jlink/machine_settings.h"
 
 #include <algorithm>
@@ -31,24 +30,13 @@ public:
     IMessageTarget* to = nullptr;
 };
 
-bool StartsWith(std::string_view text, std::string_view prefix)
+// The job's diagnostics are meant for no one; on the console the reason of a
+// failure is worth reading, unless a message box has already given it.
+void ShowFailureReason(const JLinkWriter& writer)
 {
-    return text.substr(0, prefix.size()) == prefix;
-}
-
-// The job's diagnostics are meant for no one; on the console the reasons of
-// a failure are worth reading. The two lookups already reach the user
-// through the message box.
-void ShowFailureReason(std::string_view text)
-{
-    const std::size_t start = text.find_first_not_of("\n\r ");
-    if (start == std::string_view::npos)
-        return;
-    text.remove_prefix(start);
-    if (!StartsWith(text, "Error") || StartsWith(text, "Error: Cannot open bin file") ||
-        StartsWith(text, "Error: Cannot find " + std::string(kToolName)))
-        return;
-    std::cerr << "jlink: " << text << std::endl;
+    const JLinkFailure failure = writer.Failure();
+    if (failure != JLinkFailure::None && !ShownInMessageBox(failure))
+        std::cerr << "jlink: Error: " << writer.FailureDetail() << std::endl;
 }
 
 // The log outlives the job and holds the tool's own account of what it did;
@@ -64,7 +52,7 @@ JLinkSettings SettingsFor(const FlashOptions& options)
 {
     JLinkSettings settings = MachineJLinkSettings();
     settings.toolPath = options.jlinkTool;
-    settings.diagnostics = ShowFailureReason;
+    settings.diagnostics = [](std::string_view) {};
     return settings;
 }
 
@@ -89,6 +77,7 @@ int RunJLinkFlash(const FlashOptions& options)
     const auto waitForJob = [&] { job.writer->Wait([&] { runner.Pump(); }); };
     const int exitCode = runner.Run(waitForJob);
     waitForJob();
+    ShowFailureReason(*job.writer);
     ShowLogPath(job.writer->LogPath());
     return exitCode;
 }

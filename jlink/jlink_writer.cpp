@@ -80,7 +80,7 @@ void JLinkWriter::PrepareAndProgram(const std::string& imagePath)
         return ReportFailure();
     if (!request->image || !request->image->data) {
         // The image loader has already told the user why.
-        Diagnostic("\n\r Error: the image did not load: " + imagePath);
+        NoteFailure(JLinkFailure::ImageNotLoaded, "the image did not load: " + imagePath);
         return ReportFailure();
     }
     const std::string copyPath = WriteImageCopy(imagePath);
@@ -103,7 +103,7 @@ bool JLinkWriter::FindInputs(const std::string& imagePath, std::string& toolPath
     bool found = true;
     std::error_code error;
     if (imagePath.empty() || !fs::exists(imagePath, error)) {
-        Diagnostic("\n\r Error: Cannot open bin file: " + imagePath);
+        NoteFailure(JLinkFailure::ImageMissing, "Cannot open bin file: " + imagePath);
         ShowMessageBox("Error: Cannot open bin file: " + imagePath);
         found = false;
     }
@@ -116,9 +116,9 @@ bool JLinkWriter::FindInputs(const std::string& imagePath, std::string& toolPath
         const std::string shown = kToolShownWithFullPath ? toolPath
                                   : overridden           ? settings.toolPath
                                                          : ToolRelativePath();
-        const std::string text = "Error: Cannot find " + std::string(kToolName) + ": " + shown;
-        Diagnostic("\n\r " + text);
-        ShowMessageBox(text);
+        const std::string text = "Cannot find " + std::string(kToolName) + ": " + shown;
+        NoteFailure(JLinkFailure::ToolMissing, text);
+        ShowMessageBox("Error: " + text);
         found = false;
     }
     return found;
@@ -130,7 +130,7 @@ bool JLinkWriter::FindInputs(const std::string& imagePath, std::string& toolPath
 std::string JLinkWriter::WriteImageCopy(const std::string& imagePath)
 {
     if (settings.tempFolder.empty()) {
-        Diagnostic("\n\r Error: No temporary folder for the job files");
+        NoteFailure(JLinkFailure::NoTempFolder, "No temporary folder for the job files");
         return {};
     }
     const auto bytes = MakeJobImage(*request->image, MacTextToBytes(request->macText));
@@ -151,7 +151,7 @@ std::string JLinkWriter::WriteImageCopy(const std::string& imagePath)
         fs::remove(path, ignored);
         break;
     }
-    Diagnostic("\n\r Error: Cannot write the image copy into: " + settings.tempFolder);
+    NoteFailure(JLinkFailure::CopyFailed, "Cannot write the image copy into: " + settings.tempFolder);
     return {};
 }
 
@@ -173,6 +173,15 @@ void JLinkWriter::SendProgress(int percent)
 {
     if (dialogWindow)
         dialogWindow->Send(WM_JOB_PROGRESS, static_cast<WParam>(percent), 0);
+}
+
+void JLinkWriter::NoteFailure(JLinkFailure why, const std::string& detail)
+{
+    Diagnostic("\n\r Error: " + detail);
+    if (failure != JLinkFailure::None)
+        return;
+    failure = why;
+    failureDetail = detail;
 }
 
 void JLinkWriter::ReportFailure()

@@ -8,6 +8,7 @@
 // runs PumpOutput while the tool runs. Both report through blocking sends, so
 // whoever waits for the job must keep delivering them (Wait's whileWaiting).
 
+#include "jlink/jlink_failure.h"
 #include "jlink/jlink_settings.h"
 #include "platform/process.h"
 
@@ -20,6 +21,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 
 class CBoardInfo;
 class IMessageTarget;
@@ -62,6 +64,10 @@ public:
     std::uint32_t ImageLength() const { return imageLength; }
     int PieceCount() const { return pieceCount; }
     bool ErrorSeen() const { return errorSeen; }
+    // Why the job failed, and the diagnostic that said so; read once the
+    // job has ended.
+    JLinkFailure Failure() const { return failure; }
+    const std::string& FailureDetail() const { return failureDetail; }
 
 private:
     bool FindInputs(const std::string& imagePath, std::string& toolPath);
@@ -72,12 +78,14 @@ private:
     ProcessExit EndTool(bool& timedOut);
     // Why the tool, though it reported no error, did not program the board;
     // empty when it did.
-    std::string ToolFailure(const ProcessExit& exit, bool timedOut) const;
+    std::pair<JLinkFailure, std::string> ToolFailure(const ProcessExit& exit, bool timedOut) const;
     bool AppendToLog(std::string_view chunk);
     void ReportToolError(const std::string& errorText);
     void SendStatus(std::int32_t code);
     void SendProgress(int percent);
     void ReportFailure();
+    // Says why in the diagnostics and keeps the first reason for the end.
+    void NoteFailure(JLinkFailure why, const std::string& detail);
     void Diagnostic(std::string_view text) const;
     std::string TempPath(std::string_view relative) const;
 
@@ -95,6 +103,9 @@ private:
     std::atomic<bool> errorSeen{false};
     std::atomic<bool> toolEnded{false};
     bool pieceLoaded = false;  // by the reader; read once it has ended
+    // Written by whichever thread fails, before the other one looks.
+    JLinkFailure failure = JLinkFailure::None;
+    std::string failureDetail;
 
     mutable std::mutex stateMutex;
     std::condition_variable endedSignal;

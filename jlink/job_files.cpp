@@ -37,11 +37,11 @@ bool JLinkWriter::CreateJobFiles(const std::string& copyPath)
     std::error_code error;
     fs::create_directory(folder, error);
     if (!fs::is_directory(folder, error))
-        return FailJobFiles("\n\r Error: Cannot create temporary folder: " + std::string(kJobFolderName));
+        return FailJobFiles("Cannot create temporary folder: " + std::string(kJobFolderName));
 
     std::ifstream copy(copyPath, std::ios::binary);
     if (!copy)
-        return FailJobFiles("\n\r Error: Cannot open file: " + copyPath);
+        return FailJobFiles("Cannot open file: " + copyPath);
     std::vector<char> piece(kPieceSize);
     imageLength = 0;
     int n = 0;
@@ -51,15 +51,15 @@ bool JLinkWriter::CreateJobFiles(const std::string& copyPath)
         const auto got = static_cast<std::size_t>(copy.gcount());
         if (got == 0) {
             if (n == 0)
-                return FailJobFiles("\n\r Error: empty binary image: ");
+                return FailJobFiles("empty binary image: ");
             break;
         }
         const std::string name = JobRelativePath(PieceFileName(n));
         const WriteResult result = WriteWholeFile(TempPath(name), piece.data(), got);
         if (result == WriteResult::CannotCreate)
-            return FailJobFiles("\n\r Error: Cannot create temporary file: " + name);
+            return FailJobFiles("Cannot create temporary file: " + name);
         if (result == WriteResult::ShortWrite)
-            return FailJobFiles("\n\r Error: file write error: " + name);
+            return FailJobFiles("file write error: " + name);
         imageLength += static_cast<std::uint32_t>(got);
         ++n;
         if (got < want)
@@ -70,7 +70,7 @@ bool JLinkWriter::CreateJobFiles(const std::string& copyPath)
     if (kHeaderSize + std::uint64_t{imageLength} >= kFlashSize) {
         // The user learns why, as on the serial path.
         ShowMessageBox(ImageTooLongMessage(imageLength));
-        return FailJobFiles("\n\r Error: Image won't fit at specified address");
+        return FailJobFiles("Image won't fit at specified address");
     }
 
     const std::string loaderName = JobRelativePath(kLoaderFileName);
@@ -78,9 +78,9 @@ bool JLinkWriter::CreateJobFiles(const std::string& copyPath)
     const WriteResult loaderResult = WriteWholeFile(
         TempPath(loaderName), reinterpret_cast<const char*>(loader.data()), loader.size());
     if (loaderResult == WriteResult::CannotCreate)
-        return FailJobFiles("\n\r Error: Cannot create temporary file: " + loaderName);
+        return FailJobFiles("Cannot create temporary file: " + loaderName);
     if (loaderResult == WriteResult::ShortWrite)
-        return FailJobFiles("\n\r Error: file write error: " + loaderName);
+        return FailJobFiles("file write error: " + loaderName);
 
     if (!WriteScript())
         return false;
@@ -98,23 +98,23 @@ bool JLinkWriter::WriteScript()
         std::error_code error;
         const auto size = fs::file_size(TempPath(name), error);
         if (error)
-            return FailJobFiles("\n\r Error: Cannot open temporary file: " + name);
+            return FailJobFiles("Cannot open temporary file: " + name);
         sizes.push_back(static_cast<std::uint32_t>(size));
     }
     const std::string name = JobRelativePath(kScriptFileName);
     const std::string script = BuildCommandScript(imageLength, sizes);
     const WriteResult result = WriteWholeFile(TempPath(name), script.data(), script.size());
     if (result == WriteResult::CannotCreate)
-        return FailJobFiles("\n\r Error: Cannot create temporary file: " + name);
+        return FailJobFiles("Cannot create temporary file: " + name);
     if (result == WriteResult::ShortWrite)
-        return FailJobFiles("\n\r Error: file write error: " + name);
+        return FailJobFiles("file write error: " + name);
     return true;
 }
 
 // A job that cannot write its files ends as a failed job; the program goes on.
 bool JLinkWriter::FailJobFiles(const std::string& message)
 {
-    Diagnostic(message);
+    NoteFailure(JLinkFailure::JobFilesFailed, message);
     DeleteJobFolder();
     return false;
 }

@@ -38,7 +38,8 @@ void JLinkWriter::RunJLink(const std::string& toolPath)
             tool = settings.startProcess(start, error);
     }
     if (!tool) {
-        Diagnostic("\n\r Error: Cannot start " + kTool + ": " + toolPath + " (" + error + ")");
+        NoteFailure(JLinkFailure::ToolDidNotStart,
+                    "Cannot start " + kTool + ": " + toolPath + " (" + error + ")");
         return ReportFailure();
     }
     toolEnded = false;
@@ -50,7 +51,8 @@ void JLinkWriter::RunJLink(const std::string& toolPath)
         const std::lock_guard lock(toolMutex);
         tool->Terminate();
         tool.reset();
-        Diagnostic("\n\r Error: Cannot follow " + kTool + ": " + std::string(failure.what()));
+        NoteFailure(JLinkFailure::ToolDidNotStart,
+                    "Cannot follow " + kTool + ": " + std::string(failure.what()));
         return ReportFailure();
     }
     bool timedOut = false;
@@ -62,9 +64,9 @@ void JLinkWriter::RunJLink(const std::string& toolPath)
     }
     if (errorSeen)
         return;  // the reader has reported it
-    const std::string failure = ToolFailure(exit, timedOut);
-    if (!failure.empty()) {
-        Diagnostic("\n\r Error: " + kTool + " " + failure);
+    const auto [why, detail] = ToolFailure(exit, timedOut);
+    if (why != JLinkFailure::None) {
+        NoteFailure(why, kTool + " " + detail);
         ReportFailure();
     }
 }
@@ -73,18 +75,20 @@ void JLinkWriter::RunJLink(const std::string& toolPath)
 // the absence of its error marker does not show that: a tool that had to be
 // stopped, died, gave up with an error code, or never got as far as loading
 // a piece has not.
-std::string JLinkWriter::ToolFailure(const ProcessExit& exit, bool timedOut) const
+std::pair<JLinkFailure, std::string> JLinkWriter::ToolFailure(const ProcessExit& exit,
+                                                              bool timedOut) const
 {
     if (timedOut)
-        return "did not end within " + std::to_string(settings.toolTimeLimit.count()) +
-               " ms and was terminated";
+        return {JLinkFailure::TimedOut, "did not end within " +
+                                            std::to_string(settings.toolTimeLimit.count()) +
+                                            " ms and was terminated"};
     if (exit.bySignal)
-        return "ended abnormally (signal " + std::to_string(exit.code) + ")";
+        return {JLinkFailure::Crashed, "ended abnormally (signal " + std::to_string(exit.code) + ")"};
     if (exit.code != 0)
-        return "exited with code " + std::to_string(exit.code);
+        return {JLinkFailure::ExitedNonZero, "exited with code " + std::to_string(exit.code)};
     if (!pieceLoaded)
-        return "never loaded a piece of the image";
-    return {};
+        return {JLinkFailure::NoPieceLoaded, "never loaded a piece of the image"};
+    return {JLinkFailure::None, {}};
 }
 
 void JLinkWriter::Abort()
@@ -144,7 +148,7 @@ void JLinkWriter::PumpOutput()
 void JLinkWriter::ReportToolError(const std::string& errorText)
 {
     errorSeen = true;
-    Diagnostic("\n\r Error: " + kTool + " reported: " + errorText);
+    NoteFailure(JLinkFailure::ToolReportedError, kTool + " reported: " + errorText);
     SendProgress(100);
     SendStatus(kStatusProgrammingFailed);
     tool->Terminate();

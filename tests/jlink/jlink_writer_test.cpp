@@ -103,6 +103,7 @@ struct ExitCase {
     int exitCode;
     std::vector<std::string> events;
     std::string reason;  // in the diagnostics; empty after success
+    JLinkFailure failure;
 };
 void PrintTo(const ExitCase& c, std::ostream* os) { *os << c.name; }
 
@@ -122,6 +123,7 @@ TEST_P(ToolExit, DecidesTheOutcome)
         EXPECT_THAT(rig.Diagnostics(), HasSubstr("\n\r Error: J-Link Commander (JLinkExe) " + c.reason));
     }
     EXPECT_THAT(rig.TempEntries(), ::testing::Each("jlink.log"));
+    EXPECT_EQ(rig.Failure(), c.failure);
 }
 
 const std::string kOlderEcho = "Loading binary file... [temp_jlinkloader/temp_image_";
@@ -129,15 +131,21 @@ const std::string kOlderEcho = "Loading binary file... [temp_jlinkloader/temp_im
 INSTANTIATE_TEST_SUITE_P(
     Exits, ToolExit,
     ::testing::Values(
-        ExitCase{"Silent", "", 3, {"status 14", "progress 100", "status 15"}, "exited with code 3"},
+        ExitCase{"Silent", "", 3, {"status 14", "progress 100", "status 15"}, "exited with code 3",
+                 JLinkFailure::ExitedNonZero},
         ExitCase{"PieceThenCode3", kOlderEcho + "00.bin]\n", 3,
-                 {"status 14", "progress 0", "progress 100", "status 15"}, "exited with code 3"},
+                 {"status 14", "progress 0", "progress 100", "status 15"}, "exited with code 3",
+                 JLinkFailure::ExitedNonZero},
         ExitCase{"NoPiece", "Connecting\nScript processing completed.\n", 0,
-                 {"status 14", "progress 100", "status 15"}, "never loaded a piece of the image"},
+                 {"status 14", "progress 100", "status 15"}, "never loaded a piece of the image",
+                 JLinkFailure::NoPieceLoaded},
+        ExitCase{"Marker", "****** Error: no target\n", 0,
+                 {"status 14", "progress 100", "status 15"}, "reported: ****** Error",
+                 JLinkFailure::ToolReportedError},
         ExitCase{"OlderEcho", kOlderEcho + "00.bin]\n", 0,
-                 {"status 14", "progress 0", "progress 100", "status 7"}, ""},
+                 {"status 14", "progress 0", "progress 100", "status 7"}, "", JLinkFailure::None},
         ExitCase{"CurrentEcho", kEcho + "01.bin]...\n", 0,
-                 {"status 14", "progress 50", "progress 100", "status 7"}, ""}),
+                 {"status 14", "progress 50", "progress 100", "status 7"}, "", JLinkFailure::None}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(JLinkWriterTest, AToolStoppedAtTheTimeLimitHasFailed)
@@ -178,6 +186,7 @@ struct LookupCase {
     bool imagePresent;
     bool toolPresent;
     std::vector<std::string> boxes;  // "<image>" stands for the image's box, "<tool>" the tool's
+    JLinkFailure failure;            // the first one noticed
 };
 void PrintTo(const LookupCase& c, std::ostream* os) { *os << c.name; }
 
@@ -210,14 +219,15 @@ TEST_P(MissingInput, ShowsWhatIsMissingAndFails)
     EXPECT_EQ(shown, expected);
     EXPECT_TRUE(record->starts.empty());
     EXPECT_THAT(rig.TempEntries(), IsEmpty());
+    EXPECT_EQ(rig.Failure(), c.failure);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Lookups, MissingInput,
     ::testing::Values(
-        LookupCase{"Tool", true, false, {"<tool>"}},
-        LookupCase{"Image", false, true, {"<image>"}},
-        LookupCase{"Both", false, false, {"<image>", "<tool>"}}));
+        LookupCase{"Tool", true, false, {"<tool>"}, JLinkFailure::ToolMissing},
+        LookupCase{"Image", false, true, {"<image>"}, JLinkFailure::ImageMissing},
+        LookupCase{"Both", false, false, {"<image>", "<tool>"}, JLinkFailure::ImageMissing}));
 
 TEST_F(JLinkWriterTest, AnOverriddenToolIsNamedByItsFullPath)
 {

@@ -50,6 +50,7 @@ std::vector<std::string> JobRig::Run(const JLinkSettings& settings, const std::s
     job.writer->Start();
     job.writer->Wait([this] { Pump(); });
     dialog.DispatchPending();
+    failure = job.writer->Failure();
     return Events();
 }
 

@@ -35,6 +35,8 @@ public:
     void Pump() { dialog.DispatchFor(std::chrono::milliseconds(10)); }
     std::vector<std::string> Events() const;
     std::string Diagnostics() const;
+    // Why the last job run failed.
+    JLinkFailure Failure() const { return failure; }
     // The temporary folder's names, sorted.
     std::vector<std::string> TempEntries() const;
 
@@ -47,4 +49,5 @@ private:
     mutable std::mutex mutex;
     std::vector<std::string> events;
     std::string diagnostics;
+    JLinkFailure failure = JLinkFailure::None;
 };

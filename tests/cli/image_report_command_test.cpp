@@ -1,8 +1,7 @@
 // quillmark-flash inspect, run as a real process.
 
-#include "images/flash_image.h"
 #include "images/flash_layout.h"
-#include "serial/mac_address.h"
+#include "support/expected_flash.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 
@@ -24,16 +23,11 @@ CommandResult Inspect(const std::vector<std::string>& args)
     return RunCommand(CommandLine(argv));
 }
 
+// What inspect writes: the flash content up to the image's end.
 std::vector<std::uint8_t> ExpectedFlash(const std::vector<std::uint8_t>& image, const char* mac)
 {
-    std::vector<std::uint8_t> flash{'O', 'K', 'O', 'K'};
-    const auto size = static_cast<std::uint32_t>(image.size());
-    for (int i = 0; i < 4; ++i)
-        flash.push_back(static_cast<std::uint8_t>(size >> (8 * i)));
-    flash.insert(flash.end(), image.begin(), image.end());
-    const MacBytes bytes = MacTextToBytes(mac);
-    for (std::size_t i = 0; i < 8 && kMacOffset + i < image.size(); ++i)
-        flash[8 + kMacOffset + i] = bytes[i];
+    std::vector<std::uint8_t> flash = ExpectedSerialFlash(image, mac);
+    flash.resize(kHeaderSize + image.size());
     return flash;
 }
 

@@ -1,8 +1,8 @@
 // quillmark-flash flash --port, run as a real process against velkan-board-sim.
 
 #include "images/flash_layout.h"
-#include "serial/mac_address.h"
 #include "sim/sim_process.h"
+#include "support/expected_flash.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 
@@ -48,12 +48,7 @@ TEST_F(FlashOverPort, ProgramsTheBoardAndExitsZero)
     EXPECT_THAT(result.output, HasSubstr("Progress: 100%\nFirmware update successful! Please reset the board.\n"));
     ASSERT_EQ(sim->Stop(), 0);
 
-    std::vector<std::uint8_t> expected{'O', 'K', 'O', 'K', 0xB8, 0x0B, 0, 0};
-    expected.insert(expected.end(), image.begin(), image.end());
-    const MacBytes mac = MacTextToBytes("0050C2123456789A");
-    std::copy(mac.begin(), mac.end(), expected.begin() + 8 + kMacOffset);
-    expected.resize(kFlashSize, 0xFF);
-    EXPECT_EQ(ReadFileBytes(flashFile), expected);
+    EXPECT_EQ(ReadFileBytes(flashFile), ExpectedSerialFlash(image, "0050C2123456789A"));
     EXPECT_EQ(ReadFileBytes(path), image);  // the user's file is never touched
 }
 

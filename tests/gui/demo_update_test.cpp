@@ -5,10 +5,9 @@
 #include "dialog_fixture.h"
 
 #include "app/status_codes.h"
-#include "images/flash_image.h"
 #include "images/flash_layout.h"
 #include "jlink/job_names.h"
-#include "serial/mac_address.h"
+#include "support/expected_flash.h"
 
 #include <QApplication>
 #include <QProgressBar>
@@ -28,11 +27,7 @@ const QString kWaiting =
 // image, the rest still erased.
 std::vector<std::uint8_t> ExpectedFlash(const std::string& imagePath, std::string_view mac)
 {
-    FlashImage image;
-    EXPECT_TRUE(image.Load(imagePath));
-    std::vector<std::uint8_t> flash = BuildFlashContent(image, MacTextToBytes(mac));
-    flash.resize(kFlashSize, 0xFF);
-    return flash;
+    return ExpectedSerialFlashOfFile(imagePath, mac);
 }
 
 class DemoUpdate : public DialogFixture {

@@ -5,9 +5,7 @@
 
 #include "dialog_fixture.h"
 
-#include "images/flash_image.h"
-#include "images/flash_layout.h"
-#include "serial/mac_address.h"
+#include "support/expected_flash.h"
 
 #include <QApplication>
 #include <QTest>
@@ -67,11 +65,8 @@ TEST_F(KeysAndClose, NoKeyOrCloseStopsOrReplacesARunningJob)
 
     ASSERT_TRUE(WaitForStatus(kSuccess));
     demo->StopBoard();
-    FlashImage image;
-    ASSERT_TRUE(image.Load(demo->ImagePath()));
-    std::vector<std::uint8_t> expected = BuildFlashContent(image, MacTextToBytes("0050C2123456789A"));
-    expected.resize(kFlashSize, 0xFF);
-    EXPECT_EQ(ReadFileBytes(demo->BoardFlashPath()), expected);
+    EXPECT_EQ(ReadFileBytes(demo->BoardFlashPath()),
+              ExpectedSerialFlashOfFile(demo->ImagePath(), "0050C2123456789A"));
 
     // After the job a key starts nothing either: the outcome stays.
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Space})

@@ -1,6 +1,7 @@
 #include "job_harness.h"
 
 #include "images/flash_layout.h"
+#include "support/expected_flash.h"
 #include "serial/mac_address.h"
 
 #include <algorithm>
@@ -94,10 +95,7 @@ void JobHarness::Stop()
 
 std::vector<std::uint8_t> JobHarness::ExpectedFlash() const
 {
-    std::vector<std::uint8_t> flash =
-        BuildFlashContent(*job.boardInfo.image, MacTextToBytes(job.boardInfo.macText));
-    flash.resize(kFlashSize, 0xFF);
-    return flash;
+    return ExpectedSerialFlash(*job.boardInfo.image, job.boardInfo.macText);
 }
 
 int CountOf(const std::vector<std::int32_t>& statuses, std::int32_t code)

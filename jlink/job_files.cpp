@@ -8,8 +8,11 @@
 #include "jlink/job_names.h"
 #include "jlink/jlink_writer.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -28,6 +31,15 @@ WriteResult WriteWholeFile(const std::string& path, const char* data, std::size_
     return out ? WriteResult::Written : WriteResult::ShortWrite;
 }
 
+bool ReadWholeFile(const std::string& path, std::vector<char>& bytes)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
 }  // namespace
 
 bool JLinkWriter::CreateJobFiles(const std::string& copyPath)
@@ -39,39 +51,30 @@ bool JLinkWriter::CreateJobFiles(const std::string& copyPath)
     if (!fs::is_directory(folder, error))
         return FailJobFiles("Cannot create temporary folder: " + std::string(kJobFolderName));
 
-    std::ifstream copy(copyPath, std::ios::binary);
-    if (!copy)
+    std::vector<char> image;
+    if (!ReadWholeFile(copyPath, image))
         return FailJobFiles("Cannot open file: " + copyPath);
-    std::vector<char> piece(kPieceSize);
-    imageLength = 0;
-    int n = 0;
-    for (;;) {
-        const std::size_t want = n == 0 ? kFirstPieceSize : kPieceSize;
-        copy.read(piece.data(), static_cast<std::streamsize>(want));
-        const auto got = static_cast<std::size_t>(copy.gcount());
-        if (got == 0) {
-            if (n == 0)
-                return FailJobFiles("empty binary image: ");
-            break;
-        }
-        const std::string name = JobRelativePath(PieceFileName(n));
-        const WriteResult result = WriteWholeFile(TempPath(name), piece.data(), got);
+    if (image.empty())
+        return FailJobFiles("empty binary image: ");
+    imageLength = static_cast<std::uint32_t>(std::min<std::size_t>(image.size(), UINT32_MAX));
+    if (kHeaderSize + std::uint64_t{image.size()} >= kFlashSize) {
+        // The user learns why, as on the serial path.
+        ShowMessageBox(ImageTooLongMessage(image.size()));
+        return FailJobFiles("Image won't fit at specified address");
+    }
+    // Cut by the very rule the script is written from.
+    const std::vector<std::uint32_t> sizes = PieceSizes(imageLength);
+    std::size_t offset = 0;
+    for (std::size_t n = 0; n < sizes.size(); ++n) {
+        const std::string name = JobRelativePath(PieceFileName(static_cast<int>(n)));
+        const WriteResult result = WriteWholeFile(TempPath(name), image.data() + offset, sizes[n]);
         if (result == WriteResult::CannotCreate)
             return FailJobFiles("Cannot create temporary file: " + name);
         if (result == WriteResult::ShortWrite)
             return FailJobFiles("file write error: " + name);
-        imageLength += static_cast<std::uint32_t>(got);
-        ++n;
-        if (got < want)
-            break;
+        offset += sizes[n];
     }
-    pieceCount = n;
-
-    if (kHeaderSize + std::uint64_t{imageLength} >= kFlashSize) {
-        // The user learns why, as on the serial path.
-        ShowMessageBox(ImageTooLongMessage(imageLength));
-        return FailJobFiles("Image won't fit at specified address");
-    }
+    pieceCount = static_cast<int>(sizes.size());
 
     const std::string loaderName = JobRelativePath(kLoaderFileName);
     const auto loader = FlashLoader();

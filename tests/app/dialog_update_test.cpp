@@ -210,11 +210,11 @@ TEST_F(DialogTest, RepeatedStatusChangesNothingVisible)
 {
     Open();
     logic.HandleCommand(1);
-    Status(14);
+    Status(kStatusProgrammingFlash);
     const int texts = ui[Control::statusLabel].textSets;
     const int colours = ui[Control::statusLabel].colourSets;
     const int redraws = ui.redraws;
-    Status(14);
+    Status(kStatusProgrammingFlash);
     EXPECT_EQ(ui[Control::statusLabel].textSets, texts);
     EXPECT_EQ(ui[Control::statusLabel].colourSets, colours);
     EXPECT_EQ(ui.redraws, redraws);
@@ -223,7 +223,7 @@ TEST_F(DialogTest, RepeatedStatusChangesNothingVisible)
 TEST_F(DialogTest, InstructionsChangedOnTheSetupPageDoNotSwitchPages)
 {
     Open();
-    Status(5);
+    Status(kStatusWaitingForReset);
     EXPECT_TRUE(ui[Control::instructionsPicture].shown);
     EXPECT_EQ(ui.page, Page::setup);
     EXPECT_EQ(PagesShown(Page::result), 0);
@@ -247,7 +247,7 @@ TEST_F(DialogTest, ASecondUpdateStartsFromAnEmptyResultPage)
     Open();
     logic.RunAction(Action::updateFirmware);
     logic.HandleMessage(WM_JOB_PROGRESS, 100, 0);
-    Status(7);
+    Status(kStatusSuccess);
     logic.RunAction(Action::back);
     logic.HandleCommand(1);  // Enter on the setup page
     EXPECT_EQ(ui[Control::statusLabel].text, "");

@@ -98,6 +98,14 @@ std::vector<std::uint8_t> JobHarness::ExpectedFlash() const
     return ExpectedSerialFlash(*job.boardInfo.image, job.boardInfo.macText);
 }
 
+Codes Steps(std::initializer_list<Codes> steps)
+{
+    Codes codes;
+    for (const Codes& step : steps)
+        codes.insert(codes.end(), step.begin(), step.end());
+    return codes;
+}
+
 int CountOf(const std::vector<std::int32_t>& statuses, std::int32_t code)
 {
     return static_cast<int>(std::count(statuses.begin(), statuses.end(), code));

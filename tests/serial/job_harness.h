@@ -3,11 +3,13 @@
 // report is recorded in the order the job sent it.
 
 #include "app/message_queue.h"
+#include "app/status_codes.h"
 #include "serial/serial_job.h"
 #include "support/temp_dir.h"
 
 #include <chrono>
 #include <functional>
+#include <initializer_list>
 #include <mutex>
 #include <vector>
 
@@ -54,3 +56,12 @@ private:
 
 // Counts how often `code` occurs.
 int CountOf(const std::vector<std::int32_t>& statuses, std::int32_t code);
+
+// The statuses a serial job sends, step by step, in the order it sends them.
+using Codes = std::vector<std::int32_t>;
+inline const Codes kOpened{kStatusOpeningPort, kStatusPortOpened};
+inline const Codes kGreeted{kStatusConnected, kStatusProgrammingBegins};
+inline const Codes kLoaderLoaded{kStatusLoaderDownload, kStatusLoaderRunning};
+inline const Codes kErasedThenProgramming{kStatusFlashErased, kStatusProgrammingFlash};
+// The steps one after the other.
+Codes Steps(std::initializer_list<Codes> steps);

@@ -23,15 +23,13 @@ using ::testing::HasSubstr;
 namespace {
 
 constexpr char kMac[] = "0050C2123456789A";
-using Codes = std::vector<std::int32_t>;
-
-const Codes kThroughErase{1, 2, 4, 6, 8, 13, 10, 14};
-
-Codes Then(Codes codes, std::initializer_list<std::int32_t> more)
-{
-    codes.insert(codes.end(), more);
-    return codes;
-}
+const Codes kThroughErase = Steps({kOpened, kGreeted, kLoaderLoaded, kErasedThenProgramming});
+const Codes kLoaded = Steps({kOpened, kGreeted, kLoaderLoaded});
+const Codes kLoaderFailed = Steps({kOpened, kGreeted, {kStatusLoaderDownload, kStatusLoaderError}});
+const Codes kEraseFailed = Steps({kLoaded, {kStatusEraseError}});
+const Codes kPacketFailed = Steps({kThroughErase, {kStatusProgrammingFailed}});
+const Codes kSucceeded = Steps({kThroughErase, {kStatusSuccess}});
+const Codes kReconnected = Steps({kOpened, {kStatusDisconnected, kStatusReconnected}});
 
 // The write packets the job sent, as (address, length) pairs, in order.
 std::vector<std::pair<std::uint32_t, std::size_t>> Packets(const MemoryBoard& board)
@@ -53,7 +51,7 @@ TEST_P(SuccessfulFlash, ReportsEveryStepAndLeavesHeaderImageAndMac)
     JobHarness harness(ports);
     ASSERT_TRUE(harness.Prepare(RandomBytes(GetParam(), 11), kMac));
     harness.RunToEnd();
-    EXPECT_THAT(harness.Statuses(), ElementsAreArray(Then(kThroughErase, {7})));
+    EXPECT_THAT(harness.Statuses(), ElementsAreArray(kSucceeded));
     EXPECT_EQ(board.Flash(), harness.ExpectedFlash());
     EXPECT_EQ(harness.Progress().back(), 100u);
 }
@@ -80,7 +78,7 @@ TEST(SerialJob, EmptyImageWritesOnlyTheHeader)
     JobHarness harness(ports);
     harness.PrepareEmptyImage(kMac);
     harness.RunToEnd();
-    EXPECT_THAT(harness.Statuses(), ElementsAreArray(Then(kThroughErase, {7})));
+    EXPECT_THAT(harness.Statuses(), ElementsAreArray(kSucceeded));
     EXPECT_THAT(harness.Progress(), ElementsAre(100u));
     using Packet = std::pair<std::uint32_t, std::size_t>;
     EXPECT_THAT(Packets(board), ElementsAre(Packet{0, 8}));
@@ -114,7 +112,7 @@ TEST(SerialJob, FixedTimingProgramsTheSameFlash)
     JobHarness harness(ports, QuickTiming(false));
     ASSERT_TRUE(harness.Prepare(RandomBytes(500, 2), kMac));
     harness.RunToEnd();
-    EXPECT_THAT(harness.Statuses(), ElementsAreArray(Then(kThroughErase, {7})));
+    EXPECT_THAT(harness.Statuses(), ElementsAreArray(kSucceeded));
     EXPECT_EQ(board.Flash(), harness.ExpectedFlash());
 }
 
@@ -140,28 +138,27 @@ TEST_P(BoardFailure, EndsWithItsStatusAndNoHeader)
     EXPECT_NE(std::string(flash.begin(), flash.begin() + 4), "OKOK");
 }
 
-const Codes kLoaded{1, 2, 4, 6, 8, 13};
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, BoardFailure,
     ::testing::Values(
-        FailureCase{"ReadyInLowerCase", [](SimOptions& o) { o.readyText = "ready"; }, {1, 2, 4, 6, 8, 9}},
-        FailureCase{"ReadyCutShort", [](SimOptions& o) { o.readyText = "READ"; }, {1, 2, 4, 6, 8, 9}},
-        FailureCase{"EraseFails", [](SimOptions& o) { o.eraseFails = true; }, Then(kLoaded, {11})},
-        FailureCase{"BadFirstAck", [](SimOptions& o) { o.badAckPacket = 1; }, Then(kThroughErase, {15})},
-        FailureCase{"BadThirdAck", [](SimOptions& o) { o.badAckPacket = 3; }, Then(kThroughErase, {15})},
-        FailureCase{"MissingAck", [](SimOptions& o) { o.missingAckPacket = 2; }, Then(kThroughErase, {15})},
+        FailureCase{"ReadyInLowerCase", [](SimOptions& o) { o.readyText = "ready"; }, kLoaderFailed},
+        FailureCase{"ReadyCutShort", [](SimOptions& o) { o.readyText = "READ"; }, kLoaderFailed},
+        FailureCase{"EraseFails", [](SimOptions& o) { o.eraseFails = true; }, kEraseFailed},
+        FailureCase{"BadFirstAck", [](SimOptions& o) { o.badAckPacket = 1; }, kPacketFailed},
+        FailureCase{"BadThirdAck", [](SimOptions& o) { o.badAckPacket = 3; }, kPacketFailed},
+        FailureCase{"MissingAck", [](SimOptions& o) { o.missingAckPacket = 2; }, kPacketFailed},
         FailureCase{"LateAck",
                     [](SimOptions& o) {
                         o.lateAckPacket = 1;
                         o.lateAckDelay = std::chrono::milliseconds(400);
                     },
-                    Then(kThroughErase, {15})},
+                    kPacketFailed},
         FailureCase{"UnplugDuringDownload", [](SimOptions& o) { o.unplugAt = SimPhase::Download; },
-                    {1, 2, 4, 6, 8, 9}},
-        FailureCase{"UnplugAtErase", [](SimOptions& o) { o.unplugAt = SimPhase::Erase; }, Then(kLoaded, {11})},
+                    kLoaderFailed},
+        FailureCase{"UnplugAtErase", [](SimOptions& o) { o.unplugAt = SimPhase::Erase; }, kEraseFailed},
         FailureCase{"UnplugWhileWriting", [](SimOptions& o) { o.unplugAt = SimPhase::Write; },
-                    Then(kThroughErase, {15})}),
+                    kPacketFailed}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SerialJob, AnImageThatDidNotLoadEndsTheJobBeforeThePortIsOpened)
@@ -208,7 +205,7 @@ TEST(SerialJob, AnAbsentPortIsReopenedUntilTheJobIsStopped)
     ASSERT_TRUE(harness.Prepare(RandomBytes(10, 1), kMac));
     ASSERT_TRUE(harness.RunUntil([&](const Codes&) { return ports.opens >= 4; }));
     harness.Stop();
-    EXPECT_THAT(harness.Statuses(), ElementsAre(1, 3, 22));
+    EXPECT_THAT(harness.Statuses(), ElementsAre(kStatusOpeningPort, kStatusOpenFailed, kStatusDisconnected));
     EXPECT_TRUE(harness.job.writer->HasEnded());
 }
 
@@ -224,7 +221,7 @@ TEST(SerialJob, UnplugWhilePollingThenReplugConnects)
     harness.RunToEnd();
     const Codes statuses = harness.Statuses();
     ASSERT_GE(statuses.size(), 5u);
-    EXPECT_THAT(Codes(statuses.begin(), statuses.begin() + 4), ElementsAre(1, 2, 22, 23));
+    EXPECT_THAT(Codes(statuses.begin(), statuses.begin() + 4), ElementsAreArray(kReconnected));
     EXPECT_EQ(statuses.back(), kStatusSuccess);
     EXPECT_EQ(board.Flash(), harness.ExpectedFlash());
 }
@@ -239,7 +236,7 @@ TEST(SerialJob, StopDuringTheEraseWaitSendsNothingMore)
     ASSERT_TRUE(harness.Prepare(RandomBytes(200, 4), kMac));
     ASSERT_TRUE(harness.RunUntil([](const Codes& s) { return CountOf(s, kStatusLoaderRunning) > 0; }));
     harness.Stop();
-    EXPECT_THAT(harness.Statuses(), ElementsAre(1, 2, 4, 6, 8, 13));
+    EXPECT_THAT(harness.Statuses(), ElementsAreArray(kLoaded));
     EXPECT_TRUE(harness.Progress().empty());
     EXPECT_TRUE(harness.job.writer->HasEnded());
 }

@@ -6,6 +6,7 @@
 
 namespace {
 constexpr std::string_view kGreeting = "CONNECT";
+static_assert(kGreeting.size() == kGreetingSize);
 }
 
 std::uint8_t PacketCheckByte(std::uint32_t address, std::span<const std::uint8_t> payload)

@@ -23,18 +23,10 @@ const QString kSuccess = "Firmware update successful! Please reset the board.";
 const QString kWaiting =
     "Waiting for user to press the board reset switch or to erase the flash...";
 
-// The whole flash as programming `imagePath` with `mac` leaves it: header and
-// image, the rest still erased.
-std::vector<std::uint8_t> ExpectedFlash(const std::string& imagePath, std::string_view mac)
-{
-    return ExpectedSerialFlashOfFile(imagePath, mac);
-}
-
 class DemoUpdate : public DialogFixture {
 protected:
-    // Presses "Update Firmware" for one more update: the last one's status
-    // stays until the new job reports, so the new outcome is the one after
-    // a change.
+    // Presses "Update Firmware" for one more update: the new job clears the
+    // last one's outcome, so the success awaited is the new one.
     testing::AssertionResult AnotherUpdateSucceeds()
     {
         Click(Control::updateButton);
@@ -64,7 +56,7 @@ TEST_F(DemoUpdate, OverTheBoardsSerialPort)
 
     demo->StopBoard();
     EXPECT_EQ(ReadFileBytes(demo->BoardFlashPath()),
-              ExpectedFlash(demo->ImagePath(), "0050C2123456789A"));
+              ExpectedSerialFlashOfFile(demo->ImagePath(), "0050C2123456789A"));
 }
 
 TEST_F(DemoUpdate, ThroughTheJLinkStandIn)
@@ -84,7 +76,7 @@ TEST_F(DemoUpdate, ThroughTheJLinkStandIn)
     EXPECT_TRUE(Window(Control::backButton)->isEnabled());
     EXPECT_TRUE(messages.Texts().empty());
     EXPECT_EQ(ReadFileBytes(demo->ProbeFlashPath()),
-              ExpectedFlash(demo->ImagePath(), kDefaultMacText));
+              ExpectedSerialFlashOfFile(demo->ImagePath(), kDefaultMacText));
     // The job cleans up after itself; the user's image stays as it was.
     EXPECT_FALSE(fs::exists(fs::path(demo->JobTempFolder()) / kJobFolderName));
     EXPECT_TRUE(fs::exists(fs::path(demo->JobTempFolder()) / kLogFileName));
@@ -102,7 +94,7 @@ TEST_F(DemoUpdate, TwoInARowOverTheSerialPortBothFinish)
     EXPECT_TRUE(messages.Texts().empty());
     demo->StopBoard();
     EXPECT_EQ(ReadFileBytes(demo->BoardFlashPath()),
-              ExpectedFlash(demo->ImagePath(), kDefaultMacText));
+              ExpectedSerialFlashOfFile(demo->ImagePath(), kDefaultMacText));
 }
 
 TEST_F(DemoUpdate, TwoInARowThroughTheJLinkStandInBothFinish)
@@ -115,7 +107,7 @@ TEST_F(DemoUpdate, TwoInARowThroughTheJLinkStandInBothFinish)
     ASSERT_TRUE(AnotherUpdateSucceeds());
     EXPECT_TRUE(messages.Texts().empty());
     EXPECT_EQ(ReadFileBytes(demo->ProbeFlashPath()),
-              ExpectedFlash(demo->ImagePath(), kDefaultMacText));
+              ExpectedSerialFlashOfFile(demo->ImagePath(), kDefaultMacText));
 }
 
 // The probe's flash file stays out of the image folder: the demo image is
@@ -127,7 +119,7 @@ TEST_F(DemoUpdate, AJLinkUpdateThenOneOverTheSerialPortBothFinish)
     Click(Control::updateButton);
     ASSERT_TRUE(WaitForStatus(kSuccess));
     EXPECT_EQ(ReadFileBytes(demo->ProbeFlashPath()),
-              ExpectedFlash(demo->ImagePath(), kDefaultMacText));
+              ExpectedSerialFlashOfFile(demo->ImagePath(), kDefaultMacText));
 
     Click(Control::backButton);
     Click(Control::usbRadio);
@@ -136,7 +128,7 @@ TEST_F(DemoUpdate, AJLinkUpdateThenOneOverTheSerialPortBothFinish)
     EXPECT_TRUE(messages.Texts().empty());
     demo->StopBoard();
     EXPECT_EQ(ReadFileBytes(demo->BoardFlashPath()),
-              ExpectedFlash(demo->ImagePath(), kDefaultMacText));
+              ExpectedSerialFlashOfFile(demo->ImagePath(), kDefaultMacText));
 }
 
 TEST_F(DemoUpdate, BackWhileTheJobWaitsForTheBoardStopsAndDeletesTheJob)
@@ -154,9 +146,8 @@ TEST_F(DemoUpdate, BackWhileTheJobWaitsForTheBoardStopsAndDeletesTheJob)
     EXPECT_TRUE(Visible(Control::updateButton));
     EXPECT_FALSE(Visible(Control::statusLabel));
 
-    // The stopped job let go of the port: a new update opens it again. The
-    // old status text stays until the new job reports, and only its waiting
-    // (or a failure) enables "<< Back" again.
+    // The stopped job let go of the port: a new update opens it again, and
+    // only its waiting (or a failure) enables "<< Back" again.
     Click(Control::updateButton);
     ASSERT_FALSE(Window(Control::backButton)->isEnabled());
     ASSERT_TRUE(PumpUntil([&] { return Window(Control::backButton)->isEnabled(); }));

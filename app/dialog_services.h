@@ -34,7 +34,7 @@ public:
     virtual bool ProbePresent() = 0;
 
     // Replace the job of that kind and start the new one. False when the
-    // image did not load (its loader has told the user why): no job runs then.
+    // image did not load (reading it has told the user why): no job runs then.
     virtual bool StartSerialJob(const std::string& port, const std::string& mac,
                                 const CBinFile& entry) = 0;
     virtual bool StartJLinkJob(const std::string& mac, const CBinFile& entry) = 0;

@@ -4,7 +4,7 @@
 // operation runs on the dialog's thread.
 
 #include "app/dialog_controls.h"
-#include "app/status_codes.h"
+#include "app/status_table.h"
 
 #include <optional>
 #include <string>
@@ -34,9 +34,9 @@ public:
     // Sets the text only when it differs (exact comparison) and then redraws
     // that control. Returns whether it changed.
     virtual bool SetTextIfChanged(Control control, std::string_view text) = 0;
-    // Sets a label's text colour only when it differs and records it.
+    // Sets a label's text color only when it differs and records it.
     // Returns whether it changed.
-    virtual bool SetLabelColour(Control control, ColorRef colour) = 0;
+    virtual bool SetLabelColor(Control control, ColorRef color) = 0;
     virtual void Enable(Control control, bool enabled) = 0;
     // Whether the control appears with its page; takes effect at the next
     // ShowPage of that page.

@@ -2,8 +2,8 @@
 
 #include "app/dialog_texts.h"
 #include "images/srecord_path.h"
-#include "serial/board_info.h"
-#include "serial/mac_address.h"
+#include "job/board_info.h"
+#include "job/mac_address.h"
 
 #include <algorithm>
 #include <cctype>
@@ -149,19 +149,19 @@ void CFirmwareDialogLogic::ShowCurrentImage()
         // follows on a line of its own.
         ui.SetTextIfChanged(Control::imageLabel,
                             std::string(kNoImageText) + "\n" + services.ImageFolder());
-        ui.SetLabelColour(Control::imageLabel, kRed);
+        ui.SetLabelColor(Control::imageLabel, kRed);
         return;
     }
     // A browsed file may lie anywhere, so the user sees where.
     const bool browsed = entry->kind == CBinFile::BrowsedFile;
     ui.SetTextIfChanged(Control::imageLabel, browsed ? entry->path : entry->name);
-    ui.SetLabelColour(Control::imageLabel, kBlack);
+    ui.SetLabelColor(Control::imageLabel, kBlack);
 }
 
-void CFirmwareDialogLogic::ShowBoardStatus(std::string_view text, ColorRef colour)
+void CFirmwareDialogLogic::ShowBoardStatus(std::string_view text, ColorRef color)
 {
     ui.SetTextIfChanged(Control::boardStatusLabel, text);
-    ui.SetLabelColour(Control::boardStatusLabel, colour);
+    ui.SetLabelColor(Control::boardStatusLabel, color);
     ui.SetShown(Control::boardStatusLabel, true);
     ui.SetShown(Control::portList, false);
 }
@@ -213,7 +213,7 @@ void CFirmwareDialogLogic::OnPortSelectionChanged()
 
 void CFirmwareDialogLogic::OnBrowse()
 {
-    // The names the image loader reads as S-records.
+    // The names FlashImage::Load reads as S-records.
     std::vector<std::string> sRecords;
     for (const std::string_view extension : kSRecordExtensions)
         sRecords.push_back("*" + std::string(extension));
@@ -395,13 +395,13 @@ void CFirmwareDialogLogic::ShowStatusRow(const StatusRow& row)
         if (changed && ui.CurrentPage() == Page::result)
             ui.ShowPage(Page::result);
     }
-    ShowStatusText(row.text, row.colour);
+    ShowStatusText(row.text, row.color);
 }
 
-void CFirmwareDialogLogic::ShowStatusText(std::string_view text, ColorRef colour)
+void CFirmwareDialogLogic::ShowStatusText(std::string_view text, ColorRef color)
 {
     if (ui.SetTextIfChanged(Control::statusLabel, text))
         ui.RedrawDialog();
-    if (ui.SetLabelColour(Control::statusLabel, colour))
+    if (ui.SetLabelColor(Control::statusLabel, color))
         ui.RedrawDialog();
 }

@@ -8,8 +8,8 @@
 #include "app/dialog_controls.h"
 #include "app/dialog_services.h"
 #include "app/dialog_ui.h"
-#include "app/messages.h"
-#include "app/status_codes.h"
+#include "job/messages.h"
+#include "app/status_table.h"
 
 #include <functional>
 #include <mutex>
@@ -58,7 +58,7 @@ private:
     void ShowUsbState();
     void ShowProbeState();
     void ShowCurrentImage();
-    void ShowBoardStatus(std::string_view text, ColorRef colour);
+    void ShowBoardStatus(std::string_view text, ColorRef color);
     void FillPortList(const std::vector<std::string>& ports);
     void SetBoardPictures(bool board, bool noBoard, bool probe, bool noProbe);
     void RefreshSetupPage();
@@ -70,7 +70,7 @@ private:
     void StartSerialJob(const CBinFile& entry, const std::string& mac);
     void ClearResultPage();
     void ShowStatusRow(const StatusRow& row);
-    void ShowStatusText(std::string_view text, ColorRef colour);
+    void ShowStatusText(std::string_view text, ColorRef color);
 
     IDialogUi& ui;
     IDialogServices& services;

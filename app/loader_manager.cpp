@@ -1,6 +1,6 @@
 #include "app/loader_manager.h"
 
-CLoaderManager::CLoaderManager(IMessageTarget& dialog, LoaderMachine machine)
+CLoaderManager::CLoaderManager(IMessageTarget& dialog, MachineParts machine)
     : dialog(dialog),
       machine(std::move(machine)),
       bins(std::make_unique<CBinFileManager>(this, this->machine.folderSource,

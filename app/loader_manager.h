@@ -4,7 +4,7 @@
 // creates, starts, stops and replaces the programming jobs.
 
 #include "app/dialog_services.h"
-#include "app/messages.h"
+#include "job/messages.h"
 #include "discovery/board_manager.h"
 #include "discovery/observers.h"
 #include "images/bin_file_manager.h"
@@ -23,7 +23,7 @@
 
 // The parts of the machine the loader manager works with. The sources and
 // the port factory must outlive it.
-struct LoaderMachine {
+struct MachineParts {
     IFolderSource& folderSource;
     std::string programFolder;  // where the images are looked for
     IPortMapSource& portSource;
@@ -38,7 +38,7 @@ struct LoaderMachine {
 
 class CLoaderManager final : public ILoaderManager, public IDialogServices {
 public:
-    CLoaderManager(IMessageTarget& dialog, LoaderMachine machine);
+    CLoaderManager(IMessageTarget& dialog, MachineParts machine);
     // Stops the monitors and waits for the jobs, delivering their messages.
     ~CLoaderManager() override;
     CLoaderManager(const CLoaderManager&) = delete;
@@ -71,7 +71,7 @@ public:
 
 private:
     IMessageTarget& dialog;
-    LoaderMachine machine;
+    MachineParts machine;
     std::unique_ptr<CBinFileManager> bins;
     std::unique_ptr<CBoardManager> boards;
     std::unique_ptr<SerialJob> serial;

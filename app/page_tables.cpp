@@ -79,9 +79,9 @@ constexpr PageEntry Hidden(PageEntry entry)
     return entry;
 }
 
-constexpr PageEntry Coloured(PageEntry entry, ColorRef colour)
+constexpr PageEntry Colored(PageEntry entry, ColorRef color)
 {
-    entry.colour = colour;
+    entry.color = color;
     return entry;
 }
 
@@ -129,7 +129,7 @@ constexpr std::array<PageEntry, 29> kSetupEntries{{
               .position = {430, 380}, .action = Action::portSelection},
     Button(Control::updateButton, "Update Firmware", kBold11, {210, 445}, {200, 30},
            Action::updateFirmware),
-    Coloured(Label(Control::versionLabel, kVersionText, kNormal8, {400, 487}), kGrey),
+    Colored(Label(Control::versionLabel, kVersionText, kNormal8, {400, 487}), kGrey),
 }};
 
 constexpr std::array<Control, 29> kSetupCreationOrder{

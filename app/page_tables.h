@@ -5,7 +5,7 @@
 // tables; nothing else about the pages' content lives in code.
 
 #include "app/dialog_controls.h"
-#include "app/status_codes.h"
+#include "app/status_table.h"
 
 #include <cstdint>
 #include <optional>
@@ -58,7 +58,7 @@ struct PageEntry {
     bool readOnly = false;
     bool checked = false;
     int textLimit = 0;  // characters; 0 = no limit
-    ColorRef colour = kBlack;
+    ColorRef color = kBlack;
 };
 
 // The size the control's window has once placed.

@@ -1,8 +1,8 @@
 #include "cli/console_job_runner.h"
 
-#include "app/status_codes.h"
+#include "app/status_table.h"
 #include "cli/commands.h"
-#include "serial/board_info.h"
+#include "job/board_info.h"
 
 #include <atomic>
 #include <csignal>

@@ -3,7 +3,7 @@
 // the progress as a bar on a terminal (plain lines otherwise), and turns the
 // job's outcome into the process's exit code.
 
-#include "app/message_queue.h"
+#include "job/message_queue.h"
 
 #include <chrono>
 #include <cstdint>

@@ -6,7 +6,7 @@
 #include "cli/replace_file.h"
 #include "images/flash_image.h"
 #include "images/flash_layout.h"
-#include "serial/mac_address.h"
+#include "job/mac_address.h"
 
 #include <CLI/CLI.hpp>
 

@@ -63,7 +63,7 @@ int RunJLinkFlash(const FlashOptions& options)
     ForwardingTarget forward;
     JLinkJob job(&forward, SettingsFor(options));
     const std::string name = std::filesystem::path(options.image).filename().string();
-    // The image loader has already said why it refused the image: a job
+    // FlashImage::Load has already said why it refused the image: a job
     // started on it would only announce programming and then fail.
     if (!job.request.Prepare(options.image, name, options.mac))
         return kExitFailure;

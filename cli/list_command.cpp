@@ -2,7 +2,7 @@
 // as the dialog would see them; with --watch every change as it is notified,
 // until Ctrl-C.
 
-#include "app/message_queue.h"
+#include "job/message_queue.h"
 #include "cli/commands.h"
 #include "discovery/board_manager.h"
 #include "images/bin_file_manager.h"

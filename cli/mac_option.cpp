@@ -1,7 +1,7 @@
 #include "cli/mac_option.h"
 
 #include "images/flash_layout.h"
-#include "serial/mac_address.h"
+#include "job/mac_address.h"
 
 #include <CLI/CLI.hpp>
 

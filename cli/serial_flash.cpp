@@ -1,6 +1,6 @@
 // quillmark-flash flash --port: the dialog's serial job, shown on the console.
 
-#include "app/status_codes.h"
+#include "app/status_table.h"
 #include "cli/commands.h"
 #include "cli/console_job_runner.h"
 #include "cli/flash_command.h"

@@ -1,6 +1,6 @@
 #include "controls/color_label.h"
 
-#include "controls/colour_ref.h"
+#include "controls/color_ref.h"
 
 #include <QPainter>
 #include <QStyle>
@@ -19,8 +19,8 @@ void ColorLabel::SetText(const QString& text) {
 
 void ColorLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    QPalette colours = palette();
-    colours.setColor(QPalette::WindowText, ToQColor(textColor));
-    style()->drawItemText(&painter, contentsRect(), int(alignment()) | Qt::TextWordWrap, colours,
+    QPalette colors = palette();
+    colors.setColor(QPalette::WindowText, ToQColor(textColor));
+    style()->drawItemText(&painter, contentsRect(), int(alignment()) | Qt::TextWordWrap, colors,
                           isEnabled(), text(), QPalette::WindowText);
 }

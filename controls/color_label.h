@@ -1,5 +1,5 @@
 #pragma once
-// A static text in a colour of its own, on a transparent background so that
+// A static text in a color of its own, on a transparent background so that
 // it sits on whatever the dialog painted behind it.
 
 #include "controls/loader_control.h"

@@ -1,6 +1,6 @@
 #include "controls/custom_radio_button.h"
 
-#include "controls/colour_ref.h"
+#include "controls/color_ref.h"
 
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -24,8 +24,8 @@ void CCustomRadioButton::paintEvent(QPaintEvent*) {
     QStylePainter painter(this);
     QStyleOptionButton option;
     initStyleOption(&option);
-    const QColor colour = ToQColor(textColor);
-    option.palette.setColor(QPalette::WindowText, colour);
-    option.palette.setColor(QPalette::ButtonText, colour);
+    const QColor color = ToQColor(textColor);
+    option.palette.setColor(QPalette::WindowText, color);
+    option.palette.setColor(QPalette::ButtonText, color);
     painter.drawControl(QStyle::CE_RadioButton, option);
 }

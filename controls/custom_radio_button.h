@@ -1,5 +1,5 @@
 #pragma once
-// A radio button with a text colour of its own, a transparent background,
+// A radio button with a text color of its own, a transparent background,
 // and an action of its own for the user's click.
 
 #include "controls/loader_control.h"

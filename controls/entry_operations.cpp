@@ -37,23 +37,23 @@ bool SetTextIfChanged(LoaderControl& entry, const QString& text) {
 
 namespace {
 
-bool ChangeColour(ColorRef& textColor, ColorRef colour) {
-    if (textColor == colour) return false;
-    textColor = colour;
+bool ChangeColor(ColorRef& textColor, ColorRef color) {
+    if (textColor == color) return false;
+    textColor = color;
     return true;
 }
 
 }  // namespace
 
-bool SetLabelColour(LoaderControl& entry, ColorRef colour) {
+bool SetLabelColor(LoaderControl& entry, ColorRef color) {
     bool changed = false;
     if (auto* label = dynamic_cast<ColorLabel*>(entry.window)) {
-        changed = ChangeColour(label->textColor, colour);
+        changed = ChangeColor(label->textColor, color);
     } else if (auto* radio = dynamic_cast<CCustomRadioButton*>(entry.window)) {
-        changed = ChangeColour(radio->textColor, colour);
+        changed = ChangeColor(radio->textColor, color);
     }
     if (!changed) return false;
-    entry.colour = colour;
+    entry.color = color;
     entry.window->update();
     return true;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // What the dialog does to its controls through their entries: texts and
-// label colours, each changed only when it differs.
+// label colors, each changed only when it differs.
 
 #include "controls/loader_control.h"
 
@@ -12,6 +12,6 @@ QString WindowText(const QWidget* window);
 // repaints the control; reports whether it changed.
 bool SetTextIfChanged(LoaderControl& entry, const QString& text);
 
-// Gives a coloured label (or radio button) a new text colour when it differs,
+// Gives a colored label (or radio button) a new text color when it differs,
 // records it in the entry and repaints; reports whether it changed.
-bool SetLabelColour(LoaderControl& entry, ColorRef colour);
+bool SetLabelColor(LoaderControl& entry, ColorRef color);

@@ -2,7 +2,7 @@
 // One control of the wizard and what the page builders recorded about it.
 // A page is an ordered list of entries; ControlRenderer shows one at a time.
 
-#include "app/status_codes.h"
+#include "app/status_table.h"
 
 #include <cstdint>
 #include <functional>
@@ -26,5 +26,5 @@ public:
     std::int32_t height = 0;
     std::int32_t width = 0;
     QFont* font = nullptr;  // null: the control keeps the toolkit's font
-    ColorRef colour = 0;   // the text colour last given to a label
+    ColorRef color = 0;   // the text color last given to a label
 };

@@ -179,7 +179,7 @@ void CParamEdit::changeEvent(QEvent* event) {
         fixed.setColor(QPalette::Base, kFixedBoxBackground);
         setPalette(fixed);
     } else {
-        setPalette(QPalette());  // back to the parent's colours
+        setPalette(QPalette());  // back to the parent's colors
     }
 }
 

@@ -1,6 +1,6 @@
 #include "controls/picture_ex.h"
 
-#include "controls/gif_frames.h"
+#include "pictures/gif_frames.h"
 
 #include <QFile>
 #include <QPainter>

@@ -40,7 +40,7 @@ public:
     const std::vector<Frame>& Frames() const { return frames; }
     const QImage& Canvas() const { return canvas; }
     QSize PictureSize() const { return pictureSize; }
-    QColor BackgroundColour() const { return background; }
+    QColor BackgroundColor() const { return background; }
     unsigned CurrentFrame() const { return currentFrame; }
     bool IsGif() const { return isGif; }
     bool IsPlaying() const { return playing; }

@@ -1,6 +1,6 @@
 #include "discovery/com_port_manager.h"
 
-#include "app/message_box.h"
+#include "platform/message_box.h"
 #include "discovery/port_list.h"
 
 CComPortManager::CComPortManager(IBoardManager* owner, IPortMapSource& source) : owner(owner), source(source) {}

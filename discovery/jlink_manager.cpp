@@ -1,6 +1,6 @@
 #include "discovery/jlink_manager.h"
 
-#include "app/message_box.h"
+#include "platform/message_box.h"
 
 CJLinkManager::CJLinkManager(IBoardManager* owner, IProbeSource& source) : owner(owner), source(source) {}
 

@@ -3,8 +3,8 @@
 // frames that are well-formed one-frame GIFs which split again into
 // themselves with the same position, size, delay and disposal.
 
-#include "controls/gif_blocks.h"
-#include "controls/gif_frames.h"
+#include "pictures/gif_blocks.h"
+#include "pictures/gif_frames.h"
 
 #include "fuzz_check.h"
 

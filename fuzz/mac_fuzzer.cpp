@@ -9,7 +9,7 @@
 //    same bytes, the fixed prefix in front of a 10-digit one;
 //  - any 8 bytes written as digits, in either case, read back as themselves.
 
-#include "serial/mac_address.h"
+#include "job/mac_address.h"
 
 #include "fuzz_check.h"
 

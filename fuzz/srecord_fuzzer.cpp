@@ -1,9 +1,9 @@
-// Any bytes in a file with an S-record name. The loader either refuses the
+// Any bytes in a file with an S-record name. FlashImage::Load either refuses the
 // file (its message goes nowhere here) and holds no image, or holds an image
 // that fits its block, with every byte past the image still erased flash and
 // every address run inside the image.
 
-#include "app/message_box.h"
+#include "platform/message_box.h"
 #include "images/flash_image.h"
 
 #include "fuzz_check.h"

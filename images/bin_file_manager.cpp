@@ -1,6 +1,6 @@
 #include "images/bin_file_manager.h"
 
-#include "app/message_box.h"
+#include "platform/message_box.h"
 
 #include <algorithm>
 

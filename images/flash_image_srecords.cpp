@@ -1,6 +1,6 @@
 #include "images/flash_image.h"
 
-#include "app/message_box.h"
+#include "platform/message_box.h"
 #include "images/flash_layout.h"
 #include "images/image_problem.h"
 #include "images/srecord_record.h"

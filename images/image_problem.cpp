@@ -1,6 +1,6 @@
 #include "images/image_problem.h"
 
-#include "app/message_box.h"
+#include "platform/message_box.h"
 
 void ShowFileProblem(std::string_view message, const std::string& path, std::string_view reason)
 {

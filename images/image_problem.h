@@ -1,5 +1,5 @@
 #pragma once
-// How the image loader refuses a file: the message box text first, then the
+// How FlashImage::Load refuses a file: the message box text first, then the
 // file it is about.
 
 #include <string>

@@ -1,5 +1,5 @@
 #pragma once
-// One line of a Motorola S-record file, split into the fields the loader uses
+// One line of a Motorola S-record file, split into the fields image reading uses
 // and checked against its own byte count and checksum.
 
 #include <cstdint>

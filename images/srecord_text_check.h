@@ -1,6 +1,6 @@
 #pragma once
 // Recognises the text of an S-record file among raw image bytes. Programming
-// that text as firmware is never what was meant; the raw loader warns.
+// that text as firmware is never what was meant; reading it raw warns.
 
 #include <cstddef>
 #include <cstdint>

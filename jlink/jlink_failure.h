@@ -6,7 +6,7 @@ enum class JLinkFailure {
     None,
     ImageMissing,       // the image file is not there (a message box said so)
     ToolMissing,        // the tool is not there (a message box said so)
-    ImageNotLoaded,     // the image loader refused the image (and said why)
+    ImageNotLoaded,     // FlashImage::Load refused the image (and said why)
     NoTempFolder,       // no private folder for the job files
     CopyFailed,         // the MAC-patched copy could not be written
     JobFilesFailed,     // the pieces, the flash loader or the script could not be written

@@ -4,7 +4,7 @@
 
 #include "jlink/jlink_settings.h"
 #include "jlink/jlink_writer.h"
-#include "serial/board_info.h"
+#include "job/board_info.h"
 
 #include <functional>
 #include <memory>
@@ -29,7 +29,7 @@ public:
 // The starter's part: a previous job in `current` is waited for (with
 // `whileWaiting` delivering its pending sends) before it is released; then a
 // new job is made and its request prepared. Its worker starts only when the
-// image loaded (the loader has told the user why not): false, and no job,
+// image loaded (FlashImage::Load has told the user why not): false, and no job,
 // otherwise.
 bool StartJLinkJob(std::unique_ptr<JLinkJob>& current, IMessageTarget* dialogWindow,
                         JLinkSettings settings, const std::string& imagePath,

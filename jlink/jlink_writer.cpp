@@ -1,12 +1,12 @@
 #include "jlink/jlink_writer.h"
 
-#include "app/message_box.h"
-#include "app/messages.h"
-#include "app/status_codes.h"
+#include "platform/message_box.h"
+#include "job/messages.h"
+#include "job/status_codes.h"
 #include "jlink/job_image.h"
 #include "jlink/job_names.h"
-#include "serial/board_info.h"
-#include "serial/mac_address.h"
+#include "job/board_info.h"
+#include "job/mac_address.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -79,7 +79,7 @@ void JLinkWriter::PrepareAndProgram(const std::string& imagePath)
     if (!FindInputs(imagePath, toolPath))
         return ReportFailure();
     if (!request->image || !request->image->data) {
-        // The image loader has already told the user why.
+        // FlashImage::Load has already told the user why.
         NoteFailure(JLinkFailure::ImageNotLoaded, "the image did not load: " + imagePath);
         return ReportFailure();
     }

@@ -1,8 +1,8 @@
 // The job files: the image copy cut into pieces, the flash loader and the
 // command script, in the job folder below the temporary folder.
 
-#include "app/message_box.h"
-#include "data/loader_images.h"
+#include "platform/message_box.h"
+#include "data/target_code.h"
 #include "images/flash_layout.h"
 #include "jlink/command_script.h"
 #include "jlink/job_names.h"

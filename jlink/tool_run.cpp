@@ -1,6 +1,6 @@
 // Running the tool on the command script and following its output.
 
-#include "app/status_codes.h"
+#include "job/status_codes.h"
 #include "jlink/job_names.h"
 #include "jlink/jlink_writer.h"
 #include "jlink/output_scanner.h"

@@ -1,11 +1,11 @@
 #include "serial/serial_writer.h"
 
-#include "app/message_box.h"
-#include "app/status_codes.h"
+#include "platform/message_box.h"
+#include "job/status_codes.h"
 #include "images/flash_layout.h"
-#include "serial/board_info.h"
-#include "serial/loader_protocol.h"
-#include "serial/mac_address.h"
+#include "job/board_info.h"
+#include "serial/wire_protocol.h"
+#include "job/mac_address.h"
 
 CSerialWriter::CSerialWriter(IMessageTarget* dialogWindow, CBoardInfo* request,
                              ISerialPortFactory& ports, SerialTiming timing)

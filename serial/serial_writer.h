@@ -4,7 +4,7 @@
 // image in checked packets, write the header last. Every step is reported to
 // the dialog by a blocking send.
 
-#include "app/messages.h"
+#include "job/messages.h"
 #include "platform/serial_port.h"
 #include "serial/serial_timing.h"
 

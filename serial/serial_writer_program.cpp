@@ -3,11 +3,11 @@
 
 #include "serial/serial_writer.h"
 
-#include "app/status_codes.h"
-#include "data/loader_images.h"
+#include "job/status_codes.h"
+#include "data/target_code.h"
 #include "images/flash_layout.h"
-#include "serial/board_info.h"
-#include "serial/loader_protocol.h"
+#include "job/board_info.h"
+#include "serial/wire_protocol.h"
 
 #include <algorithm>
 

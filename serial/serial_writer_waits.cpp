@@ -4,7 +4,7 @@
 
 #include "serial/serial_writer.h"
 
-#include "serial/loader_protocol.h"
+#include "serial/wire_protocol.h"
 
 namespace {
 

@@ -46,7 +46,7 @@ std::vector<Emission> BoardModel::Feed(std::uint8_t byte)
     case State::LengthWord:
         return OnLengthByte(byte);
     case State::LoaderBytes:
-        return OnLoaderByte(byte);
+        return OnSecondStageByte(byte);
     case State::Loader:
         return OnCommandByte(byte);
     case State::Silent:
@@ -109,7 +109,7 @@ std::vector<Emission> BoardModel::OnLengthByte(std::uint8_t byte)
 }
 
 // The loader runs only when it is exactly the one the build carries.
-std::vector<Emission> BoardModel::OnLoaderByte(std::uint8_t byte)
+std::vector<Emission> BoardModel::OnSecondStageByte(std::uint8_t byte)
 {
     collected.push_back(byte);
     if (collected.size() < loaderLength)

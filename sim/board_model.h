@@ -37,7 +37,7 @@ private:
     std::vector<Emission> OnRomByte(std::uint8_t byte);
     std::vector<Emission> Greeting();
     std::vector<Emission> OnLengthByte(std::uint8_t byte);
-    std::vector<Emission> OnLoaderByte(std::uint8_t byte);
+    std::vector<Emission> OnSecondStageByte(std::uint8_t byte);
     std::vector<Emission> OnCommandByte(std::uint8_t byte);
     std::vector<Emission> Erase();
     std::vector<Emission> Write();

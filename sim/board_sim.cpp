@@ -1,6 +1,6 @@
 #include "sim/board_sim.h"
 
-#include "data/loader_images.h"
+#include "data/target_code.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -129,11 +129,11 @@ JLinkSettings CDemoMachine::JLinkSettingsForDemo() const
     return settings;
 }
 
-LoaderMachine CDemoMachine::PlugIn(const DemoParts& parts) const
+MachineParts CDemoMachine::PlugIn(const DemoParts& parts) const
 {
     parts.serialPorts.AddPortAlias(portName, link);
     parts.ports.AddExtraPort(portName);
-    return LoaderMachine{parts.folders,       folder,
+    return MachineParts{parts.folders,       folder,
                          parts.ports,         parts.probes,
                          parts.serialPorts,   SerialTiming::Prompt(),
                          JLinkSettingsForDemo(), parts.whileWaiting};

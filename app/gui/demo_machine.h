@@ -53,7 +53,7 @@ public:
 
     // Plugs the simulated board in as a board port and returns what the
     // loader manager works with in the demo.
-    LoaderMachine PlugIn(const DemoParts& parts) const;
+    MachineParts PlugIn(const DemoParts& parts) const;
 
     // Where the simulated board and the stand-in's target keep their flash:
     // a folder of their own, since a flash file among the images would

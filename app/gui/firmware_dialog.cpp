@@ -2,7 +2,7 @@
 
 #include "app/gui/open_file_dialog.h"
 #include "app/gui/yes_no_box.h"
-#include "app/message_box.h"
+#include "platform/message_box.h"
 #include "controls/application_icon.h"
 #include "controls/color_label.h"
 #include "controls/control_factories.h"
@@ -128,8 +128,8 @@ void CVelkanFirmwareGUIDlg::PlaceControl(const PageEntry& entry)
         if (auto* push = qobject_cast<QPushButton*>(window))
             push->setAutoDefault(false);
     }
-    if (entry.colour != kBlack)
-        ::SetLabelColour(control, entry.colour);
+    if (entry.color != kBlack)
+        ::SetLabelColor(control, entry.color);
 }
 
 void CVelkanFirmwareGUIDlg::LinkMacBoxes()
@@ -161,9 +161,9 @@ bool CVelkanFirmwareGUIDlg::SetTextIfChanged(Control control, std::string_view t
     return ::SetTextIfChanged(Entry(control), ToQString(text));
 }
 
-bool CVelkanFirmwareGUIDlg::SetLabelColour(Control control, ColorRef colour)
+bool CVelkanFirmwareGUIDlg::SetLabelColor(Control control, ColorRef color)
 {
-    return ::SetLabelColour(Entry(control), colour);
+    return ::SetLabelColor(Entry(control), color);
 }
 
 void CVelkanFirmwareGUIDlg::Enable(Control control, bool enabled)

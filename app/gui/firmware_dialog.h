@@ -44,7 +44,7 @@ public:
 
     // IDialogUi
     bool SetTextIfChanged(Control control, std::string_view text) override;
-    bool SetLabelColour(Control control, ColorRef colour) override;
+    bool SetLabelColor(Control control, ColorRef color) override;
     void Enable(Control control, bool enabled) override;
     void SetShown(Control control, bool shown) override;
     bool IsShown(Control control) const override;

@@ -66,7 +66,7 @@ int main(int argc, char** argv)
             return 1;
         }
         CDemoProbeSource probes;
-        const LoaderMachine machine =
+        const MachineParts machine =
             demo->PlugIn(DemoParts{folders, ports, serialPorts, probes, DeliverWhileWaiting});
         result = RunDialog(
             [&](IMessageTarget& window) {
@@ -78,7 +78,7 @@ int main(int argc, char** argv)
         result = RunDialog(
             [&](IMessageTarget& window) {
                 return std::make_unique<CLoaderManager>(
-                    window, LoaderMachine{folders, ProgramFolder(), ports, probes, serialPorts,
+                    window, MachineParts{folders, ProgramFolder(), ports, probes, serialPorts,
                                           SerialTiming::Prompt(), MachineJLinkSettings(),
                                           DeliverWhileWaiting});
             },

@@ -3,7 +3,7 @@
 // the application's title as caption, an OK button and the exclamation icon.
 // Shown from any thread; a worker waits until the user has closed it.
 
-#include "app/message_box.h"
+#include "platform/message_box.h"
 
 #include <QObject>
 #include <QPointer>

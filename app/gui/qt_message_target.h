@@ -2,7 +2,7 @@
 // Delivers the five messages to the dialog's thread through Qt's event loop:
 // posted messages are queued, sent ones block the sender until handled.
 
-#include "app/messages.h"
+#include "job/messages.h"
 
 #include <QObject>
 

@@ -3,7 +3,7 @@
 // benchmarks: a scratch folder for the link and the image, the simulator
 // with its options, and the job with a dialog that records every status.
 
-#include "app/message_queue.h"
+#include "job/message_queue.h"
 #include "platform/posix/posix_serial_port.h"
 #include "serial/serial_job.h"
 #include "sim/sim_process.h"

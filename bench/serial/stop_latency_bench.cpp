@@ -2,7 +2,7 @@
 // of Stop until the worker has ended and the port is closed. The simulator
 // keeps the board silent in the wait being measured.
 
-#include "app/status_codes.h"
+#include "job/status_codes.h"
 #include "sim_board_run.h"
 
 #include <benchmark/benchmark.h>

@@ -1,6 +1,6 @@
 #include "sim/jlink/target.h"
 
-#include "data/loader_images.h"
+#include "data/target_code.h"
 
 #include <algorithm>
 
@@ -27,13 +27,13 @@ bool SimulatedTarget::Read(std::uint32_t address, std::uint32_t size,
 bool SimulatedTarget::Go()
 {
     running = true;
-    if (pc != kRamStart || !LoaderLoaded())
+    if (pc != kRamStart || !FlashLoaderLoaded())
         return false;
-    RunLoader();
+    RunFlashLoader();
     return true;
 }
 
-bool SimulatedTarget::LoaderLoaded() const
+bool SimulatedTarget::FlashLoaderLoaded() const
 {
     const auto loader = FlashLoader();
     return std::equal(loader.begin(), loader.end(), ram.begin());
@@ -45,7 +45,7 @@ std::uint32_t SimulatedTarget::Word(std::uint32_t address) const
     return ram[at] | ram[at + 1] << 8 | ram[at + 2] << 16 | std::uint32_t{ram[at + 3]} << 24;
 }
 
-void SimulatedTarget::RunLoader()
+void SimulatedTarget::RunFlashLoader()
 {
     const std::uint32_t flashAddress = Word(kCommandBlock + 4);
     const std::uint32_t count = Word(kCommandBlock + 8);

@@ -42,8 +42,8 @@ public:
     std::vector<std::uint8_t>& Flash() { return flash; }
 
 private:
-    bool LoaderLoaded() const;
-    void RunLoader();
+    bool FlashLoaderLoaded() const;
+    void RunFlashLoader();
     std::uint32_t Word(std::uint32_t address) const;
     std::uint8_t& Byte(std::uint32_t address) { return ram[address - kRamStart]; }
 

@@ -4,7 +4,7 @@
 
 #include "app/firmware_dialog_logic.h"
 #include "fake_dialog.h"
-#include "serial/board_info.h"
+#include "job/board_info.h"
 
 #include <gtest/gtest.h>
 

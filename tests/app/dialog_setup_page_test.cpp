@@ -34,7 +34,7 @@ struct BoardStateCase {
     const char* name;
     Ports ports;
     std::string boardText;
-    ColorRef boardColour;
+    ColorRef boardColor;
     bool listShown;
     Ports entries;
     std::string selected;
@@ -54,7 +54,7 @@ TEST_P(BoardStateAtOpening, FollowsThePortList)
     EXPECT_EQ(ui[Control::boardStatusLabel].shown, !c.listShown);
     if (!c.listShown) {
         EXPECT_EQ(ui[Control::boardStatusLabel].text, c.boardText);
-        EXPECT_EQ(ui[Control::boardStatusLabel].colour, c.boardColour);
+        EXPECT_EQ(ui[Control::boardStatusLabel].color, c.boardColor);
     }
     EXPECT_EQ(ui.portEntries, c.entries);
     EXPECT_EQ(ui.PortListSelectedText(), c.selected);
@@ -77,12 +77,12 @@ TEST_F(DialogTest, ImageLabelShowsTheFolderImageOrSaysThereIsNoneInRed)
     services.image.reset();
     Open();
     EXPECT_EQ(ui[Control::imageLabel].text, std::string(kNoImageText) + "\n/opt/q");
-    EXPECT_EQ(ui[Control::imageLabel].colour, kRed);
+    EXPECT_EQ(ui[Control::imageLabel].color, kRed);
 
     services.image = services.folderImage;
     logic.HandleMessage(WM_BINFILES_CHANGED, 0, 0);
     EXPECT_EQ(ui[Control::imageLabel].text, "fw_2.bin");
-    EXPECT_EQ(ui[Control::imageLabel].colour, kBlack);
+    EXPECT_EQ(ui[Control::imageLabel].color, kBlack);
 }
 
 struct RefillCase {
@@ -142,13 +142,13 @@ TEST_F(DialogTest, UnpluggingTheLastBoardOnTheSetupPageShowsItAtOnce)
     Open();
     PortsChange({"ttyUSB0"});
     EXPECT_EQ(ui[Control::boardStatusLabel].text, "Board on ttyUSB0");
-    EXPECT_EQ(ui[Control::boardStatusLabel].colour, kGreen);
+    EXPECT_EQ(ui[Control::boardStatusLabel].color, kGreen);
     EXPECT_FALSE(ui[Control::portList].shown);
 
     const int setupShows = PagesShown(Page::setup);
     PortsChange({});
     EXPECT_EQ(ui[Control::boardStatusLabel].text, "No board detected");
-    EXPECT_EQ(ui[Control::boardStatusLabel].colour, kRed);
+    EXPECT_EQ(ui[Control::boardStatusLabel].color, kRed);
     EXPECT_FALSE(ui[Control::boardPicture].shown);
     EXPECT_TRUE(ui[Control::noBoardPicture].shown);
     EXPECT_FALSE(ui[Control::updateButton].enabled);
@@ -176,7 +176,7 @@ TEST_F(DialogTest, RadiosMakeTheBoardStateFollowTheChosenConnection)
 
     ClickRadio(Control::jlinkRadio);
     EXPECT_EQ(ui[Control::boardStatusLabel].text, "No J-Link detected");
-    EXPECT_EQ(ui[Control::boardStatusLabel].colour, kRed);
+    EXPECT_EQ(ui[Control::boardStatusLabel].color, kRed);
     EXPECT_TRUE(ui[Control::boardStatusLabel].shown);
     EXPECT_FALSE(ui[Control::portList].shown);
     EXPECT_FALSE(ui[Control::updateButton].enabled) << "boards do not count for J-Link";
@@ -188,14 +188,14 @@ TEST_F(DialogTest, RadiosMakeTheBoardStateFollowTheChosenConnection)
 
     ProbeChange(true);
     EXPECT_EQ(ui[Control::boardStatusLabel].text, "J-Link is active");
-    EXPECT_EQ(ui[Control::boardStatusLabel].colour, kGreen);
+    EXPECT_EQ(ui[Control::boardStatusLabel].color, kGreen);
     EXPECT_TRUE(ui[Control::updateButton].enabled);
     EXPECT_TRUE(ui[Control::probePicture].shown);
     EXPECT_FALSE(ui[Control::noProbePicture].shown);
 
     ClickRadio(Control::usbRadio);
     EXPECT_EQ(ui[Control::boardStatusLabel].text, "Board on ttyUSB0");
-    EXPECT_EQ(ui[Control::boardStatusLabel].colour, kGreen);
+    EXPECT_EQ(ui[Control::boardStatusLabel].color, kGreen);
     EXPECT_TRUE(ui[Control::boardPicture].shown);
     EXPECT_FALSE(ui[Control::probePicture].shown);
     EXPECT_TRUE(ui[Control::updateButton].enabled);

@@ -1,7 +1,7 @@
 // "Update Firmware", the job's reports on the result page, and the ways back.
 
 #include "app/dialog_texts.h"
-#include "app/message_queue.h"
+#include "job/message_queue.h"
 #include "dialog_harness.h"
 
 #include <atomic>
@@ -101,7 +101,7 @@ TEST_P(UpdateThatCannotRun, SaysWhyInRedAndLetsTheUserLeave)
     EXPECT_FALSE(services.HasSerialJob());
     EXPECT_EQ(ui.page, Page::result);
     EXPECT_EQ(ui[Control::statusLabel].text, c.text);
-    EXPECT_EQ(ui[Control::statusLabel].colour, kRed);
+    EXPECT_EQ(ui[Control::statusLabel].color, kRed);
     EXPECT_TRUE(ui[Control::closeButton].enabled);
     EXPECT_TRUE(ui[Control::backButton].enabled);
     EXPECT_FALSE(ui[Control::instructionsPicture].shown);
@@ -163,7 +163,7 @@ struct StatusCase {
     const char* name;
     std::vector<int> codes;
     std::string text;
-    ColorRef colour;
+    ColorRef color;
     bool buttons;
     bool instructions;
     int resultShows;  // re-shows of the result page the codes caused
@@ -173,7 +173,7 @@ void PrintTo(const StatusCase& c, std::ostream* os) { *os << c.name; }
 
 class JobStatus : public DialogTestWithParam<StatusCase> {};
 
-TEST_P(JobStatus, SetsTextColourButtonsAndInstructions)
+TEST_P(JobStatus, SetsTextColorButtonsAndInstructions)
 {
     const StatusCase& c = GetParam();
     Open();
@@ -182,7 +182,7 @@ TEST_P(JobStatus, SetsTextColourButtonsAndInstructions)
     for (int code : c.codes)
         Status(code);
     EXPECT_EQ(ui[Control::statusLabel].text, c.text);
-    EXPECT_EQ(ui[Control::statusLabel].colour, c.colour);
+    EXPECT_EQ(ui[Control::statusLabel].color, c.color);
     EXPECT_EQ(ui[Control::closeButton].enabled, c.buttons);
     EXPECT_EQ(ui[Control::backButton].enabled, c.buttons);
     EXPECT_EQ(ui[Control::instructionsPicture].shown, c.instructions);
@@ -212,11 +212,11 @@ TEST_F(DialogTest, RepeatedStatusChangesNothingVisible)
     logic.HandleCommand(1);
     Status(kStatusProgrammingFlash);
     const int texts = ui[Control::statusLabel].textSets;
-    const int colours = ui[Control::statusLabel].colourSets;
+    const int colors = ui[Control::statusLabel].colorSets;
     const int redraws = ui.redraws;
     Status(kStatusProgrammingFlash);
     EXPECT_EQ(ui[Control::statusLabel].textSets, texts);
-    EXPECT_EQ(ui[Control::statusLabel].colourSets, colours);
+    EXPECT_EQ(ui[Control::statusLabel].colorSets, colors);
     EXPECT_EQ(ui.redraws, redraws);
 }
 
@@ -277,7 +277,7 @@ TEST_F(DialogTest, AChosenBoardThatHasGoneIsNotReplacedByAnother)
         EXPECT_TRUE(dialog.services.starts.empty());
         EXPECT_EQ(dialog.ui[Control::statusLabel].text,
                   std::string(kChosenBoardGoneReason) + "Board on ttyUSB5");
-        EXPECT_EQ(dialog.ui[Control::statusLabel].colour, kRed);
+        EXPECT_EQ(dialog.ui[Control::statusLabel].color, kRed);
         EXPECT_TRUE(dialog.ui[Control::backButton].enabled);
     }
 }

@@ -11,7 +11,7 @@ FakeDialogUi::FakeDialogUi()
         for (const PageEntry& entry : PageTableOf(p).entries) {
             FakeControlState& state = (*this)[entry.control];
             state.text = entry.text;
-            state.colour = entry.colour;
+            state.color = entry.color;
             state.enabled = !entry.disabled;
             state.shown = entry.shown;
             state.checked = entry.checked;
@@ -31,13 +31,13 @@ bool FakeDialogUi::SetTextIfChanged(Control control, std::string_view text)
     return true;
 }
 
-bool FakeDialogUi::SetLabelColour(Control control, ColorRef colour)
+bool FakeDialogUi::SetLabelColor(Control control, ColorRef color)
 {
     FakeControlState& state = (*this)[control];
-    if (state.colour == colour)
+    if (state.color == color)
         return false;
-    state.colour = colour;
-    ++state.colourSets;
+    state.color = color;
+    ++state.colorSets;
     return true;
 }
 

@@ -14,12 +14,12 @@
 
 struct FakeControlState {
     std::string text;
-    ColorRef colour = kBlack;
+    ColorRef color = kBlack;
     bool enabled = true;
     bool shown = true;
     bool checked = false;
     int textSets = 0;
-    int colourSets = 0;
+    int colorSets = 0;
 };
 
 class FakeDialogUi final : public IDialogUi {
@@ -27,7 +27,7 @@ public:
     FakeDialogUi();
 
     bool SetTextIfChanged(Control control, std::string_view text) override;
-    bool SetLabelColour(Control control, ColorRef colour) override;
+    bool SetLabelColor(Control control, ColorRef color) override;
     void Enable(Control control, bool enabled) override;
     void SetShown(Control control, bool shown) override;
     bool IsShown(Control control) const override;

@@ -118,9 +118,9 @@ TEST(PageTables, FirstStatesDifferFromTheDefaultsOnlyWhereThePagesSaySo)
     EXPECT_EQ(Where([](const PageEntry& e) { return !e.shown; }),
               (std::set<Control>{Control::probePicture, Control::noProbePicture,
                                  Control::instructionsPicture}));
-    EXPECT_EQ(Where([](const PageEntry& e) { return e.colour != kBlack; }),
+    EXPECT_EQ(Where([](const PageEntry& e) { return e.color != kBlack; }),
               std::set<Control>{Control::versionLabel});
-    EXPECT_EQ(Entry(Control::versionLabel).colour, kGrey);
+    EXPECT_EQ(Entry(Control::versionLabel).color, kGrey);
     EXPECT_EQ(Where([](const PageEntry& e) { return e.readOnly; }),
               (std::set<Control>{Control::macBox0, Control::macBox1, Control::macBox2}));
 }

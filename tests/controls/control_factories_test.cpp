@@ -45,7 +45,7 @@ TEST_P(ControlKindTest, CreatesAHiddenChildWithItsEntry) {
     EXPECT_EQ(entry->y, 0);
     EXPECT_EQ(entry->width, kind.entryWidth);
     EXPECT_EQ(entry->height, kind.entryHeight);
-    EXPECT_EQ(entry->colour, 0u);
+    EXPECT_EQ(entry->color, 0u);
     const int id = ControlId(entry->window);
     if (kind.countedId) {
         EXPECT_GE(id, kFirstControlId);
@@ -147,18 +147,18 @@ TEST(ControlFactoriesTest, SetTextIfChangedComparesExactly) {
     EXPECT_EQ(WindowText(button->window), "<< Back");
 }
 
-TEST(ControlFactoriesTest, SetLabelColourRecordsTheColourInTheEntry) {
+TEST(ControlFactoriesTest, SetLabelColorRecordsTheColorInTheEntry) {
     QWidget dialog;
     auto label = CreateLabel(&dialog, "No board detected", nullptr);
     auto* window = static_cast<ColorLabel*>(label->window);
-    EXPECT_FALSE(SetLabelColour(*label, 0));
-    EXPECT_TRUE(SetLabelColour(*label, 255));
+    EXPECT_FALSE(SetLabelColor(*label, 0));
+    EXPECT_TRUE(SetLabelColor(*label, 255));
     EXPECT_EQ(window->textColor, 255u);
-    EXPECT_EQ(label->colour, 255u);
-    EXPECT_FALSE(SetLabelColour(*label, 255));
+    EXPECT_EQ(label->color, 255u);
+    EXPECT_FALSE(SetLabelColor(*label, 255));
     auto button = CreateButton(&dialog, "Close", nullptr, nullptr);
-    EXPECT_FALSE(SetLabelColour(*button, 255));  // has no colour of its own
-    EXPECT_EQ(button->colour, 0u);
+    EXPECT_FALSE(SetLabelColor(*button, 255));  // has no color of its own
+    EXPECT_EQ(button->color, 0u);
 }
 
 TEST(SharedFontsTest, TenFontsAtTheScreensResolution) {

@@ -1,7 +1,7 @@
 // Taking GIFs apart: files written by ImageMagick, and hand-made streams for
 // the shapes and the damage an encoder does not produce.
 
-#include "controls/gif_frames.h"
+#include "pictures/gif_frames.h"
 
 #include "gif_builder.h"
 #include "guarded_bytes.h"

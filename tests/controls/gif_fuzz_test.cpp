@@ -2,7 +2,7 @@
 // the data (the guard page makes a stray read crash) and every frame it
 // reports must itself be a well-formed one-frame GIF.
 
-#include "controls/gif_frames.h"
+#include "pictures/gif_frames.h"
 
 #include "guarded_bytes.h"
 

@@ -135,7 +135,7 @@ TEST_F(AnimationTest, PlaysTheFramesWithTheirDisposalMethods) {
 
     ASSERT_TRUE(WaitForFrame(picture, 2));
     // Frame 1 asked for its area to be cleared to the background.
-    EXPECT_EQ(Pixel(picture, 6, 6), picture.BackgroundColour());
+    EXPECT_EQ(Pixel(picture, 6, 6), picture.BackgroundColor());
     EXPECT_EQ(Pixel(picture, 21, 11), kCyan);
     EXPECT_EQ(Pixel(picture, 25, 16), kBlue);
 
@@ -145,11 +145,11 @@ TEST_F(AnimationTest, PlaysTheFramesWithTheirDisposalMethods) {
     EXPECT_EQ(Pixel(picture, 25, 12), kWhite);
     EXPECT_EQ(Pixel(picture, 25, 16), unused);
     EXPECT_EQ(Pixel(picture, 3, 21), kGreen);
-    EXPECT_EQ(Pixel(picture, 6, 6), picture.BackgroundColour());
+    EXPECT_EQ(Pixel(picture, 6, 6), picture.BackgroundColor());
 
     // A new round starts on a canvas cleared to the background.
     ASSERT_TRUE(WaitForFrame(picture, 0));
-    EXPECT_EQ(Pixel(picture, 3, 21), picture.BackgroundColour());
+    EXPECT_EQ(Pixel(picture, 3, 21), picture.BackgroundColor());
     EXPECT_EQ(Pixel(picture, 10, 10), kWhite);
 }
 
@@ -176,7 +176,7 @@ TEST_F(AnimationTest, ClearingEmptiesTheControl) {
     EXPECT_FALSE(picture.IsPlaying());
     EXPECT_FALSE(picture.CanvasReady());
     EXPECT_TRUE(picture.Frames().empty());
-    EXPECT_EQ(picture.BackgroundColour(), kWhite);
+    EXPECT_EQ(picture.BackgroundColor(), kWhite);
     EXPECT_FALSE(picture.Show());
 }
 

@@ -9,9 +9,9 @@
 #include <functional>
 #include <ostream>
 
-// Failure messages name colours instead of dumping their bytes.
-inline void PrintTo(const QColor& colour, std::ostream* out) {
-    *out << colour.name(QColor::HexArgb).toStdString();
+// Failure messages name colors instead of dumping their bytes.
+inline void PrintTo(const QColor& color, std::ostream* out) {
+    *out << color.name(QColor::HexArgb).toStdString();
 }
 
 // What the window shows on the screen now: the flushed backing store, so

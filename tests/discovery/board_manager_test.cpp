@@ -1,7 +1,7 @@
 // The board manager between the two monitors and the dialog: every change
 // ends as a posted message, read on the dialog's thread.
 
-#include "app/message_queue.h"
+#include "job/message_queue.h"
 #include "discovery/board_manager.h"
 #include "fake_machine.h"
 #include "platform/posix/port_map_source.h"
@@ -15,9 +15,9 @@
 
 namespace {
 
-class PostingLoader final : public ILoaderManager {
+class PostingLoaderManager final : public ILoaderManager {
 public:
-    explicit PostingLoader(IMessageTarget& dialog) : dialog(dialog) {}
+    explicit PostingLoaderManager(IMessageTarget& dialog) : dialog(dialog) {}
     void OnBinFilesChanged() override { dialog.Post(WM_BINFILES_CHANGED, 0, 0); }
     void OnComPortsChanged() override { dialog.Post(WM_COMPORTS_CHANGED, 0, 0); }
     void OnJLinkChanged() override { dialog.Post(WM_JLINK_CHANGED, 0, 0); }
@@ -47,7 +47,7 @@ struct Dialog {
             probeSeen.push_back(board.JLink().IsPresent());
         return LParam{0};
     }};
-    PostingLoader loader{queue};
+    PostingLoaderManager loader{queue};
     CPosixPortMapSource ports;
     CPosixProbeSource probes;
     CBoardManager board;

@@ -4,7 +4,7 @@
 
 #include "dialog_fixture.h"
 
-#include "app/status_codes.h"
+#include "app/status_table.h"
 #include "images/flash_layout.h"
 #include "jlink/job_names.h"
 #include "support/expected_flash.h"
@@ -47,7 +47,7 @@ TEST_F(DemoUpdate, OverTheBoardsSerialPort)
     EXPECT_FALSE(Window(Control::backButton)->isEnabled());
 
     ASSERT_TRUE(WaitForStatus(kSuccess));
-    EXPECT_EQ(TextColour(Control::statusLabel), 0x8C00u);
+    EXPECT_EQ(TextColor(Control::statusLabel), 0x8C00u);
     EXPECT_EQ(Window<QProgressBar>(Control::progressBar)->value(), 100);
     EXPECT_TRUE(Window(Control::closeButton)->isEnabled());
     EXPECT_TRUE(Window(Control::backButton)->isEnabled());
@@ -64,14 +64,14 @@ TEST_F(DemoUpdate, ThroughTheJLinkStandIn)
     OpenOnDemo();
     Click(Control::jlinkRadio);
     EXPECT_EQ(Text(Control::boardStatusLabel), "J-Link is active");
-    EXPECT_EQ(TextColour(Control::boardStatusLabel), kGreen);
+    EXPECT_EQ(TextColor(Control::boardStatusLabel), kGreen);
     EXPECT_TRUE(Visible(Control::probePicture));
     EXPECT_FALSE(Visible(Control::boardPicture));
     ASSERT_TRUE(Window(Control::updateButton)->isEnabled());
     Click(Control::updateButton);
 
     ASSERT_TRUE(WaitForStatus(kSuccess));
-    EXPECT_EQ(TextColour(Control::statusLabel), 0x8C00u);
+    EXPECT_EQ(TextColor(Control::statusLabel), 0x8C00u);
     EXPECT_EQ(Window<QProgressBar>(Control::progressBar)->value(), 100);
     EXPECT_TRUE(Window(Control::backButton)->isEnabled());
     EXPECT_TRUE(messages.Texts().empty());

@@ -52,7 +52,7 @@ void DialogFixture::OpenOnFolder(const std::vector<std::string>& imageNames)
     JLinkSettings jlink = MachineJLinkSettings();
     jlink.programFolder = programFolder.Path().string();
     jlink.tempFolder = jobTemp.Path().string();
-    Open(LoaderMachine{folders, programFolder.Path().string(), ports, noProbes, serialPorts,
+    Open(MachineParts{folders, programFolder.Path().string(), ports, noProbes, serialPorts,
                        SerialTiming::Prompt(), jlink, DeliverWhileWaiting});
 }
 
@@ -64,7 +64,7 @@ void DialogFixture::OpenOnDemo(DemoOptions options)
     Open(demo->PlugIn(DemoParts{folders, ports, serialPorts, demoProbe, DeliverWhileWaiting}));
 }
 
-void DialogFixture::Open(const LoaderMachine& machine)
+void DialogFixture::Open(const MachineParts& machine)
 {
     dialog = std::make_unique<CVelkanFirmwareGUIDlg>([&machine](IMessageTarget& window) {
         return std::make_unique<CLoaderManager>(window, machine);
@@ -77,13 +77,13 @@ void DialogFixture::Open(const LoaderMachine& machine)
 
 QString DialogFixture::Text(Control control) const { return WindowText(Window(control)); }
 
-std::uint32_t DialogFixture::TextColour(Control control) const
+std::uint32_t DialogFixture::TextColor(Control control) const
 {
     if (auto* label = dynamic_cast<ColorLabel*>(dialog->ControlWindow(control)))
         return label->textColor;
     if (auto* radio = dynamic_cast<CCustomRadioButton*>(dialog->ControlWindow(control)))
         return radio->textColor;
-    ADD_FAILURE() << "control " << static_cast<int>(control) << " has no text colour";
+    ADD_FAILURE() << "control " << static_cast<int>(control) << " has no text color";
     return 0;
 }
 

@@ -51,8 +51,8 @@ protected:
         return window;
     }
     QString Text(Control control) const;
-    // The text colour last given to a label or radio button (0x00BBGGRR).
-    std::uint32_t TextColour(Control control) const;
+    // The text color last given to a label or radio button (0x00BBGGRR).
+    std::uint32_t TextColor(Control control) const;
     // Shown on the window now (the page shown and the control's own flag).
     bool Visible(Control control) const;
 
@@ -81,5 +81,5 @@ protected:
     std::unique_ptr<CVelkanFirmwareGUIDlg> dialog;
 
 private:
-    void Open(const LoaderMachine& machine);
+    void Open(const MachineParts& machine);
 };

@@ -5,7 +5,7 @@
 
 #include "dialog_fixture.h"
 
-#include "app/status_codes.h"
+#include "app/status_table.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -59,7 +59,7 @@ TEST_F(ImageAndMac, AnImageThatNoLongerLoadsIsReportedAndNoJobRuns)
 
     Click(Control::updateButton);
     ASSERT_TRUE(WaitForStatus("Could not read/open file"));
-    EXPECT_EQ(TextColour(Control::statusLabel), kRed);
+    EXPECT_EQ(TextColor(Control::statusLabel), kRed);
     EXPECT_FALSE(dialog->Services().HasSerialJob());
     EXPECT_TRUE(Window(Control::backButton)->isEnabled());
     EXPECT_TRUE(Window(Control::closeButton)->isEnabled());

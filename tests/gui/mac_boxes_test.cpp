@@ -104,7 +104,7 @@ TEST_F(MacBoxes, TheFixedBoxesLookReadOnly)
     };
     for (int k = 0; k < 3; ++k) {
         EXPECT_NE(background(k), background(3)) << "box " << k;
-        // Still readable: the digits keep a dark colour on the light ground.
+        // Still readable: the digits keep a dark color on the light ground.
         EXPECT_GT(background(k).lightness() - Box(k)->palette().color(QPalette::Text).lightness(),
                   150);
     }

@@ -4,7 +4,7 @@
 #include "dialog_fixture.h"
 
 #include "app/dialog_texts.h"
-#include "app/status_codes.h"
+#include "app/status_table.h"
 #include "controls/shared_fonts.h"
 
 #include <QAbstractButton>
@@ -87,15 +87,15 @@ QString ShownTitle(const QWidget& window)
     return title + QString::fromUtf8(" \u2014 ") + displayName;
 }
 
-// The contrast of a colour against white, from 1 (invisible) to 21 (black).
-double ContrastOnWhite(std::uint32_t colour)
+// The contrast of a color against white, from 1 (invisible) to 21 (black).
+double ContrastOnWhite(std::uint32_t color)
 {
     auto linear = [](unsigned channel) {
         const double c = channel / 255.0;
         return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
     };
-    const double luminance = 0.2126 * linear(colour & 0xFF) + 0.7152 * linear(colour >> 8 & 0xFF) +
-                             0.0722 * linear(colour >> 16 & 0xFF);
+    const double luminance = 0.2126 * linear(color & 0xFF) + 0.7152 * linear(color >> 8 & 0xFF) +
+                             0.0722 * linear(color >> 16 & 0xFF);
     return 1.05 / (luminance + 0.05);
 }
 
@@ -162,8 +162,8 @@ TEST_F(Pages, ControlsGetTheirSharedFonts)
 TEST_F(Pages, TheVersionLineIsLegibleOnWhite)
 {
     OpenOnFolder({"firmware.bin"});
-    EXPECT_GE(ContrastOnWhite(TextColour(Control::versionLabel)), 4.5);
-    EXPECT_NE(TextColour(Control::versionLabel), kBlack);
+    EXPECT_GE(ContrastOnWhite(TextColor(Control::versionLabel)), 4.5);
+    EXPECT_NE(TextColor(Control::versionLabel), kBlack);
 }
 
 TEST_F(Pages, TheFirstThreeMacBoxesHoldTheFixedPrefixAndCannotBeEdited)
@@ -181,11 +181,11 @@ TEST_F(Pages, SetupPageOpensWithTheFolderImageAndNoBoard)
 {
     OpenOnFolder({"a_old.bin", "b_new.bin"});
     EXPECT_EQ(Text(Control::imageLabel), "b_new.bin");
-    EXPECT_EQ(TextColour(Control::imageLabel), kBlack);
+    EXPECT_EQ(TextColor(Control::imageLabel), kBlack);
     EXPECT_TRUE(Window<QAbstractButton>(Control::usbRadio)->isChecked());
     EXPECT_FALSE(Window<QAbstractButton>(Control::jlinkRadio)->isChecked());
     EXPECT_EQ(Text(Control::boardStatusLabel), "No board detected");
-    EXPECT_EQ(TextColour(Control::boardStatusLabel), kRed);
+    EXPECT_EQ(TextColor(Control::boardStatusLabel), kRed);
     EXPECT_TRUE(Visible(Control::noBoardPicture));
     for (Control hidden : {Control::boardPicture, Control::probePicture, Control::noProbePicture,
                            Control::portList})
@@ -208,7 +208,7 @@ TEST_F(Pages, WithoutAnImageTheImageLineSaysSoAndWhereToCopyOneInRed)
                   .boundingRect(label->contentsRect(), Qt::TextWordWrap, label->text())
                   .height(),
               35);
-    EXPECT_EQ(TextColour(Control::imageLabel), kRed);
+    EXPECT_EQ(TextColor(Control::imageLabel), kRed);
 }
 
 TEST_F(Pages, TheDemoBoardShowsAsTheOnlyBoard)
@@ -216,7 +216,7 @@ TEST_F(Pages, TheDemoBoardShowsAsTheOnlyBoard)
     OpenOnDemo();
     EXPECT_EQ(Text(Control::imageLabel), "demo_firmware.bin");
     EXPECT_EQ(Text(Control::boardStatusLabel), "Board on ttyVELKAN0");
-    EXPECT_EQ(TextColour(Control::boardStatusLabel), kGreen);
+    EXPECT_EQ(TextColor(Control::boardStatusLabel), kGreen);
     EXPECT_TRUE(Visible(Control::boardStatusLabel));
     EXPECT_TRUE(Visible(Control::boardPicture));
     EXPECT_FALSE(Visible(Control::noBoardPicture));
@@ -230,7 +230,7 @@ TEST_F(Pages, TheJLinkRadioShowsTheProbeStateInstead)
     Click(Control::jlinkRadio);
     EXPECT_TRUE(Window<QAbstractButton>(Control::jlinkRadio)->isChecked());
     EXPECT_EQ(Text(Control::boardStatusLabel), "No J-Link detected");
-    EXPECT_EQ(TextColour(Control::boardStatusLabel), kRed);
+    EXPECT_EQ(TextColor(Control::boardStatusLabel), kRed);
     EXPECT_TRUE(Visible(Control::noProbePicture));
     EXPECT_FALSE(Visible(Control::noBoardPicture));
     EXPECT_FALSE(Window(Control::updateButton)->isEnabled());
@@ -253,7 +253,7 @@ TEST_F(Pages, ResultPageShowsItsControlsInPlaceOfTheSetupPage)
                            Control::boardStatusLabel})
         EXPECT_FALSE(Visible(hidden)) << static_cast<int>(hidden);
     EXPECT_EQ(Window<QProgressBar>(Control::progressBar)->value(), 0);
-    EXPECT_EQ(TextColour(Control::statusLabel), kBlack);
+    EXPECT_EQ(TextColor(Control::statusLabel), kBlack);
 }
 
 }  // namespace

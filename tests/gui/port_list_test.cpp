@@ -3,7 +3,7 @@
 
 #include "dialog_fixture.h"
 
-#include "app/status_codes.h"
+#include "app/status_table.h"
 
 #include <QComboBox>
 #include <QTest>
@@ -73,12 +73,12 @@ TEST_F(PortList, DownToOneBoardAndToNone)
     ports.RemoveExtraPort("ttyVELKAN0");
     ASSERT_TRUE(PumpUntil([&] { return Visible(Control::boardStatusLabel); }));
     EXPECT_EQ(Text(Control::boardStatusLabel), "Board on ttyVELKAN1");
-    EXPECT_EQ(TextColour(Control::boardStatusLabel), kGreen);
+    EXPECT_EQ(TextColor(Control::boardStatusLabel), kGreen);
     EXPECT_FALSE(Visible(Control::portList));
 
     ports.RemoveExtraPort("ttyVELKAN1");
     ASSERT_TRUE(PumpUntil([&] { return Text(Control::boardStatusLabel) == "No board detected"; }));
-    EXPECT_EQ(TextColour(Control::boardStatusLabel), kRed);
+    EXPECT_EQ(TextColor(Control::boardStatusLabel), kRed);
     EXPECT_TRUE(Visible(Control::noBoardPicture));
     EXPECT_FALSE(Visible(Control::boardPicture));
     EXPECT_FALSE(Window(Control::updateButton)->isEnabled());

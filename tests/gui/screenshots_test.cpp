@@ -30,7 +30,7 @@ fs::path ScreenshotFolder()
 bool IsGreen(QColor c) { return c.green() > 100 && c.red() < 60 && c.blue() < 60; }
 bool IsRed(QColor c) { return c.red() > 200 && c.green() < 60 && c.blue() < 60; }
 
-// How many pixels of `area` have the colour.
+// How many pixels of `area` have the color.
 int Count(const QImage& image, const QRect& area, bool (*wanted)(QColor))
 {
     int count = 0;

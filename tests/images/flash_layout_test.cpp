@@ -1,7 +1,7 @@
 #include "images/flash_layout.h"
 
 #include "images/flash_image.h"
-#include "serial/mac_address.h"
+#include "job/mac_address.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

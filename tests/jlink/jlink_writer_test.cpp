@@ -1,7 +1,7 @@
 // The J-Link job's runner, with the tool replaced by scripted output: the
 // statuses and progress it reports, the files it leaves, the log it keeps.
 
-#include "data/loader_images.h"
+#include "data/target_code.h"
 #include "expected_script.h"
 #include "fake_tool.h"
 #include "job_rig.h"
@@ -212,7 +212,7 @@ TEST_P(MissingInput, ShowsWhatIsMissingAndFails)
             box = "Error: Cannot find J-Link Commander (JLinkExe): " + rig.ToolPath();
         expected.push_back(box);
     }
-    // The image loader speaks first when the image is missing.
+    // FlashImage::Load speaks first when the image is missing.
     auto shown = boxes.Texts();
     if (!c.imagePresent)
         shown.erase(shown.begin());

@@ -1,6 +1,6 @@
 #include "job_rig.h"
 
-#include "serial/board_info.h"
+#include "job/board_info.h"
 
 #include <algorithm>
 #include <filesystem>

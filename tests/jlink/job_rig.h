@@ -3,7 +3,7 @@
 // thread as the dialog: it runs a job to its end and records what the job
 // reported, in order ("status 14", "progress 33").
 
-#include "app/message_queue.h"
+#include "job/message_queue.h"
 #include "jlink/jlink_job.h"
 #include "support/temp_dir.h"
 

@@ -1,8 +1,8 @@
 // The simulated board's own rules: NOR flash bits, checked packets, the
 // loader it accepts. The job's tests rely on the board catching mistakes.
 
-#include "data/loader_images.h"
-#include "serial/loader_protocol.h"
+#include "data/target_code.h"
+#include "serial/wire_protocol.h"
 #include "sim/board_model.h"
 
 #include <gmock/gmock.h>

@@ -1,7 +1,7 @@
 // The serial job over a real pseudo-terminal against velkan-board-sim
 // running as its own process.
 
-#include "app/status_codes.h"
+#include "job/status_codes.h"
 #include "images/flash_layout.h"
 #include "job_harness.h"
 #include "platform/posix/posix_serial_port.h"
@@ -17,7 +17,7 @@ namespace {
 
 constexpr char kMac[] = "0050C2ABCDEF0123";
 const Codes kSuccess =
-    Steps({kOpened, kGreeted, kLoaderLoaded, kErasedThenProgramming, {kStatusSuccess}});
+    Steps({kOpened, kGreeted, kSecondStageLoaded, kErasedThenProgramming, {kStatusSuccess}});
 
 class BoardOnPty : public ::testing::Test {
 protected:
@@ -130,7 +130,7 @@ TEST_F(BoardOnPty, APortAppearingLaterIsReconnected)
     const Codes absentThenPlugged{kStatusOpeningPort, kStatusOpenFailed, kStatusDisconnected,
                                   kStatusReconnected};
     EXPECT_THAT(harness.Statuses(),
-                ElementsAreArray(Steps({absentThenPlugged, kGreeted, kLoaderLoaded,
+                ElementsAreArray(Steps({absentThenPlugged, kGreeted, kSecondStageLoaded,
                                         kErasedThenProgramming, {kStatusSuccess}})));
     EXPECT_EQ(FlashAfterExit(), harness.ExpectedFlash());
 }
@@ -158,7 +158,7 @@ TEST_F(BoardOnPty, StopDuringTheEraseWaitEndsTheJobQuietly)
     ASSERT_TRUE(harness.Prepare(RandomBytes(3000, 3), kMac));
     ASSERT_TRUE(harness.RunUntil([](const Codes& s) { return CountOf(s, kStatusLoaderRunning) > 0; }));
     harness.Stop();
-    EXPECT_THAT(harness.Statuses(), ElementsAreArray(Steps({kOpened, kGreeted, kLoaderLoaded})));
+    EXPECT_THAT(harness.Statuses(), ElementsAreArray(Steps({kOpened, kGreeted, kSecondStageLoaded})));
     EXPECT_TRUE(harness.job.writer->HasEnded());
     // The port is free again once the job has ended.
     EXPECT_NE(ports.Open(link), nullptr);

@@ -2,7 +2,7 @@
 
 #include "images/flash_layout.h"
 #include "support/expected_flash.h"
-#include "serial/mac_address.h"
+#include "job/mac_address.h"
 
 #include <algorithm>
 

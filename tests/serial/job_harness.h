@@ -2,8 +2,8 @@
 // A serial job with the test thread as its dialog: every status and progress
 // report is recorded in the order the job sent it.
 
-#include "app/message_queue.h"
-#include "app/status_codes.h"
+#include "job/message_queue.h"
+#include "job/status_codes.h"
 #include "serial/serial_job.h"
 #include "support/temp_dir.h"
 
@@ -61,7 +61,7 @@ int CountOf(const std::vector<std::int32_t>& statuses, std::int32_t code);
 using Codes = std::vector<std::int32_t>;
 inline const Codes kOpened{kStatusOpeningPort, kStatusPortOpened};
 inline const Codes kGreeted{kStatusConnected, kStatusProgrammingBegins};
-inline const Codes kLoaderLoaded{kStatusLoaderDownload, kStatusLoaderRunning};
+inline const Codes kSecondStageLoaded{kStatusLoaderDownload, kStatusLoaderRunning};
 inline const Codes kErasedThenProgramming{kStatusFlashErased, kStatusProgrammingFlash};
 // The steps one after the other.
 Codes Steps(std::initializer_list<Codes> steps);

@@ -1,6 +1,6 @@
 #include "memory_board.h"
 
-#include "data/loader_images.h"
+#include "data/target_code.h"
 
 #include <algorithm>
 #include <thread>

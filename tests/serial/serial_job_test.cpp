@@ -1,11 +1,11 @@
 // The serial job against the simulated board on an in-memory cable.
 
-#include "app/status_codes.h"
+#include "job/status_codes.h"
 #include "images/flash_layout.h"
 #include "images/srecord_text.h"
 #include "job_harness.h"
 #include "memory_board.h"
-#include "serial/loader_protocol.h"
+#include "serial/wire_protocol.h"
 #include "support/captured_messages.h"
 
 #include <algorithm>
@@ -23,8 +23,8 @@ using ::testing::HasSubstr;
 namespace {
 
 constexpr char kMac[] = "0050C2123456789A";
-const Codes kThroughErase = Steps({kOpened, kGreeted, kLoaderLoaded, kErasedThenProgramming});
-const Codes kLoaded = Steps({kOpened, kGreeted, kLoaderLoaded});
+const Codes kThroughErase = Steps({kOpened, kGreeted, kSecondStageLoaded, kErasedThenProgramming});
+const Codes kLoaded = Steps({kOpened, kGreeted, kSecondStageLoaded});
 const Codes kLoaderFailed = Steps({kOpened, kGreeted, {kStatusLoaderDownload, kStatusLoaderError}});
 const Codes kEraseFailed = Steps({kLoaded, {kStatusEraseError}});
 const Codes kPacketFailed = Steps({kThroughErase, {kStatusProgrammingFailed}});

@@ -1,7 +1,7 @@
 #pragma once
 // Captures the application's message boxes for the lifetime of the object.
 
-#include "app/message_box.h"
+#include "platform/message_box.h"
 
 #include <mutex>
 #include <string>

@@ -2,7 +2,7 @@
 
 #include "images/flash_image.h"
 #include "images/flash_layout.h"
-#include "serial/mac_address.h"
+#include "job/mac_address.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "serial/board_info.h"
+#include "job/board_info.h"
 
 CBoardInfo::CBoardInfo() : image(std::make_unique<FlashImage>()) {}
 

@@ -1,4 +1,4 @@
-// Labels and radio buttons in their own colours on a transparent background,
+// Labels and radio buttons in their own colors on a transparent background,
 // and the controls that run their own actions.
 
 #include "controls/color_label.h"
@@ -22,14 +22,14 @@ class WhiteDialog : public QWidget {
 public:
     WhiteDialog() {
         resize(320, 120);
-        QPalette colours = palette();
-        colours.setColor(QPalette::Window, Qt::white);
-        setPalette(colours);
+        QPalette colors = palette();
+        colors.setColor(QPalette::Window, Qt::white);
+        setPalette(colors);
         setAutoFillBackground(true);
     }
 };
 
-class ColouredControlsTest : public testing::Test {
+class ColoredControlsTest : public testing::Test {
 protected:
     void ShowDialog() {
         dialog.show();
@@ -38,7 +38,7 @@ protected:
     WhiteDialog dialog;
 };
 
-TEST_F(ColouredControlsTest, ALabelTakesItsColourWithItsNextText) {
+TEST_F(ColoredControlsTest, ALabelTakesItsColorWithItsNextText) {
     auto* label = new ColorLabel("Board on ttyUSB0", &dialog);
     label->setGeometry(10, 10, 300, 40);
     ShowDialog();
@@ -54,7 +54,7 @@ TEST_F(ColouredControlsTest, ALabelTakesItsColourWithItsNextText) {
     EXPECT_EQ(CountPixels(red, IsDark), 0);
 }
 
-TEST_F(ColouredControlsTest, AShorterTextLeavesNoRemnants) {
+TEST_F(ColoredControlsTest, AShorterTextLeavesNoRemnants) {
     auto* label = new ColorLabel("Firmware update successful! Please reset the board.", &dialog);
     label->setGeometry(10, 10, 300, 40);
     ShowDialog();
@@ -69,7 +69,7 @@ TEST_F(ColouredControlsTest, AShorterTextLeavesNoRemnants) {
     EXPECT_EQ(afterwards, ScreenImage(&fresh));
 }
 
-TEST_F(ColouredControlsTest, TheBackgroundShowsThroughLabelsAndRadios) {
+TEST_F(ColoredControlsTest, TheBackgroundShowsThroughLabelsAndRadios) {
     auto* label = new ColorLabel("", &dialog);
     label->setGeometry(0, 0, 320, 60);
     auto* radio = new CCustomRadioButton("", nullptr, &dialog);
@@ -80,7 +80,7 @@ TEST_F(ColouredControlsTest, TheBackgroundShowsThroughLabelsAndRadios) {
     EXPECT_EQ(image.pixelColor(300, 100), QColor(Qt::white));
 }
 
-TEST_F(ColouredControlsTest, ARadioDrawsItsTextInItsColour) {
+TEST_F(ColoredControlsTest, ARadioDrawsItsTextInItsColor) {
     auto* radio = new CCustomRadioButton("Use USB COM port connection", nullptr, &dialog);
     radio->setGeometry(10, 10, 300, 30);
     radio->textColor = kGreen;
@@ -88,7 +88,7 @@ TEST_F(ColouredControlsTest, ARadioDrawsItsTextInItsColour) {
     EXPECT_GT(CountPixels(ScreenImage(&dialog), IsGreenish), 20);
 }
 
-TEST_F(ColouredControlsTest, ARadioIsCheckedBeforeItsActionRuns) {
+TEST_F(ColoredControlsTest, ARadioIsCheckedBeforeItsActionRuns) {
     int calls = 0;
     bool checkedDuringAction = false;
     CCustomRadioButton* radio = nullptr;
@@ -106,7 +106,7 @@ TEST_F(ColouredControlsTest, ARadioIsCheckedBeforeItsActionRuns) {
     EXPECT_EQ(calls, 1);
 }
 
-TEST_F(ColouredControlsTest, AButtonRunsItsActionOnClickOnly) {
+TEST_F(ColoredControlsTest, AButtonRunsItsActionOnClickOnly) {
     int calls = 0;
     auto* button = new CustomButton("Update Firmware", [&] { ++calls; }, &dialog);
     button->setGeometry(10, 10, 150, 30);
@@ -121,7 +121,7 @@ TEST_F(ColouredControlsTest, AButtonRunsItsActionOnClickOnly) {
     EXPECT_EQ(calls, 1);
 }
 
-TEST_F(ColouredControlsTest, AListRunsItsActionOnTheUsersChoiceOnly) {
+TEST_F(ColoredControlsTest, AListRunsItsActionOnTheUsersChoiceOnly) {
     int calls = 0;
     auto* list = new CustomCombo([&] { ++calls; }, &dialog);
     list->setGeometry(10, 10, 200, 25);

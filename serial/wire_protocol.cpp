@@ -1,4 +1,4 @@
-#include "serial/loader_protocol.h"
+#include "serial/wire_protocol.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,7 +3,7 @@
 // thread are queued in order; the receiver runs them through its handler with
 // Dispatch. A sender waits until its own message has been handled.
 
-#include "app/messages.h"
+#include "job/messages.h"
 
 #include <chrono>
 #include <condition_variable>

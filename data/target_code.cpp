@@ -1,4 +1,4 @@
-#include "data/loader_images.h"
+#include "data/target_code.h"
 
 extern const unsigned char kSecondStageLoaderBytes[kSecondStageLoaderSize];
 extern const unsigned char kFlashLoaderBytes[kFlashLoaderSize];

@@ -1,4 +1,4 @@
-#include "app/status_codes.h"
+#include "app/status_table.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@ namespace {
 struct Row {
     std::int32_t code;
     const char* text;
-    ColorRef colour;
+    ColorRef color;
     ButtonsEffect buttons;
     InstructionsEffect instructions;
 };
@@ -17,12 +17,12 @@ using I = InstructionsEffect;
 
 class StatusTable : public ::testing::TestWithParam<Row> {};
 
-TEST_P(StatusTable, LooksUpTextColourAndEffects)
+TEST_P(StatusTable, LooksUpTextColorAndEffects)
 {
     const Row& expected = GetParam();
     const StatusRow& row = LookupStatus(expected.code);
     EXPECT_EQ(row.text, expected.text);
-    EXPECT_EQ(row.colour, expected.colour);
+    EXPECT_EQ(row.color, expected.color);
     EXPECT_EQ(row.buttons, expected.buttons);
     EXPECT_EQ(row.instructions, expected.instructions);
 }
@@ -54,17 +54,17 @@ INSTANTIATE_TEST_SUITE_P(
         Row{-1, "N/A", 0, B::AsIs, I::AsIs}));
 
 // A job that has ended, or waits, lets the user leave; one at work does not.
-// Only an end shows in colour: red for a failure, green for the success. A
+// Only an end shows in color: red for a failure, green for the success. A
 // failed open is red but no end: the serial job goes on reopening the port.
-TEST(StatusTable, OutcomesAgreeWithButtonsAndColours)
+TEST(StatusTable, OutcomesAgreeWithButtonsAndColors)
 {
     std::vector<std::int32_t> failures;
     for (const StatusRow& row : AssignedStatusRows()) {
         const bool working = row.outcome == JobOutcome::Working;
         EXPECT_EQ(row.buttons, working ? ButtonsEffect::Disable : ButtonsEffect::Enable) << row.code;
-        EXPECT_EQ(row.outcome == JobOutcome::Succeeded, row.colour == kGreen) << row.code;
+        EXPECT_EQ(row.outcome == JobOutcome::Succeeded, row.color == kGreen) << row.code;
         if (row.outcome == JobOutcome::Failed) {
-            EXPECT_EQ(row.colour, kRed) << row.code;
+            EXPECT_EQ(row.color, kRed) << row.code;
         }
         if (IsFailureStatus(row))
             failures.push_back(row.code);

@@ -1,4 +1,4 @@
-#include "controls/gif_frames.h"
+#include "pictures/gif_frames.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "serial/board_info.h"
+#include "job/board_info.h"
 
 #include "support/captured_messages.h"
 #include "support/temp_dir.h"

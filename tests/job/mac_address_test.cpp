@@ -1,4 +1,4 @@
-#include "serial/mac_address.h"
+#include "job/mac_address.h"
 
 #include <gtest/gtest.h>
 

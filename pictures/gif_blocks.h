@@ -23,7 +23,7 @@ enum class GifBlock {
 struct GifScreen {
     int width = 0;
     int height = 0;
-    std::size_t globalTableSize = 0;  // bytes of the global colour table, 0 without one
+    std::size_t globalTableSize = 0;  // bytes of the global color table, 0 without one
     // Offset of the first block: header, screen descriptor and global table.
     std::size_t FirstBlockOffset() const { return 13 + globalTableSize; }
 };
@@ -32,7 +32,7 @@ struct GifScreen {
 bool StartsWithGifSignature(GifBytes data);
 
 // Nothing when the data is too short for the header, the screen descriptor
-// and the global colour table it announces.
+// and the global color table it announces.
 std::optional<GifScreen> ReadGifScreen(GifBytes data);
 
 GifBlock GifBlockAt(GifBytes data, std::size_t offset);

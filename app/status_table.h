@@ -1,7 +1,8 @@
 #pragma once
-// The status codes a job reports and what each one shows on the result page.
-// The dialog and the command line both read this table; the jobs write only
-// the number.
+// What each status code a job reports shows on the result page. The dialog
+// and the command line both read this table; the jobs write only the number.
+
+#include "job/status_codes.h"
 
 #include <cstdint>
 #include <span>
@@ -16,26 +17,6 @@ inline constexpr ColorRef kGreen = 35840;        // RGB 0, 140, 0
 // stay in the background.
 inline constexpr ColorRef kGrey = 6316128;       // RGB 96, 96, 96
 
-enum StatusCode : std::int32_t {
-    kStatusOpeningPort = 1,
-    kStatusPortOpened = 2,
-    kStatusOpenFailed = 3,
-    kStatusConnected = 4,
-    kStatusWaitingForReset = 5,
-    kStatusProgrammingBegins = 6,
-    kStatusSuccess = 7,
-    kStatusLoaderDownload = 8,
-    kStatusLoaderError = 9,
-    kStatusFlashErased = 10,
-    kStatusEraseError = 11,
-    kStatusFileUnreadable = 12,
-    kStatusLoaderRunning = 13,
-    kStatusProgrammingFlash = 14,
-    kStatusProgrammingFailed = 15,
-    kStatusDisconnected = 22,
-    kStatusReconnected = 23,
-};
-
 // What a status does to "Close" and "<< Back" (together), and to the
 // instructions picture.
 enum class ButtonsEffect { Disable, Enable, AsIs };
@@ -47,7 +28,7 @@ enum class JobOutcome { Working, Waiting, Succeeded, Failed };
 struct StatusRow {
     std::int32_t code;  // 0 for the row of codes outside the table
     std::string_view text;
-    ColorRef colour;
+    ColorRef color;
     ButtonsEffect buttons;
     InstructionsEffect instructions;
     JobOutcome outcome;

@@ -1,4 +1,4 @@
-#include "controls/gif_blocks.h"
+#include "pictures/gif_blocks.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ constexpr std::size_t kGraphicControlLength = 8;
 constexpr std::size_t kPlainTextFixed = 15;
 constexpr std::size_t kImageDescriptorFixed = 11;  // descriptor and LZW code size
 
-std::size_t ColourTableSize(std::uint8_t packed) {
+std::size_t ColorTableSize(std::uint8_t packed) {
     if ((packed & 0x80) == 0) return 0;
     return 3u << ((packed & 0x07) + 1);
 }
@@ -40,7 +40,7 @@ std::optional<std::size_t> WithChain(GifBytes data, std::size_t offset, std::siz
 
 std::optional<std::size_t> ImageDescriptorLength(GifBytes data, std::size_t offset) {
     if (data.size() - offset < 10) return std::nullopt;
-    const std::size_t table = ColourTableSize(data[offset + 9]);
+    const std::size_t table = ColorTableSize(data[offset + 9]);
     return WithChain(data, offset, kImageDescriptorFixed + table);
 }
 
@@ -55,7 +55,7 @@ std::optional<GifScreen> ReadGifScreen(GifBytes data) {
     GifScreen screen;
     screen.width = GifWord(data, 6);
     screen.height = GifWord(data, 8);
-    screen.globalTableSize = ColourTableSize(data[10]);
+    screen.globalTableSize = ColorTableSize(data[10]);
     if (screen.FirstBlockOffset() > data.size()) return std::nullopt;
     return screen;
 }

@@ -1,9 +1,9 @@
 #pragma once
 // Taking a GIF apart into its frames. Each frame becomes a small stand-alone
-// GIF (the original header, screen descriptor and global colour table, the
+// GIF (the original header, screen descriptor and global color table, the
 // frame's own blocks, a trailer) that any GIF decoder can read on its own.
 
-#include "controls/gif_blocks.h"
+#include "pictures/gif_blocks.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #pragma once
 // The application's message box: modal over the main window in the dialog,
 // standard error on the command line, captured in tests. Shown from any
-// thread, the image loader's and the monitors' included.
+// thread, image reading and the monitors included.
 
 #include <string_view>
 

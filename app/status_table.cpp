@@ -1,4 +1,4 @@
-#include "app/status_codes.h"
+#include "app/status_table.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "app/message_queue.h"
+#include "job/message_queue.h"
 
 #include <future>
 

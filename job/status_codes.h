@@ -1,0 +1,25 @@
+#pragma once
+// The status codes a job reports, as numbers. What each one shows is the
+// application's business (app/status_table.h).
+
+#include <cstdint>
+
+enum StatusCode : std::int32_t {
+    kStatusOpeningPort = 1,
+    kStatusPortOpened = 2,
+    kStatusOpenFailed = 3,
+    kStatusConnected = 4,
+    kStatusWaitingForReset = 5,
+    kStatusProgrammingBegins = 6,
+    kStatusSuccess = 7,
+    kStatusLoaderDownload = 8,
+    kStatusLoaderError = 9,
+    kStatusFlashErased = 10,
+    kStatusEraseError = 11,
+    kStatusFileUnreadable = 12,
+    kStatusLoaderRunning = 13,
+    kStatusProgrammingFlash = 14,
+    kStatusProgrammingFailed = 15,
+    kStatusDisconnected = 22,
+    kStatusReconnected = 23,
+};

@@ -1,0 +1,3 @@
+#pragma once
+// A lower layer reaching up: forbidden.
+#include "high/high.h"

@@ -161,9 +161,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct StatusCase {
     const char* name;
-    std::vector<int> codes;
-    std::string text;
-    ColorRef color;
+    std::vector<std::int32_t> codes;
     bool buttons;
     bool instructions;
     int resultShows;  // re-shows of the result page the codes caused
@@ -173,37 +171,47 @@ void PrintTo(const StatusCase& c, std::ostream* os) { *os << c.name; }
 
 class JobStatus : public DialogTestWithParam<StatusCase> {};
 
+// The last status's text and color show; the buttons and the picture follow
+// the effects of every status in turn.
 TEST_P(JobStatus, SetsTextColorButtonsAndInstructions)
 {
     const StatusCase& c = GetParam();
     Open();
     logic.HandleCommand(1);  // on the result page, buttons enabled, no picture
     const int before = PagesShown(Page::result);
-    for (int code : c.codes)
+    for (std::int32_t code : c.codes)
         Status(code);
-    EXPECT_EQ(ui[Control::statusLabel].text, c.text);
-    EXPECT_EQ(ui[Control::statusLabel].color, c.color);
+    const StatusRow& last = LookupStatus(c.codes.back());
+    EXPECT_EQ(ui[Control::statusLabel].text, last.text);
+    EXPECT_EQ(ui[Control::statusLabel].color, last.color);
     EXPECT_EQ(ui[Control::closeButton].enabled, c.buttons);
     EXPECT_EQ(ui[Control::backButton].enabled, c.buttons);
     EXPECT_EQ(ui[Control::instructionsPicture].shown, c.instructions);
     EXPECT_EQ(PagesShown(Page::result) - before, c.resultShows);
 }
 
-const std::string kWaiting = "Waiting for user to press the board reset switch or to erase the flash...";
+constexpr std::int32_t kOpening = kStatusOpeningPort;
+constexpr std::int32_t kWaitingForReset = kStatusWaitingForReset;
+// Codes no status has: the table's gap, zero, beyond the table, negative.
+constexpr std::int32_t kInTheGap = 17;
+constexpr std::int32_t kZero = 0;
+constexpr std::int32_t kBeyond = 99;
+constexpr std::int32_t kNegative = -1;
 
 INSTANTIATE_TEST_SUITE_P(
     Codes, JobStatus,
     ::testing::Values(
-        StatusCase{"success", {1, 14, 7}, "Firmware update successful! Please reset the board.",
-                   kGreen, true, false, 0},
-        StatusCase{"waiting", {1, 2, 5}, kWaiting, kBlack, true, true, 1},
-        StatusCase{"waitingThenConnected", {5, 5, 4}, "Connected", kBlack, false, false, 2},
-        StatusCase{"reconnectedKeepsPicture", {22, 23}, "Board reconnected.", kBlack, false, true, 1},
-        StatusCase{"openFailed", {1, 3}, "Failed to open port.", kRed, true, false, 0},
-        StatusCase{"unassigned17", {5, 17}, "N/A", kBlack, true, true, 1},
-        StatusCase{"unassigned0", {1, 0}, "N/A", kBlack, false, false, 0},
-        StatusCase{"unassigned99", {5, 99}, "N/A", kBlack, true, true, 1},
-        StatusCase{"negative", {15, -1}, "N/A", kBlack, true, false, 0}),
+        StatusCase{"success", {kOpening, kStatusProgrammingFlash, kStatusSuccess}, true, false, 0},
+        StatusCase{"waiting", {kOpening, kStatusPortOpened, kWaitingForReset}, true, true, 1},
+        StatusCase{"waitingThenConnected", {kWaitingForReset, kWaitingForReset, kStatusConnected},
+                   false, false, 2},
+        StatusCase{"reconnectedKeepsPicture", {kStatusDisconnected, kStatusReconnected}, false,
+                   true, 1},
+        StatusCase{"openFailed", {kOpening, kStatusOpenFailed}, true, false, 0},
+        StatusCase{"unassignedInTheGap", {kWaitingForReset, kInTheGap}, true, true, 1},
+        StatusCase{"unassignedZero", {kOpening, kZero}, false, false, 0},
+        StatusCase{"unassignedBeyond", {kWaitingForReset, kBeyond}, true, true, 1},
+        StatusCase{"negative", {kStatusProgrammingFailed, kNegative}, true, false, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DialogTest, RepeatedStatusChangesNothingVisible)

@@ -52,8 +52,8 @@ TEST_F(JLinkWriterTest, ReportsEachPieceThenSuccessAndCleansUp)
                                           kEcho + "01.bin]...\nO.K.\n", kEcho + "02.bin]...\nO.K.\n",
                                           "Script processing completed.\n"};
     EXPECT_THAT(RunWith({chunks}, image),
-                ElementsAre("status 14", "progress 0", "progress 33", "progress 66", "progress 100",
-                            "status 7"));
+                ElementsAre(kProgramming, "progress 0", "progress 33", "progress 66", "progress 100",
+                            kSucceeded));
     ASSERT_EQ(record->starts.size(), 1u);
     const ProcessStart& start = record->starts[0];
     EXPECT_EQ(start.program, rig.ToolPath());
@@ -84,7 +84,7 @@ TEST_P(ToolFailure, EndsWithStatus15AndStopsTheTool)
 {
     const FailureCase& c = GetParam();
     const std::string image = rig.dir.Write("fw.bin", RandomBytes(5000, 2));
-    EXPECT_THAT(RunWith(c.script, image), ElementsAre("status 14", "progress 100", "status 15"));
+    EXPECT_THAT(RunWith(c.script, image), ElementsAre(kProgramming, "progress 100", kFailed));
     EXPECT_TRUE(record->terminated);
     EXPECT_THAT(rig.TempEntries(), ElementsAre("jlink.log"));
     EXPECT_EQ(LogText(rig), c.loggedBefore);
@@ -131,21 +131,21 @@ const std::string kOlderEcho = "Loading binary file... [temp_jlinkloader/temp_im
 INSTANTIATE_TEST_SUITE_P(
     Exits, ToolExit,
     ::testing::Values(
-        ExitCase{"Silent", "", 3, {"status 14", "progress 100", "status 15"}, "exited with code 3",
+        ExitCase{"Silent", "", 3, {kProgramming, "progress 100", kFailed}, "exited with code 3",
                  JLinkFailure::ExitedNonZero},
         ExitCase{"PieceThenCode3", kOlderEcho + "00.bin]\n", 3,
-                 {"status 14", "progress 0", "progress 100", "status 15"}, "exited with code 3",
+                 {kProgramming, "progress 0", "progress 100", kFailed}, "exited with code 3",
                  JLinkFailure::ExitedNonZero},
         ExitCase{"NoPiece", "Connecting\nScript processing completed.\n", 0,
-                 {"status 14", "progress 100", "status 15"}, "never loaded a piece of the image",
+                 {kProgramming, "progress 100", kFailed}, "never loaded a piece of the image",
                  JLinkFailure::NoPieceLoaded},
         ExitCase{"Marker", "****** Error: no target\n", 0,
-                 {"status 14", "progress 100", "status 15"}, "reported: ****** Error",
+                 {kProgramming, "progress 100", kFailed}, "reported: ****** Error",
                  JLinkFailure::ToolReportedError},
         ExitCase{"OlderEcho", kOlderEcho + "00.bin]\n", 0,
-                 {"status 14", "progress 0", "progress 100", "status 7"}, "", JLinkFailure::None},
+                 {kProgramming, "progress 0", "progress 100", kSucceeded}, "", JLinkFailure::None},
         ExitCase{"CurrentEcho", kEcho + "01.bin]...\n", 0,
-                 {"status 14", "progress 50", "progress 100", "status 7"}, "", JLinkFailure::None}),
+                 {kProgramming, "progress 50", "progress 100", kSucceeded}, "", JLinkFailure::None}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(JLinkWriterTest, AToolStoppedAtTheTimeLimitHasFailed)
@@ -154,7 +154,7 @@ TEST_F(JLinkWriterTest, AToolStoppedAtTheTimeLimitHasFailed)
     JLinkSettings settings = rig.Settings(FakeStarter({{kEcho + "00.bin]...\n"}, true}, record));
     settings.toolTimeLimit = std::chrono::milliseconds(50);
     EXPECT_THAT(rig.Run(settings, image),
-                ElementsAre("status 14", "progress 0", "progress 100", "status 15"));
+                ElementsAre(kProgramming, "progress 0", "progress 100", kFailed));
     EXPECT_TRUE(record->terminated);
     EXPECT_THAT(rig.Diagnostics(), HasSubstr("did not end within 50 ms"));
     EXPECT_THAT(rig.TempEntries(), ElementsAre("jlink.log"));
@@ -166,7 +166,7 @@ TEST_F(JLinkWriterTest, AToolThatDiedHasFailed)
     FakeToolScript script{{kEcho + "00.bin]...\n"}};
     script.crashes = true;
     EXPECT_THAT(RunWith(script, image),
-                ElementsAre("status 14", "progress 0", "progress 100", "status 15"));
+                ElementsAre(kProgramming, "progress 0", "progress 100", kFailed));
     EXPECT_THAT(rig.TempEntries(), ElementsAre("jlink.log"));
 }
 
@@ -175,7 +175,7 @@ TEST_F(JLinkWriterTest, AToolThatCannotStartFailsAndCleansUp)
     const std::string image = rig.dir.Write("fw.bin", RandomBytes(5000, 5));
     const auto events =
         rig.Run(rig.Settings(FakeStarter({}, record, "Permission denied")), image);
-    EXPECT_THAT(events, ElementsAre("status 14", "status 15"));
+    EXPECT_THAT(events, ElementsAre(kProgramming, kFailed));
     EXPECT_THAT(rig.Diagnostics(),
                 HasSubstr("Error: Cannot start J-Link Commander (JLinkExe): " + rig.ToolPath()));
     EXPECT_THAT(rig.TempEntries(), IsEmpty());
@@ -203,7 +203,7 @@ TEST_P(MissingInput, ShowsWhatIsMissingAndFails)
     const std::string image =
         c.imagePresent ? rig.dir.Write("fw.bin", RandomBytes(5000, 6)) : rig.dir / "absent.bin";
     const auto events = rig.Run(rig.Settings(FakeStarter({}, record)), image);
-    EXPECT_THAT(events, ElementsAre("status 14", "status 15"));
+    EXPECT_THAT(events, ElementsAre(kProgramming, kFailed));
     std::vector<std::string> expected;
     for (std::string box : c.boxes) {
         if (box == "<image>")
@@ -234,7 +234,7 @@ TEST_F(JLinkWriterTest, AnOverriddenToolIsNamedByItsFullPath)
     const std::string image = rig.dir.Write("fw.bin", RandomBytes(5000, 7));
     JLinkSettings settings = rig.Settings(FakeStarter({}, record));
     settings.toolPath = "elsewhere/tool";
-    EXPECT_THAT(rig.Run(settings, image), ElementsAre("status 14", "status 15"));
+    EXPECT_THAT(rig.Run(settings, image), ElementsAre(kProgramming, kFailed));
     EXPECT_THAT(boxes.Texts(), ElementsAre("Error: Cannot find J-Link Commander (JLinkExe): " +
                                            (fs::current_path() / "elsewhere/tool").string()));
 }
@@ -242,7 +242,7 @@ TEST_F(JLinkWriterTest, AnOverriddenToolIsNamedByItsFullPath)
 TEST_F(JLinkWriterTest, AnImageThatDidNotLoadIsNotProgrammed)
 {
     const std::string image = rig.dir.Write("fw.s19", "S1 this is no record\n");
-    EXPECT_THAT(RunWith({}, image), ElementsAre("status 14", "status 15"));
+    EXPECT_THAT(RunWith({}, image), ElementsAre(kProgramming, kFailed));
     EXPECT_TRUE(record->starts.empty());
     EXPECT_THAT(rig.TempEntries(), IsEmpty());
 }
@@ -250,7 +250,7 @@ TEST_F(JLinkWriterTest, AnImageThatDidNotLoadIsNotProgrammed)
 TEST_F(JLinkWriterTest, AnImageTooLongForTheFlashIsRefusedWithoutTheTool)
 {
     const std::string image = rig.dir.Write("fw.bin", RandomBytes(131064, 8));
-    EXPECT_THAT(RunWith({}, image), ElementsAre("status 14", "status 15"));
+    EXPECT_THAT(RunWith({}, image), ElementsAre(kProgramming, kFailed));
     EXPECT_TRUE(record->starts.empty());
     EXPECT_THAT(rig.Diagnostics(), HasSubstr("\n\r Error: Image won't fit at specified address"));
     EXPECT_THAT(boxes.Texts(), ElementsAre(HasSubstr("131064 bytes")));
@@ -262,7 +262,7 @@ TEST_F(JLinkWriterTest, JobFilesThatCannotBeWrittenEndTheJobNotTheProgram)
     const std::string image = rig.dir.Write("fw.bin", RandomBytes(5000, 9));
     // A file where the job folder belongs.
     rig.dir.Write("temp/temp_jlinkloader", "in the way");
-    EXPECT_THAT(RunWith({}, image), ElementsAre("status 14", "status 15"));
+    EXPECT_THAT(RunWith({}, image), ElementsAre(kProgramming, kFailed));
     EXPECT_THAT(rig.Diagnostics(), HasSubstr("Error: Cannot create temporary folder: temp_jlinkloader"));
     EXPECT_TRUE(record->starts.empty());
     EXPECT_THAT(rig.TempEntries(), IsEmpty());
@@ -276,7 +276,7 @@ TEST_F(JLinkWriterTest, UserFilesInTheTemporaryFolderAreLeftAlone)
     const std::string image = rig.dir.Write("temp/fw.bin", bytes);
     const std::string neighbour = rig.dir.Write("temp/fw.bin.jlink-copy", "mine");
     EXPECT_THAT(RunWith({{kEcho + "00.bin]\n"}}, image),
-                ElementsAre("status 14", "progress 0", "progress 100", "status 7"));
+                ElementsAre(kProgramming, "progress 0", "progress 100", kSucceeded));
     EXPECT_EQ(ReadFileBytes(image), bytes);
     EXPECT_EQ(ReadFileBytes(neighbour), std::vector<std::uint8_t>({'m', 'i', 'n', 'e'}));
     EXPECT_THAT(rig.TempEntries(), ElementsAre("fw.bin", "fw.bin.jlink-copy", "jlink.log"));
@@ -295,7 +295,7 @@ TEST_F(JLinkWriterTest, WithoutALogTheErrorMarkerIsStillSeen)
     const std::string image = rig.dir.Write("fw.bin", RandomBytes(3000, 12));
     fs::create_directory(rig.TempFolder() + "/jlink.log");
     EXPECT_THAT(RunWith({{"a\n", "****** Error: x\n"}, true}, image),
-                ElementsAre("status 14", "progress 100", "status 15"));
+                ElementsAre(kProgramming, "progress 100", kFailed));
 }
 
 TEST_F(JLinkWriterTest, TheWrittenCopyIsTheLoadedImageWithItsMac)
@@ -322,11 +322,11 @@ TEST(JLinkJobLifetime, ReplacingARunningJobWaitsForIt)
     StartJLinkJob(current, rig.Dialog(), settings, image, "fw.bin", "0050C2123456789A", pump);
     StartJLinkJob(current, rig.Dialog(), settings, image, "fw.bin", "0050C2123456789A", pump);
     // The first job had reported its end before the second began.
-    EXPECT_THAT(rig.Events(), ElementsAre("status 14", "progress 100", "status 15"));
+    EXPECT_THAT(rig.Events(), ElementsAre(kProgramming, "progress 100", kFailed));
     current->writer->Wait(pump);
     rig.Pump();
-    EXPECT_THAT(rig.Events(), ElementsAre("status 14", "progress 100", "status 15", "status 14",
-                                          "progress 100", "status 15"));
+    EXPECT_THAT(rig.Events(), ElementsAre(kProgramming, "progress 100", kFailed, kProgramming,
+                                          "progress 100", kFailed));
 }
 
 TEST(JLinkJobLifetime, DestroyingARunningJobWaitsForItsThreads)
@@ -348,7 +348,7 @@ TEST(JLinkJobLifetime, DestroyingARunningJobWaitsForItsThreads)
     job->request.Prepare(image, "fw.bin", "0050C2123456789A");
     job->writer->Start();
     job.reset();
-    EXPECT_THAT(rig.Events(), ElementsAre("status 14", "progress 100", "status 15"));
+    EXPECT_THAT(rig.Events(), ElementsAre(kProgramming, "progress 100", kFailed));
     EXPECT_THAT(rig.TempEntries(), ElementsAre("jlink.log"));
     closing = true;
     dialog.join();
@@ -373,8 +373,8 @@ TEST(JLinkJobLifetime, AbortEndsARunningToolAtOnce)
     job.writer->Wait([&] { rig.Pump(); });
     rig.Pump();
     ASSERT_FALSE(rig.Events().empty());
-    EXPECT_EQ(rig.Events().front(), "status 14");
-    EXPECT_EQ(rig.Events().back(), "status 15");
+    EXPECT_EQ(rig.Events().front(), kProgramming);
+    EXPECT_EQ(rig.Events().back(), kFailed);
     EXPECT_THAT(rig.TempEntries(), ::testing::Not(::testing::Contains("temp_jlinkloader")));
 }
 

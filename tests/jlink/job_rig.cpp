@@ -54,12 +54,13 @@ std::vector<std::string> JobRig::Run(const JLinkSettings& settings, const std::s
     return Events();
 }
 
+std::string StatusEvent(std::int32_t code) { return "status " + std::to_string(code); }
+
 LParam JobRig::Handle(unsigned message, WParam wparam)
 {
     std::lock_guard lock(mutex);
     if (message == WM_JOB_STATUS)
-        events.push_back("status " +
-                         std::to_string(reinterpret_cast<const CBoardInfo*>(wparam)->statusCode));
+        events.push_back(StatusEvent(reinterpret_cast<const CBoardInfo*>(wparam)->statusCode));
     else if (message == WM_JOB_PROGRESS)
         events.push_back("progress " + std::to_string(wparam));
     return 0;

@@ -1,15 +1,22 @@
 #pragma once
 // A program folder and a temporary folder for J-Link jobs, and the test's
 // thread as the dialog: it runs a job to its end and records what the job
-// reported, in order ("status 14", "progress 33").
+// reported, in order (StatusEvent(kStatusProgrammingFlash), "progress 33").
 
 #include "job/message_queue.h"
+#include "job/status_codes.h"
 #include "jlink/jlink_job.h"
 #include "support/temp_dir.h"
 
 #include <mutex>
 #include <string>
 #include <vector>
+
+// What a status report leaves in the record, and the three the J-Link job sends.
+std::string StatusEvent(std::int32_t code);
+inline const std::string kProgramming = StatusEvent(kStatusProgrammingFlash);
+inline const std::string kSucceeded = StatusEvent(kStatusSuccess);
+inline const std::string kFailed = StatusEvent(kStatusProgrammingFailed);
 
 class JobRig {
 public:

@@ -89,8 +89,8 @@ TEST_P(StandInSuccess, FlashHoldsHeaderImageAndMac)
     const auto events = rig.Run(Settings({std::string("QUILLMARK_JLINK_ECHO=") + c.echo}), path,
                                 "0050C2ABCDEF0123");
     ASSERT_GE(events.size(), 3u);
-    EXPECT_EQ(events.front(), "status 14");
-    EXPECT_THAT(std::vector(events.end() - 2, events.end()), ElementsAre("progress 100", "status 7"));
+    EXPECT_EQ(events.front(), kProgramming);
+    EXPECT_THAT(std::vector(events.end() - 2, events.end()), ElementsAre("progress 100", kSucceeded));
     ExpectProgressOfPieces(events, c.pieces);
     EXPECT_EQ(ReadFileBytes(flashFile), ExpectedJLinkFlash(c.image.binary, "0050C2ABCDEF0123"));
     EXPECT_EQ(ReadFileBytes(path), std::vector<std::uint8_t>(c.image.text.begin(), c.image.text.end()));
@@ -135,9 +135,9 @@ TEST_P(StandInFailure, EndsWithStatus15AndCleansUp)
     settings.toolTimeLimit = std::chrono::milliseconds(500);
     const auto events = rig.Run(settings, path);
     ASSERT_GE(events.size(), 3u);
-    EXPECT_EQ(events.front(), "status 14");
-    EXPECT_THAT(std::vector(events.end() - 2, events.end()), ElementsAre("progress 100", "status 15"));
-    EXPECT_THAT(events, Not(::testing::Contains("status 7")));
+    EXPECT_EQ(events.front(), kProgramming);
+    EXPECT_THAT(std::vector(events.end() - 2, events.end()), ElementsAre("progress 100", kFailed));
+    EXPECT_THAT(events, Not(::testing::Contains(kSucceeded)));
     // The log exists unless the marker came with the very first output.
     EXPECT_THAT(rig.TempEntries(), ::testing::Each("jlink.log"));
 }
@@ -151,7 +151,7 @@ TEST_F(StandInJob, EveryLineOfAFloodIsLogged)
 {
     const std::string path = rig.dir.Write("fw.bin", RandomBytes(10000, 41));
     const auto events = rig.Run(Settings({"QUILLMARK_JLINK_FAULT=flood"}), path);
-    EXPECT_EQ(events.back(), "status 7");
+    EXPECT_EQ(events.back(), kSucceeded);
     const std::string log = Log();
     auto count = [&log](const std::string& what) {
         std::size_t n = 0;

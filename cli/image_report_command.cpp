@@ -3,7 +3,7 @@
 
 #include "cli/commands.h"
 #include "cli/mac_option.h"
-#include "cli/replace_file.h"
+#include "platform/replace_file.h"
 #include "images/flash_image.h"
 #include "images/flash_layout.h"
 #include "job/mac_address.h"
@@ -72,7 +72,7 @@ int RunInspect(const InspectOptions& options)
         return kExitSuccess;
 
     const auto flash = BuildFlashContent(image, MacTextToBytes(options.mac));
-    const std::string failure = ReplaceFile(options.output, flash);
+    const std::string failure = ReplaceFileContents(options.output, flash);
     if (!failure.empty()) {
         std::cerr << "quillmark-flash: cannot write " << options.output << ": " << failure << "\n";
         return kExitFailure;

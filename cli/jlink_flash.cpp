@@ -5,13 +5,12 @@
 #include "cli/flash_command.h"
 #include "jlink/jlink_job.h"
 #include "jlink/machine_settings.h"
+#include "platform/console.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <string_view>
-
-#include <unistd.h>
 
 namespace {
 
@@ -69,7 +68,7 @@ int RunJLinkFlash(const FlashOptions& options)
         return kExitFailure;
     // The job programs at least up to the end of the MAC field.
     const std::uint32_t length = std::max<std::uint32_t>(job.request.image->length, 2063);
-    ConsoleJobRunner runner(std::cout, {::isatty(STDOUT_FILENO) == 1, length, std::nullopt, {}, {}});
+    ConsoleJobRunner runner(std::cout, {OutputIsTerminal(), length, std::nullopt, {}, {}});
     forward.to = &runner.Target();
     job.writer->Start();
     // The job has no stop: an interrupt reaches the tool too, and the job

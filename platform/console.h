@@ -3,6 +3,8 @@
 // that can redraw a line, and the user's request to stop.
 
 #include <functional>
+#include <string>
+#include <vector>
 
 // True when standard output is an interactive console or terminal.
 bool OutputIsTerminal();
@@ -23,3 +25,8 @@ public:
 private:
     State* state;
 };
+
+// The program's arguments in UTF-8, whatever the system's code page: on
+// Windows `argv` holds them converted to the narrow code page, which loses
+// every character outside it, so they are taken from the wide command line.
+std::vector<std::string> ProgramArguments(int argc, char** argv);

@@ -66,3 +66,5 @@ ConsoleStopWatch::~ConsoleStopWatch()
     pthread_sigmask(SIG_SETMASK, &state->previous, nullptr);
     delete state;
 }
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) { return {argv, argv + argc}; }

@@ -1,8 +1,12 @@
 #include "platform/console.h"
 
+#include "platform/win32/wide_text.h"
+
 #include <mutex>
 
 #include <windows.h>
+
+#include <shellapi.h>
 
 bool OutputIsTerminal()
 {
@@ -50,4 +54,17 @@ ConsoleStopWatch::~ConsoleStopWatch()
         current = nullptr;
     }
     delete state;
+}
+
+std::vector<std::string> ProgramArguments(int argc, char** argv)
+{
+    int count = 0;
+    wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (!wide)
+        return {argv, argv + argc};
+    std::vector<std::string> arguments;
+    for (int i = 0; i < count; ++i)
+        arguments.push_back(Narrow(wide[i]));
+    ::LocalFree(wide);
+    return arguments;
 }

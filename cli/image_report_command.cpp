@@ -7,6 +7,7 @@
 #include "images/flash_image.h"
 #include "images/flash_layout.h"
 #include "job/mac_address.h"
+#include "platform/text_paths.h"
 
 #include <CLI/CLI.hpp>
 
@@ -50,7 +51,7 @@ void PrintImage(const InspectOptions& options, const FlashImage& image)
 bool SameFile(const std::string& a, const std::string& b)
 {
     std::error_code error;
-    return std::filesystem::equivalent(a, b, error);
+    return std::filesystem::equivalent(PathOfText(a), PathOfText(b), error);
 }
 
 int RunInspect(const InspectOptions& options)

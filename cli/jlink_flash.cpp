@@ -6,6 +6,7 @@
 #include "jlink/jlink_job.h"
 #include "jlink/machine_settings.h"
 #include "platform/console.h"
+#include "platform/text_paths.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -43,7 +44,7 @@ void ShowFailureReason(const JLinkWriter& writer)
 void ShowLogPath(const std::string& path)
 {
     std::error_code error;
-    if (!path.empty() && std::filesystem::exists(path, error))
+    if (!path.empty() && std::filesystem::exists(PathOfText(path), error))
         std::cout << "J-Link log: " << path << std::endl;
 }
 
@@ -61,7 +62,7 @@ int RunJLinkFlash(const FlashOptions& options)
 {
     ForwardingTarget forward;
     JLinkJob job(&forward, SettingsFor(options));
-    const std::string name = std::filesystem::path(options.image).filename().string();
+    const std::string name = TextOfPath(PathOfText(options.image).filename());
     // FlashImage::Load has already said why it refused the image: a job
     // started on it would only announce programming and then fail.
     if (!job.request.Prepare(options.image, name, options.mac))

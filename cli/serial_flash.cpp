@@ -6,6 +6,7 @@
 #include "cli/flash_command.h"
 #include "platform/console.h"
 #include "platform/machine.h"
+#include "platform/text_paths.h"
 #include "serial/serial_job.h"
 
 #include <filesystem>
@@ -47,7 +48,7 @@ int RunSerialFlash(const FlashOptions& options)
     ConsoleJobRunner runner(std::cout, RunnerSettings(options, *ports));
     SerialJob job(&runner.Target(), *ports, TimingOf(options));
     job.boardInfo.portName = options.port;
-    const std::string name = std::filesystem::path(options.image).filename().string();
+    const std::string name = TextOfPath(PathOfText(options.image).filename());
     // An image that did not load is refused by the job itself, with its status.
     if (job.boardInfo.Prepare(options.image, name, options.mac))
         runner.SetImageLength(job.boardInfo.image->length);

@@ -76,7 +76,8 @@ TEST_F(WineJLinkFlash, ProgramsThroughTheToolBelowTheProgramFolder)
 {
     InstallTool();
     const auto image = RandomBytes(10000, 81);
-    const std::string path = dir.Write("fw.bin", image);
+    // The image's copy in the temporary folder takes its name.
+    const std::string path = dir.Write("fw \xe6\xb8\xa9\xc3\xa9.bin", image);
     const auto result = Flash({"--mac", "0050c2123456789a", WindowsPath(path)});
     ASSERT_EQ(result.exitCode, 0) << result.output;
     EXPECT_THAT(result.output, HasSubstr("Programming Flash...\n"));

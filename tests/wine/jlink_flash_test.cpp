@@ -10,7 +10,18 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <functional>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+
+extern char** environ;
 
 using ::testing::HasSubstr;
 using ::testing::Not;
@@ -18,6 +29,34 @@ using ::testing::Not;
 namespace fs = std::filesystem;
 
 namespace {
+
+// Linux processes whose command line holds `text`: wine runs every Windows
+// process as one of them, with its Windows command line.
+std::vector<pid_t> ProcessesNaming(const std::string& text)
+{
+    std::vector<pid_t> pids;
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::ifstream in(entry.path() / "cmdline", std::ios::binary);
+        const std::string line{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        if (line.find(text) != std::string::npos)
+            pids.push_back(std::stoi(name));
+    }
+    return pids;
+}
+
+bool WaitFor(const std::function<bool()>& condition, std::chrono::seconds limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return true;
+}
 
 class WineJLinkFlash : public ::testing::Test {
 protected:
@@ -116,6 +155,41 @@ TEST_F(WineJLinkFlash, AToolErrorFailsSaysWhyAndCleansUp)
     EXPECT_THAT(result.output, HasSubstr("Error during flash programming. Go Back and try again.\n"));
     EXPECT_THAT(result.output, HasSubstr("jlink: Error: jlink.exe reported: ****** Error"));
     EXPECT_THAT(TempEntries(), ::testing::Each("jlink.log"));
+}
+
+// The tool runs in a job object that ends it when its last handle closes: a
+// quillmark-flash.exe that is killed outright takes the hanging tool along.
+TEST_F(WineJLinkFlash, TheToolDoesNotOutliveAKilledProgram)
+{
+    InstallTool();
+    const std::string path = dir.Write("fw.bin", RandomBytes(9000, 84));
+    std::vector<std::string> command = build.Command(
+        dir / "program/quillmark-flash.exe", {"flash", "--jlink", WindowsPath(path)},
+        {"QUILLMARK_JLINK_SLEEP_SCALE=0", "QUILLMARK_JLINK_FAULT=hang"});
+    std::vector<char*> argv;
+    for (std::string& word : command)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    // Nothing of the test's own output is handed on: a tool left behind
+    // would hold it open.
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t program = 0;
+    ASSERT_EQ(posix_spawnp(&program, argv[0], &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+
+    // The log grows once the tool runs and its output is being read.
+    const bool toolRan = WaitFor([&] { return fs::exists(temp + "/jlink.log"); }, std::chrono::seconds(30));
+    ::kill(program, SIGKILL);  // env has become wine running the program: same process
+    int status = 0;
+    ::waitpid(program, &status, 0);
+    ASSERT_TRUE(toolRan);
+    const std::string tool = WindowsPath(dir / "program/jlink/jlink.exe");
+    EXPECT_TRUE(WaitFor([&] { return ProcessesNaming(tool).empty(); }, std::chrono::seconds(10)));
+    for (pid_t left : ProcessesNaming(tool))
+        ::kill(left, SIGKILL);
 }
 
 TEST_F(WineJLinkFlash, AMissingToolIsNamedAsBelowTheProgramFolder)

@@ -37,11 +37,12 @@ protected:
         ASSERT_TRUE(sim->WaitForPath(link, std::chrono::seconds(10)));
     }
 
-    CommandResult Flash(const std::vector<std::string>& args)
+    CommandResult Flash(const std::vector<std::string>& args,
+                        const std::vector<std::string>& launcher = {})
     {
         std::vector<std::string> argv{"flash"};
         argv.insert(argv.end(), args.begin(), args.end());
-        return build.Run(build.Program("cli/quillmark-flash.exe"), argv);
+        return build.Run(build.Program("cli/quillmark-flash.exe"), argv, {}, launcher);
     }
 
     const WindowsBuild& build = WindowsBuild::Get();
@@ -91,6 +92,18 @@ TEST_F(WineSerialFlash, AnUnpluggedBoardIsProgrammedOnceItIsBack)
     EXPECT_THAT(result.output, HasSubstr("Board reconnected.\n"));
     ASSERT_EQ(sim->Stop(), 0);
     EXPECT_EQ(ReadFileBytes(flashFile), ExpectedSerialFlash(image, "0050C20000000000"));
+}
+
+// wine hands the interrupt to the program as the console's Ctrl-C.
+TEST_F(WineSerialFlash, CtrlCStopsTheJobAndExits130)
+{
+    Plug({"--never-greet"});
+    const std::string path = dir.Write("fw.bin", RandomBytes(100, 76));
+    const auto result = Flash({WindowsPath(path), "--port", kPort},
+                              {"timeout", "--preserve-status", "-s", "INT", "4"});
+    EXPECT_EQ(result.exitCode, 130) << result.output;
+    EXPECT_THAT(result.output, HasSubstr("Waiting for user to press the board reset switch"));
+    EXPECT_THAT(result.output, HasSubstr("Interrupted; stopping the job."));
 }
 
 TEST_F(WineSerialFlash, AMissingPortSaysWhyAndGivesUpAfterTheWait)

@@ -30,13 +30,24 @@ std::string WindowsBuild::TempFolder() const
     return prefix + "/drive_c/users/" + (user ? user->pw_name : "root") + "/Temp";
 }
 
-CommandResult WindowsBuild::Run(const std::string& program, const std::vector<std::string>& arguments,
-                                const std::vector<std::string>& environment) const
+std::vector<std::string> WindowsBuild::Command(const std::string& program,
+                                               const std::vector<std::string>& arguments,
+                                               const std::vector<std::string>& environment) const
 {
     std::vector<std::string> argv{"env", "WINEPREFIX=" + prefix, "WINEDEBUG=-all"};
     argv.insert(argv.end(), environment.begin(), environment.end());
     argv.insert(argv.end(), {"wine", program});
     argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return argv;
+}
+
+CommandResult WindowsBuild::Run(const std::string& program, const std::vector<std::string>& arguments,
+                                const std::vector<std::string>& environment,
+                                const std::vector<std::string>& launcher) const
+{
+    std::vector<std::string> argv = launcher;
+    const std::vector<std::string> command = Command(program, arguments, environment);
+    argv.insert(argv.end(), command.begin(), command.end());
     CommandResult result = RunCommand(CommandLine(argv));
     std::string plain;
     for (std::size_t i = 0; i < result.output.size(); ++i) {

@@ -17,9 +17,15 @@ public:
     std::string TempFolder() const;
 
     // Runs `program` (a Linux path to a .exe) with `arguments`; `environment`
-    // is "NAME=value" added for it. Windows line ends are read as plain ones.
+    // is "NAME=value" added for it, `launcher` a command that runs the whole
+    // (timeout ...). Windows line ends are read as plain ones.
     CommandResult Run(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::vector<std::string>& environment = {}) const;
+                      const std::vector<std::string>& environment = {},
+                      const std::vector<std::string>& launcher = {}) const;
+    // The command line that Run runs, for a test that starts it itself.
+    std::vector<std::string> Command(const std::string& program,
+                                     const std::vector<std::string>& arguments,
+                                     const std::vector<std::string>& environment = {}) const;
 
 private:
     std::string folder;

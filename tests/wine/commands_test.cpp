@@ -1,5 +1,4 @@
-// quillmark-flash.exe inspect --output under wine: the flash content
-// replaces the named file whole, and the image itself is never written.
+// quillmark-flash.exe inspect and list under wine.
 
 #include "support/expected_flash.h"
 #include "support/temp_dir.h"
@@ -14,6 +13,7 @@ using ::testing::HasSubstr;
 
 namespace {
 
+// The flash content replaces the named file whole; nothing else is left.
 TEST(WineInspect, ReplacesTheOutputWholeAndLeavesNothingElse)
 {
     const WindowsBuild& build = WindowsBuild::Get();
@@ -45,6 +45,20 @@ TEST(WineInspect, RefusesToWriteOverTheImage)
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_THAT(result.output, HasSubstr("the image file is never overwritten"));
     EXPECT_EQ(ReadFileBytes(path), image);
+}
+
+// Until Windows' own sources are there, list says what it cannot see, and
+// --watch ends in order on Ctrl-C.
+TEST(WineList, ShowsWhatItCanAndStopsOnCtrlC)
+{
+    const WindowsBuild& build = WindowsBuild::Get();
+    TempDir dir;
+    const auto result = build.Run(build.Program("cli/quillmark-flash.exe"),
+                                  {"list", "--watch", "--folder", WindowsPath(dir.Path().string())}, {},
+                                  {"timeout", "--preserve-status", "-s", "INT", "4"});
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_THAT(result.output, HasSubstr("No board detected\nNo J-Link detected\n"));
+    EXPECT_THAT(result.output, HasSubstr("not yet available on Windows"));
 }
 
 }  // namespace

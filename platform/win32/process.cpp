@@ -221,33 +221,41 @@ std::unique_ptr<IProcess> StartProcess(const ProcessStart& start, std::string& e
     if (!nullInput || !nullError)
         return fail("cannot open the null device");
 
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = nullInput.get();
-    startup.hStdOutput = writeEnd.get();
-    startup.hStdError = nullError.get();
+    STARTUPINFOEXW startup{};
+    startup.StartupInfo.cb = sizeof startup;
+    startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+    startup.StartupInfo.hStdInput = nullInput.get();
+    startup.StartupInfo.hStdOutput = writeEnd.get();
+    startup.StartupInfo.hStdError = nullError.get();
+    // The process is born in the job: there is no moment in which this
+    // program could die and leave it outside, running for ever.
+    SIZE_T listSize = 0;
+    ::InitializeProcThreadAttributeList(nullptr, 1, 0, &listSize);
+    std::vector<char> listMemory(listSize);
+    startup.lpAttributeList = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(listMemory.data());
+    if (!::InitializeProcThreadAttributeList(startup.lpAttributeList, 1, 0, &listSize))
+        return fail("cannot prepare the process attributes");
+    struct ListEnd {
+        LPPROC_THREAD_ATTRIBUTE_LIST list;
+        ~ListEnd() { ::DeleteProcThreadAttributeList(list); }
+    } listEnd{startup.lpAttributeList};
+    HANDLE jobs[] = {job.get()};
+    if (!::UpdateProcThreadAttribute(startup.lpAttributeList, 0, PROC_THREAD_ATTRIBUTE_JOB_LIST, jobs,
+                                     sizeof jobs, nullptr, nullptr))
+        return fail("cannot name the job object for the process");
 
     const std::wstring program = Widen(start.program);
     std::wstring commandLine = CommandLine(start);
     std::wstring environment = EnvironmentBlock(start.extraEnvironment);
     const std::wstring folder = Widen(start.workingDirectory);
     PROCESS_INFORMATION started{};
-    // Suspended until it is in the job, so that nothing it starts escapes.
     if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                          CREATE_SUSPENDED | CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT,
-                          environment.data(), folder.empty() ? nullptr : folder.c_str(), &startup,
-                          &started))
+                          CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT | EXTENDED_STARTUPINFO_PRESENT,
+                          environment.data(), folder.empty() ? nullptr : folder.c_str(),
+                          &startup.StartupInfo, &started))
         return fail("cannot start " + start.program);
     Handle process(started.hProcess);
     Handle thread(started.hThread);
-    if (!::AssignProcessToJobObject(job.get(), process.get())) {
-        const std::string why = SystemErrorText(::GetLastError());
-        ::TerminateProcess(process.get(), 1);
-        error = "cannot put " + start.program + " into its job object: " + why;
-        return nullptr;
-    }
-    ::ResumeThread(thread.get());
     // The child holds its own copy of the write end: the pipe ends when it does.
     writeEnd.Reset();
     return std::make_unique<Win32Process>(std::move(job), std::move(process), std::move(readEnd));

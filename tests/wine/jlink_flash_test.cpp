@@ -180,13 +180,13 @@ TEST_F(WineJLinkFlash, TheToolDoesNotOutliveAKilledProgram)
     ASSERT_EQ(posix_spawnp(&program, argv[0], &actions, nullptr, argv.data(), environ), 0);
     posix_spawn_file_actions_destroy(&actions);
 
-    // The log grows once the tool runs and its output is being read.
-    const bool toolRan = WaitFor([&] { return fs::exists(temp + "/jlink.log"); }, std::chrono::seconds(30));
+    // Killed the moment the tool exists: it is in the job from its start.
+    const std::string tool = WindowsPath(dir / "program/jlink/jlink.exe");
+    const bool toolRan = WaitFor([&] { return !ProcessesNaming(tool).empty(); }, std::chrono::seconds(30));
     ::kill(program, SIGKILL);  // env has become wine running the program: same process
     int status = 0;
     ::waitpid(program, &status, 0);
     ASSERT_TRUE(toolRan);
-    const std::string tool = WindowsPath(dir / "program/jlink/jlink.exe");
     EXPECT_TRUE(WaitFor([&] { return ProcessesNaming(tool).empty(); }, std::chrono::seconds(10)));
     for (pid_t left : ProcessesNaming(tool))
         ::kill(left, SIGKILL);

@@ -2,8 +2,7 @@
 # command line and the J-Link stand-in, no window, tested under wine.
 if(QUILLMARK_BUILD_GUI OR QUILLMARK_BUILD_BENCH)
   message(FATAL_ERROR "The Windows build has no window and no benchmarks: "
-                      "configure it with -DQUILLMARK_BUILD_GUI=OFF -DQUILLMARK_BUILD_BENCH=OFF "
-                      "(scripts/configure_windows does)")
+                      "leave QUILLMARK_BUILD_GUI and QUILLMARK_BUILD_BENCH off")
 endif()
 
 # Wide calls throughout; nothing of the system's headers beyond what is used.

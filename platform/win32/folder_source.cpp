@@ -70,7 +70,10 @@ bool CWin32FolderSource::Rearm()
 
 // Re-armed as soon as a change is seen, before the caller lists the folder,
 // so that a name changed during the listing is the next change. A failed
-// re-arm still reports the change it followed; the next wait fails.
+// re-arm still reports the change it followed; the next wait fails. The
+// request belongs to the thread that makes it and is signalled when that
+// thread ends, so every wait after the first belongs on one thread (the
+// watch thread); a Watch() from a thread that ends costs one rescan.
 WaitOutcome CWin32FolderSource::WaitForChange()
 {
     if (notification == INVALID_HANDLE_VALUE) {

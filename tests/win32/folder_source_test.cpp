@@ -138,6 +138,7 @@ TEST(Win32FolderSource, EveryChangeIsSeenAfterTheOneBefore)
         EXPECT_EQ(GuardedWait(source, kSignalled), WaitOutcome::Changed) << name;
         EXPECT_THAT(source.ListBinFiles(folder.Utf8Path()), ::testing::Contains(name));
     }
+    EXPECT_EQ(GuardedWait(source, kQuiet), WaitOutcome::Woken) << "a change seen is not seen again";
 }
 
 TEST(Win32FolderSource, WakeEndsARunningAndTheNextWait)

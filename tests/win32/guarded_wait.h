@@ -1,7 +1,10 @@
 #pragma once
-// A source's wait on a thread of its own, woken by the test after `guard`:
-// a change that is never signalled shows as Woken instead of hanging the
-// suite, and "nothing counts" is a wait that only the guard ends.
+// A source's wait, woken by a second thread after `guard`: a change that is
+// never signalled shows as Woken instead of hanging the suite, and "nothing
+// counts" is a wait that only the guard ends. The wait runs on the test's
+// own thread, as every wait of a monitor runs on its one watch thread: a
+// folder notification that a wait re-arms belongs to the thread that armed
+// it, and that thread's end signals it (wine 8 and Windows alike).
 
 #include "platform/change_wait.h"
 
@@ -19,10 +22,15 @@ constexpr std::chrono::milliseconds kQuiet = 1s;
 template <class Source>
 WaitOutcome GuardedWait(Source& source, std::chrono::milliseconds guard)
 {
-    auto outcome = std::async(std::launch::async, [&source] { return source.WaitForChange(); });
-    if (outcome.wait_for(guard) == std::future_status::timeout)
-        source.Wake();
-    return outcome.get();
+    std::promise<void> ended;
+    auto guarding = std::async(std::launch::async, [&source, guard, done = ended.get_future()] {
+        if (done.wait_for(guard) == std::future_status::timeout)
+            source.Wake();
+    });
+    const WaitOutcome outcome = source.WaitForChange();
+    ended.set_value();
+    guarding.get();
+    return outcome;
 }
 
 inline void PrintTo(WaitOutcome outcome, std::ostream* os)

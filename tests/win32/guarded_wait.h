@@ -4,7 +4,8 @@
 // counts" is a wait that only the guard ends. The wait runs on the test's
 // own thread, as every wait of a monitor runs on its one watch thread: a
 // folder notification that a wait re-arms belongs to the thread that armed
-// it, and that thread's end signals it (wine 8 and Windows alike).
+// it, and that thread's end signals it (so under wine 8; Windows ends a
+// thread's pending I/O with the thread too).
 
 #include "platform/change_wait.h"
 

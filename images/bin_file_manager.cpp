@@ -3,20 +3,27 @@
 #include "platform/message_box.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <string_view>
 
 namespace {
 
+// The system's own separator joins a folder and a name, so that the path
+// reads as the user's paths do; Windows accepts '/' within a path as well.
+constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
+constexpr const char* kSeparators = kSeparator == '/' ? "/" : "\\/";
+
 std::string NameOf(const std::string& path)
 {
-    const auto slash = path.find_last_of('/');
+    const auto slash = path.find_last_of(kSeparators);
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name)
 {
-    if (folder.empty() || folder.back() == '/')
+    if (folder.empty() || std::string_view(kSeparators).find(folder.back()) != std::string_view::npos)
         return folder + name;
-    return folder + "/" + name;
+    return folder + kSeparator + name;
 }
 
 }  // namespace

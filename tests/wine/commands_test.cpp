@@ -47,18 +47,30 @@ TEST(WineInspect, RefusesToWriteOverTheImage)
     EXPECT_EQ(ReadFileBytes(path), image);
 }
 
-// Until Windows' own sources are there, list says what it cannot see, and
-// --watch ends in order on Ctrl-C.
-TEST(WineList, ShowsWhatItCanAndStopsOnCtrlC)
+// list reads the board ports from the registry's serial port map and the
+// images from the folder, and --watch ends in order on Ctrl-C.
+TEST(WineList, ShowsTheRegistrysBoardPortAndTheFoldersImageAndStopsOnCtrlC)
 {
     const WindowsBuild& build = WindowsBuild::Get();
     TempDir dir;
+    dir.Write("fw_2.bin", std::string(16, 'x'));
+    // Each new wine server fills the serial port map afresh from the prefix's
+    // COM links, so one server, kept for some seconds, takes the value and
+    // serves the listing. Neither it nor the services that the first program
+    // starts may hold our pipe: they live on after the command.
+    const auto keep = CommandLine({"env", "WINEPREFIX=" + build.Prefix(), "wineserver", "-p", "20"});
+    ASSERT_EQ(RunCommand(keep + " >/dev/null 2>&1 &").exitCode, 0);
+    const std::string map = "HKLM\\HARDWARE\\DEVICEMAP\\SERIALCOMM";
+    const auto add = build.Command("reg", {"add", map, "/v", "\\Device\\VCP7", "/d", "COM37", "/f"});
+    ASSERT_EQ(RunCommand(CommandLine(add) + " >/dev/null 2>&1").exitCode, 0);
     const auto result = build.Run(build.Program("cli/quillmark-flash.exe"),
                                   {"list", "--watch", "--folder", WindowsPath(dir.Path().string())}, {},
                                   {"timeout", "--preserve-status", "-s", "INT", "4"});
+    build.Run("reg", {"delete", map, "/v", "\\Device\\VCP7", "/f"});
     EXPECT_EQ(result.exitCode, 0) << result.output;
-    EXPECT_THAT(result.output, HasSubstr("No board detected\nNo J-Link detected\n"));
-    EXPECT_THAT(result.output, HasSubstr("not yet available on Windows"));
+    EXPECT_THAT(result.output, HasSubstr("Board on COM37\n"));
+    EXPECT_THAT(result.output, HasSubstr("No J-Link detected\n"));
+    EXPECT_THAT(result.output, HasSubstr("Image fw_2.bin (" + WindowsPath(dir.Path().string()) + "\\fw_2.bin)"));
 }
 
 }  // namespace

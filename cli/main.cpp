@@ -13,6 +13,7 @@ int main(int argc, char** argv)
     AddInspectCommand(app, runner);
     AddFlashCommand(app, runner);
     AddListCommand(app, runner);
+    AddStationCommand(app, runner);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

@@ -179,6 +179,9 @@ public:
     // Programs the boards at `ports` and waits until each has ended.
     int RunOnce(const std::vector<std::string>& ports)
     {
+        // Ctrl-C while the image was read: no address is spent, no board opened.
+        if (const int signal = TakeStopSignal())
+            return 128 + signal;
         std::vector<std::string> macs;
         if (!Allocate(ports, macs)) {
             console.Note("No board was touched.");
@@ -271,7 +274,15 @@ private:
         board.lastStatus = code;
         board.line.status = std::string(row.text);
         console.StatusChanged(board.line, repeated);
-        if (repeated || board.result != Result::Running)
+        if (repeated || board.finished)
+            return;
+        // The job's own verdict wins, also over a stop that came too late:
+        // success is reported only once the header, written last, is in.
+        if (row.outcome == JobOutcome::Succeeded)
+            board.result = Result::Programmed;
+        else if (row.outcome == JobOutcome::Failed)
+            board.result = Result::Failed;
+        if (board.result != Result::Running)
             return;
         if (code == kStatusOpenFailed) {
             const PortOpenError error = board.ports->LastOpenError();
@@ -284,10 +295,6 @@ private:
         }
         if (!IsWaitingForBoard(code))
             board.connected = true;
-        if (row.outcome == JobOutcome::Succeeded)
-            board.result = Result::Programmed;
-        else if (row.outcome == JobOutcome::Failed)
-            board.result = Result::Failed;
     }
 
     void Pump() { queue.DispatchFor(std::chrono::milliseconds(5)); }
@@ -299,10 +306,13 @@ private:
             if (const int signal = TakeStopSignal()) {
                 console.Note(signal == SIGINT ? "Interrupted; stopping the running jobs."
                                               : "Terminated; stopping the running jobs.");
+                // One after the other, each marked only as its turn comes:
+                // a job that ends by itself meanwhile keeps its own verdict.
                 for (auto& board : boards) {
                     if (board->result == Result::Running) {
                         board->result = Result::Stopped;
                         board->stopNeeded = true;
+                        board->job->writer->Stop([this] { Pump(); });
                     }
                 }
                 FinishEnded();
@@ -416,7 +426,10 @@ private:
             });
         };
         std::erase_if(served, [&](const std::string& port) {
-            return !isPresent(port) && !hasRunningJob(port);
+            if (isPresent(port) || hasRunningJob(port))
+                return false;
+            console.Note("board removed; the next one plugged in here is programmed", port);
+            return true;
         });
         for (const std::string& port : present) {
             if (served.contains(port))

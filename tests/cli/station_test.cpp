@@ -301,7 +301,7 @@ TEST_F(Station, WatchProgramsEachBoardAsItIsPluggedIn)
     EXPECT_EQ(jobs("ttyUSB0"), 1u) << station.all;
     ExpectProgrammed("ttyUSB0", "0050C20000000010");
     machine.UnplugSerial("ttyUSB0");
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ASSERT_TRUE(station.Expect("ttyUSB0: board removed")) << station.all;
     plugIn("ttyUSB0");  // back: a new board, programmed again
     ASSERT_TRUE(station.Expect("ttyUSB0: programmed in")) << station.all;
 

@@ -528,6 +528,13 @@ int RunStation(const StationOptions& options)
         return kExitFailure;
     }
 
+    // A report that cannot be written would lose every board's record.
+    std::string reportError;
+    if (!options.report.empty() && !AppendToReport(options.report, "", reportError)) {
+        std::cerr << "The " << reportError << "; no board was touched." << std::endl;
+        return kExitFailure;
+    }
+
     Station station(options, *sha, image.length);
     if (!station.CheckPool())
         return kExitFailure;

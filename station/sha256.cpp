@@ -66,6 +66,9 @@ void Sha256::Compress(const std::uint8_t* block)
 
 void Sha256::Update(std::span<const std::uint8_t> bytes)
 {
+    // An empty span may carry a null pointer, which memcpy must not see.
+    if (bytes.empty())
+        return;
     totalLength += bytes.size();
     if (pendingLength > 0) {
         const std::size_t take = std::min(bytes.size(), pending.size() - pendingLength);

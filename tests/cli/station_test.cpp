@@ -247,6 +247,9 @@ TEST_F(Station, RefusesBeforeAnyBoardIsTouched)
     result = Run({"r0"}, {"--mac-pool", dir.Write("bad.csv", "0050C20000000000\n")});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_THAT(result.output, HasSubstr("line 1: a pool begins with its range"));
+    result = Run({"r0"}, {"--report", dir.Path().string()});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_THAT(result.output, HasSubstr("The report " + dir.Path().string() + " cannot be written ("));
     result = RunCommand(CommandLine({QUILLMARK_FLASH, "station", dir / "missing.bin", "--port", dir / "r0"}));
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_THAT(result.output, HasSubstr("cannot be programmed; no board was touched"));

@@ -4,6 +4,7 @@
 #include "images/srecord_path.h"
 #include "job/board_info.h"
 #include "job/mac_address.h"
+#include "platform/text_paths.h"
 
 #include <algorithm>
 #include <cctype>
@@ -222,7 +223,7 @@ void CFirmwareDialogLogic::OnBrowse()
     // The user most likely wants a file beside the image in use, else one
     // beside those the program finds by itself.
     const std::optional<CBinFile> current = services.CurrentImage();
-    std::string folder = current ? std::filesystem::path(current->path).parent_path().string() : "";
+    std::string folder = current ? TextOfPath(PathOfText(current->path).parent_path()) : "";
     if (folder.empty())
         folder = services.ImageFolder();
     const OpenFileQuestion question{kOpenFileTitle,

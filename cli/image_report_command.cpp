@@ -3,10 +3,11 @@
 
 #include "cli/commands.h"
 #include "cli/mac_option.h"
-#include "cli/replace_file.h"
+#include "platform/replace_file.h"
 #include "images/flash_image.h"
 #include "images/flash_layout.h"
 #include "job/mac_address.h"
+#include "platform/text_paths.h"
 
 #include <CLI/CLI.hpp>
 
@@ -50,7 +51,7 @@ void PrintImage(const InspectOptions& options, const FlashImage& image)
 bool SameFile(const std::string& a, const std::string& b)
 {
     std::error_code error;
-    return std::filesystem::equivalent(a, b, error);
+    return std::filesystem::equivalent(PathOfText(a), PathOfText(b), error);
 }
 
 int RunInspect(const InspectOptions& options)
@@ -72,7 +73,7 @@ int RunInspect(const InspectOptions& options)
         return kExitSuccess;
 
     const auto flash = BuildFlashContent(image, MacTextToBytes(options.mac));
-    const std::string failure = ReplaceFile(options.output, flash);
+    const std::string failure = ReplaceFileContents(options.output, flash);
     if (!failure.empty()) {
         std::cerr << "quillmark-flash: cannot write " << options.output << ": " << failure << "\n";
         return kExitFailure;

@@ -5,13 +5,13 @@
 #include "cli/flash_command.h"
 #include "jlink/jlink_job.h"
 #include "jlink/machine_settings.h"
+#include "platform/console.h"
+#include "platform/text_paths.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <string_view>
-
-#include <unistd.h>
 
 namespace {
 
@@ -44,7 +44,7 @@ void ShowFailureReason(const JLinkWriter& writer)
 void ShowLogPath(const std::string& path)
 {
     std::error_code error;
-    if (!path.empty() && std::filesystem::exists(path, error))
+    if (!path.empty() && std::filesystem::exists(PathOfText(path), error))
         std::cout << "J-Link log: " << path << std::endl;
 }
 
@@ -62,14 +62,14 @@ int RunJLinkFlash(const FlashOptions& options)
 {
     ForwardingTarget forward;
     JLinkJob job(&forward, SettingsFor(options));
-    const std::string name = std::filesystem::path(options.image).filename().string();
+    const std::string name = TextOfPath(PathOfText(options.image).filename());
     // FlashImage::Load has already said why it refused the image: a job
     // started on it would only announce programming and then fail.
     if (!job.request.Prepare(options.image, name, options.mac))
         return kExitFailure;
     // The job programs at least up to the end of the MAC field.
     const std::uint32_t length = std::max<std::uint32_t>(job.request.image->length, 2063);
-    ConsoleJobRunner runner(std::cout, {::isatty(STDOUT_FILENO) == 1, length, std::nullopt, {}, {}});
+    ConsoleJobRunner runner(std::cout, {OutputIsTerminal(), length, std::nullopt, {}, {}});
     forward.to = &runner.Target();
     job.writer->Start();
     // The job has no stop: an interrupt reaches the tool too, and the job

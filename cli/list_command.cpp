@@ -6,26 +6,22 @@
 #include "cli/commands.h"
 #include "discovery/board_manager.h"
 #include "images/bin_file_manager.h"
+#include "platform/console.h"
+#include "platform/machine.h"
 #include "platform/paths.h"
-#include "platform/posix/folder_source.h"
-#include "platform/posix/port_map_source.h"
-#include "platform/posix/probe_source.h"
 
 #include <CLI/CLI.hpp>
 
 #include <atomic>
-#include <csignal>
 #include <iostream>
 #include <memory>
-#include <pthread.h>
-#include <thread>
 
 namespace {
 
 struct ListOptions {
     bool watch = false;
     std::string folder;
-    MachineRoots roots;
+    DeviceTreeRoots roots;
 };
 
 // The monitors' listener: posts, so that every reading happens on the main
@@ -43,13 +39,14 @@ private:
 
 struct Machine {
     explicit Machine(const ListOptions& options, ILoaderManager& listener)
-        : ports(options.roots), probes(options.roots),
-          images(&listener, folderSource, options.folder), board(&listener, ports, probes)
+        : ports(MakePortMapSource(options.roots)), probes(MakeProbeSource(options.roots)),
+          folderSource(MakeFolderSource()), images(&listener, *folderSource, options.folder),
+          board(&listener, *ports, *probes)
     {
     }
-    CPosixPortMapSource ports;
-    CPosixProbeSource probes;
-    CPosixFolderSource folderSource;
+    std::unique_ptr<IPortMapSource> ports;
+    std::unique_ptr<IProbeSource> probes;
+    std::unique_ptr<IFolderSource> folderSource;
     CBinFileManager images;
     CBoardManager board;
 };
@@ -77,41 +74,10 @@ void PrintImage(const Machine& machine, const std::string& folder)
         std::cout << "No *.bin file found in " << folder << std::endl;
 }
 
-// Ctrl-C and SIGTERM are taken by a thread of their own, so that they end
-// the watch in order instead of killing the process mid-line.
-sigset_t StopSignals()
-{
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    return signals;
-}
-
-void WatchUntilStopped(CMessageQueue& queue)
-{
-    std::atomic<bool> stopping{false};
-    std::thread signalWaiter([&] {
-        const sigset_t signals = StopSignals();
-        int signal = 0;
-        sigwait(&signals, &signal);
-        stopping = true;
-        queue.Wake();
-    });
-    while (!stopping)
-        queue.DispatchFor(std::chrono::hours(1));
-    signalWaiter.join();
-}
-
 int RunList(ListOptions options)
 {
     if (options.folder.empty())
         options.folder = ProgramFolder();
-    if (options.watch) {
-        // Blocked before any thread starts, so that every thread inherits it.
-        const sigset_t signals = StopSignals();
-        pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    }
     bool printing = false;
     std::unique_ptr<Machine> machine;
     CMessageQueue queue([&](unsigned message, WParam, LParam) {
@@ -126,6 +92,15 @@ int RunList(ListOptions options)
         return LParam{0};
     });
     PostingListener listener(queue);
+    // Ctrl-C ends the watch in order instead of killing the process mid-line;
+    // taken before any watch thread starts.
+    std::atomic<bool> stopping{false};
+    std::unique_ptr<ConsoleStopWatch> stopWatch;
+    if (options.watch)
+        stopWatch = std::make_unique<ConsoleStopWatch>([&] {
+            stopping = true;
+            queue.Wake();
+        });
     machine = std::make_unique<Machine>(options, listener);
     machine->images.Start();
     machine->board.Start();
@@ -135,9 +110,11 @@ int RunList(ListOptions options)
     PrintImage(*machine, options.folder);
     if (options.watch) {
         printing = true;
-        WatchUntilStopped(queue);
+        while (!stopping)
+            queue.DispatchFor(std::chrono::hours(1));
     }
     machine.reset();  // stops every watch thread before the queue goes
+    stopWatch.reset();
     return kExitSuccess;
 }
 
@@ -151,9 +128,11 @@ void AddListCommand(CLI::App& app, CommandRunner& runner)
     command->add_flag("--watch", options->watch, "keep watching and show every change until Ctrl-C");
     command->add_option("--folder", options->folder, "image folder (default: the program's folder)")
         ->check(CLI::ExistingDirectory);
-    command->add_option("--sysfs-root", options->roots.sysfs, "where sysfs is read (for tests)")
-        ->capture_default_str();
-    command->add_option("--dev-root", options->roots.dev, "where device nodes are found (for tests)")
-        ->capture_default_str();
+    if (MachineHasDeviceTree()) {
+        command->add_option("--sysfs-root", options->roots.sysfs,
+                            "where sysfs is read (for tests; default /sys)");
+        command->add_option("--dev-root", options->roots.dev,
+                            "where device nodes are found (for tests; default /dev)");
+    }
     command->callback([options, &runner] { runner = [options] { return RunList(*options); }; });
 }

@@ -2,6 +2,7 @@
 // same jobs, for scripts and production lines.
 
 #include "cli/commands.h"
+#include "platform/console.h"
 
 #include <CLI/CLI.hpp>
 
@@ -14,8 +15,13 @@ int main(int argc, char** argv)
     AddFlashCommand(app, runner);
     AddListCommand(app, runner);
     AddStationCommand(app, runner);
+    // Paths and names in UTF-8, as everything inside the program takes them.
+    std::vector<std::string> arguments = ProgramArguments(argc, argv);
+    std::vector<char*> pointers;
+    for (std::string& argument : arguments)
+        pointers.push_back(argument.data());
     try {
-        app.parse(argc, argv);
+        app.parse(static_cast<int>(pointers.size()), pointers.data());
     } catch (const CLI::ParseError& error) {
         return app.exit(error) == 0 ? kExitSuccess : kExitUsage;
     }

@@ -4,12 +4,13 @@
 #include "cli/commands.h"
 #include "cli/console_job_runner.h"
 #include "cli/flash_command.h"
-#include "platform/posix/posix_serial_port.h"
+#include "platform/console.h"
+#include "platform/machine.h"
+#include "platform/text_paths.h"
 #include "serial/serial_job.h"
 
 #include <filesystem>
 #include <iostream>
-#include <unistd.h>
 
 namespace {
 
@@ -22,7 +23,7 @@ ConsoleJobRunner::Settings RunnerSettings(const FlashOptions& options,
                                           const ISerialPortFactory& ports)
 {
     ConsoleJobRunner::Settings settings;
-    settings.terminal = ::isatty(STDOUT_FILENO) != 0;
+    settings.terminal = OutputIsTerminal();
     settings.boardWaitLimit = std::chrono::seconds(options.waitSeconds);
     // Read while the worker waits for the status to be shown: the reason is
     // the one of the open that just failed.
@@ -43,11 +44,11 @@ ConsoleJobRunner::Settings RunnerSettings(const FlashOptions& options,
 
 int RunSerialFlash(const FlashOptions& options)
 {
-    PosixSerialPortFactory ports;
-    ConsoleJobRunner runner(std::cout, RunnerSettings(options, ports));
-    SerialJob job(&runner.Target(), ports, TimingOf(options));
+    const std::unique_ptr<ISerialPortFactory> ports = MakeSerialPortFactory();
+    ConsoleJobRunner runner(std::cout, RunnerSettings(options, *ports));
+    SerialJob job(&runner.Target(), *ports, TimingOf(options));
     job.boardInfo.portName = options.port;
-    const std::string name = std::filesystem::path(options.image).filename().string();
+    const std::string name = TextOfPath(PathOfText(options.image).filename());
     // An image that did not load is refused by the job itself, with its status.
     if (job.boardInfo.Prepare(options.image, name, options.mac))
         runner.SetImageLength(job.boardInfo.image->length);

@@ -2,7 +2,7 @@
 // quillmark-flash station: many boards at once, each with its own serial
 // job and its own MAC address from the pool, and a record of every board.
 
-#include "platform/posix/machine_roots.h"
+#include "platform/machine.h"
 
 #include <optional>
 #include <string>
@@ -18,7 +18,7 @@ struct StationOptions {
     std::optional<std::string> mac;   // --mac: one board only
     std::string timing = "prompt";
     int waitSeconds = 30;             // per board: how long to wait for it to answer
-    MachineRoots roots;
+    DeviceTreeRoots roots;
 };
 
 // Returns the process's exit code.

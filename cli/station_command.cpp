@@ -40,10 +40,12 @@ void AddStationCommand(CLI::App& app, CommandRunner& runner)
     command->add_option("--wait-seconds", options->waitSeconds,
                         "give up on a board that has not answered within this time (default 30)")
         ->check(CLI::Range(1, 24 * 3600));
-    command->add_option("--sysfs-root", options->roots.sysfs, "where sysfs is read (for tests)")
-        ->capture_default_str();
-    command->add_option("--dev-root", options->roots.dev, "where device nodes are found (for tests)")
-        ->capture_default_str();
+    if (MachineHasDeviceTree()) {
+        command->add_option("--sysfs-root", options->roots.sysfs,
+                            "where sysfs is read (for tests; default /sys)");
+        command->add_option("--dev-root", options->roots.dev,
+                            "where device nodes are found (for tests; default /dev)");
+    }
     command->callback([options, mac, command, &runner] {
         if (!options->all && options->ports.empty())
             throw CLI::RequiredError("--port or --all");

@@ -10,26 +10,26 @@
 #include "images/flash_image.h"
 #include "images/flash_layout.h"
 #include "job/message_queue.h"
-#include "platform/posix/port_map_source.h"
-#include "platform/posix/posix_serial_port.h"
+#include "platform/console.h"
+#include "platform/machine.h"
+#include "platform/text_paths.h"
 #include "serial/serial_job.h"
 #include "station/board_report.h"
 #include "station/mac_pool.h"
 #include "station/sha256.h"
 
 #include <algorithm>
-#include <csignal>
-#include <filesystem>
+#include <atomic>
 #include <iostream>
 #include <memory>
 #include <optional>
 #include <set>
-#include <sys/ioctl.h>
-#include <unistd.h>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+constexpr int kExitInterrupted = 130;
 
 // Forwards one job's messages into the station's queue with the board's
 // number in lparam: every job reports the same messages, and the receiver
@@ -66,7 +66,7 @@ enum class Result { Running, Programmed, Failed, Stopped };
 
 struct Board {
     BoardLine line;
-    std::unique_ptr<PosixSerialPortFactory> ports;
+    std::unique_ptr<ISerialPortFactory> ports;
     std::unique_ptr<BoardTarget> target;
     std::unique_ptr<SerialJob> job;
     std::int32_t lastStatus = 0;
@@ -106,41 +106,16 @@ std::string Seconds(double seconds)
 
 std::string UtcNow() { return UtcTimeText(std::chrono::system_clock::now()); }
 
-// Ctrl-C and SIGTERM are blocked in every thread and taken by the main loop,
-// so that no worker or monitor is interrupted in a system call.
-sigset_t StopSignals()
-{
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    return signals;
-}
-
-int TakeStopSignal()
-{
-    const sigset_t signals = StopSignals();
-    const timespec now{0, 0};
-    const int signal = sigtimedwait(&signals, nullptr, &now);
-    return signal > 0 ? signal : 0;
-}
-
-std::size_t TerminalWidth()
-{
-    winsize size{};
-    if (::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
-        return size.ws_col;
-    return 80;
-}
-
 class Station {
 public:
-    Station(const StationOptions& options, std::string imageSha256, std::uint32_t imageLength)
+    Station(const StationOptions& options, std::string imageSha256, std::uint32_t imageLength,
+            const std::atomic<bool>& stopRequested)
         : options(options),
-          imagePath(std::filesystem::absolute(options.image).string()),
+          imagePath(TextOfPath(std::filesystem::absolute(PathOfText(options.image)))),
           imageSha256(std::move(imageSha256)),
           imageLength(imageLength),
-          console(std::cout, ::isatty(STDOUT_FILENO) != 0, TerminalWidth()),
+          stopRequested(stopRequested),
+          console(std::cout, EnableCursorMoves(), TerminalColumns()),
           queue([this](unsigned m, WParam w, LParam l) { return Handle(m, w, l); })
     {
         if (!options.macPool.empty())
@@ -180,8 +155,8 @@ public:
     int RunOnce(const std::vector<std::string>& ports)
     {
         // Ctrl-C while the image was read: no address is spent, no board opened.
-        if (const int signal = TakeStopSignal())
-            return 128 + signal;
+        if (stopRequested)
+            return kExitInterrupted;
         std::vector<std::string> macs;
         if (!Allocate(ports, macs)) {
             console.Note("No board was touched.");
@@ -199,7 +174,7 @@ public:
     {
         if (!pool)
             console.Note("No --mac-pool: every board gets " + std::string(kDefaultMacText) + ".");
-        portSource = std::make_unique<CPosixPortMapSource>(options.roots);
+        portSource = MakePortMapSource(options.roots);
         portOwner = std::make_unique<PortChanges>(queue);
         monitor = std::make_unique<CComPortManager>(portOwner.get(), *portSource);
         monitor->Start();
@@ -233,17 +208,17 @@ private:
         auto board = std::make_unique<Board>();
         board->line.port = port;
         board->line.mac = mac;
-        board->ports = std::make_unique<PosixSerialPortFactory>();
-        // A tty name below another device tree (the tests' fake machine).
-        if (port.find('/') == std::string::npos && options.roots.dev != "/dev")
-            board->ports->AddPortAlias(port, options.roots.dev + "/" + port);
+        board->ports = MakeSerialPortFactory();
         board->target = std::make_unique<BoardTarget>(queue, boards.size());
         board->job = std::make_unique<SerialJob>(board->target.get(), *board->ports,
                                                  options.timing == "fixed" ? SerialTiming::Fixed()
                                                                            : SerialTiming::Prompt());
         CBoardInfo& info = board->job->boardInfo;
-        info.portName = port;
-        info.Prepare(options.image, std::filesystem::path(options.image).filename().string(), mac);
+        // A tty name below another device tree (the tests' fake machine) is
+        // opened there; it is shown and recorded by its name.
+        const bool elsewhere = !options.roots.dev.empty() && port.find('/') == std::string::npos;
+        info.portName = elsewhere ? options.roots.dev + "/" + port : port;
+        info.Prepare(options.image, TextOfPath(PathOfText(options.image).filename()), mac);
         boards.push_back(std::move(board));
         console.Add(&boards.back()->line);
         boards.back()->job->writer->Start();
@@ -303,9 +278,8 @@ private:
     {
         for (;;) {
             queue.DispatchFor(std::chrono::milliseconds(100));
-            if (const int signal = TakeStopSignal()) {
-                console.Note(signal == SIGINT ? "Interrupted; stopping the running jobs."
-                                              : "Terminated; stopping the running jobs.");
+            if (stopRequested) {
+                console.Note("Interrupted; stopping the running jobs.");
                 // One after the other, each marked only as its turn comes:
                 // a job that ends by itself meanwhile keeps its own verdict.
                 for (auto& board : boards) {
@@ -317,7 +291,7 @@ private:
                 }
                 FinishEnded();
                 Summary();
-                return 128 + signal;
+                return kExitInterrupted;
             }
             GiveUpOnSilentBoards();
             FinishEnded();
@@ -466,6 +440,7 @@ private:
     const std::string imagePath;
     const std::string imageSha256;
     const std::uint32_t imageLength;
+    const std::atomic<bool>& stopRequested;
     StationConsole console;
     std::optional<MacPool> pool;
     // Before the boards: their jobs send into it, so it must outlive them.
@@ -478,7 +453,7 @@ private:
     int programmed = 0;
     int failed = 0;
     int stopped = 0;
-    std::unique_ptr<CPosixPortMapSource> portSource;
+    std::unique_ptr<IPortMapSource> portSource;
     std::unique_ptr<PortChanges> portOwner;
     std::unique_ptr<CComPortManager> monitor;
 };
@@ -487,19 +462,15 @@ private:
 
 int RunStation(const StationOptions& options)
 {
-    // Before any thread starts, so that every thread inherits it.
-    const sigset_t signals = StopSignals();
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-
     std::vector<std::string> ports = options.ports;
     if (options.all && !options.watch) {
-        CPosixPortMapSource source(options.roots);
-        if (!source.Open()) {
-            std::cerr << "The machine's serial ports cannot be read (" << source.FailedCall()
+        const auto source = MakePortMapSource(options.roots);
+        if (!source->Open()) {
+            std::cerr << "The machine's serial ports cannot be read (" << source->FailedCall()
                       << ")." << std::endl;
             return kExitFailure;
         }
-        ports = source.ReadPorts();
+        ports = source->ReadPorts();
         if (ports.empty()) {
             std::cerr << "No board detected." << std::endl;
             return kExitFailure;
@@ -535,8 +506,14 @@ int RunStation(const StationOptions& options)
         return kExitFailure;
     }
 
-    Station station(options, *sha, image.length);
-    if (!station.CheckPool())
+    // Before any job or monitor thread starts, so that Ctrl-C reaches it.
+    // The station's loop looks at the flag at least every 100 ms.
+    std::atomic<bool> stopRequested{false};
+    ConsoleStopWatch stopWatch([&stopRequested] { stopRequested = true; });
+    auto station = std::make_unique<Station>(options, *sha, image.length, stopRequested);
+    if (!station->CheckPool())
         return kExitFailure;
-    return options.watch ? station.Watch() : station.RunOnce(ports);
+    const int exitCode = options.watch ? station->Watch() : station->RunOnce(ports);
+    station.reset();  // every job and the monitor end before the watch goes
+    return exitCode;
 }

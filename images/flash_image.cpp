@@ -1,6 +1,7 @@
 #include "images/flash_image.h"
 
 #include "platform/message_box.h"
+#include "platform/text_paths.h"
 #include "images/flash_layout.h"
 #include "images/image_problem.h"
 #include "images/srecord_path.h"
@@ -45,7 +46,7 @@ namespace {
 bool IsSpecialFile(const std::string& path)
 {
     std::error_code error;
-    const auto status = std::filesystem::status(path, error);
+    const auto status = std::filesystem::status(PathOfText(path), error);
     return !error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status) &&
            !std::filesystem::is_directory(status);
 }
@@ -82,7 +83,7 @@ namespace {
 bool RawFileSize(const std::string& path, std::uint32_t& size)
 {
     std::error_code error;
-    const std::uintmax_t fileSize = std::filesystem::file_size(path, error);
+    const std::uintmax_t fileSize = std::filesystem::file_size(PathOfText(path), error);
     if (error) {
         ShowFileProblem("ERROR: Unable to get Flash File size 2!", path, error.message());
         return false;
@@ -104,7 +105,7 @@ bool RawFileSize(const std::string& path, std::uint32_t& size)
 
 bool FlashImage::LoadRaw(const std::string& path)
 {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenFile(path, "rb"),
                                                          &std::fclose);
     if (!file) {
         ShowFileProblem("Unable to open Flash File!", path, std::strerror(errno));

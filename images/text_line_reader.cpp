@@ -1,9 +1,13 @@
 #include "images/text_line_reader.h"
 
+#include "platform/text_paths.h"
+
 #include <cerrno>
 
 TextLineReader::TextLineReader(const std::string& path)
-    : file(std::fopen(path.c_str(), "r"))
+    // Binary, so that every system reads the same bytes: a text-mode read on
+    // Windows would drop carriage returns and end at a Ctrl-Z.
+    : file(OpenFile(path, "rb"))
 {
     if (!file)
         error = errno;

@@ -1,6 +1,7 @@
 #include "jlink/jlink_writer.h"
 
 #include "platform/message_box.h"
+#include "platform/text_paths.h"
 #include "job/messages.h"
 #include "job/status_codes.h"
 #include "jlink/job_image.h"
@@ -92,7 +93,7 @@ void JLinkWriter::PrepareAndProgram(const std::string& imagePath)
         ReportFailure();
     DeleteJobFolder();
     std::error_code ignored;
-    fs::remove(copyPath, ignored);
+    fs::remove(PathOfText(copyPath), ignored);
     if (!errorSeen)
         Diagnostic("\n\nJob successfully completed. Reset the board to boot from FLASH.");
 }
@@ -102,7 +103,7 @@ bool JLinkWriter::FindInputs(const std::string& imagePath, std::string& toolPath
 {
     bool found = true;
     std::error_code error;
-    if (imagePath.empty() || !fs::exists(imagePath, error)) {
+    if (imagePath.empty() || !fs::exists(PathOfText(imagePath), error)) {
         NoteFailure(JLinkFailure::ImageMissing, "Cannot open bin file: " + imagePath);
         ShowMessageBox("Error: Cannot open bin file: " + imagePath);
         found = false;
@@ -111,8 +112,8 @@ bool JLinkWriter::FindInputs(const std::string& imagePath, std::string& toolPath
     toolPath = overridden ? settings.toolPath : JoinPath(settings.programFolder, ToolRelativePath());
     // The tool starts in the temporary folder: a relative path would no
     // longer lead to it there.
-    toolPath = fs::absolute(toolPath, error).string();
-    if (!fs::exists(toolPath, error)) {
+    toolPath = TextOfPath(fs::absolute(PathOfText(toolPath), error));
+    if (!fs::exists(PathOfText(toolPath), error)) {
         const std::string shown = kToolShownWithFullPath ? toolPath
                                   : overridden           ? settings.toolPath
                                                          : ToolRelativePath();
@@ -134,13 +135,13 @@ std::string JLinkWriter::WriteImageCopy(const std::string& imagePath)
         return {};
     }
     const auto bytes = MakeJobImage(*request->image, MacTextToBytes(request->macText));
-    const std::string base = TempPath(fs::path(imagePath).filename().string() + ".jlink-copy");
+    const std::string base = TempPath(TextOfPath(PathOfText(imagePath).filename()) + ".jlink-copy");
     for (int attempt = 0; attempt < 1000; ++attempt) {
         const std::string path = attempt == 0 ? base : base + "-" + std::to_string(attempt);
-        std::FILE* file = std::fopen(path.c_str(), "wbx");
+        std::FILE* file = OpenFile(path, "wbx");
         if (!file) {
             std::error_code error;
-            if (fs::exists(path, error))
+            if (fs::exists(PathOfText(path), error))
                 continue;
             break;
         }
@@ -148,7 +149,7 @@ std::string JLinkWriter::WriteImageCopy(const std::string& imagePath)
         if (std::fclose(file) == 0 && written)
             return path;
         std::error_code ignored;
-        fs::remove(path, ignored);
+        fs::remove(PathOfText(path), ignored);
         break;
     }
     NoteFailure(JLinkFailure::CopyFailed, "Cannot write the image copy into: " + settings.tempFolder);
@@ -158,7 +159,7 @@ std::string JLinkWriter::WriteImageCopy(const std::string& imagePath)
 bool JLinkWriter::DeleteJobFolder()
 {
     std::error_code error;
-    fs::remove_all(TempPath(kJobFolderName), error);
+    fs::remove_all(PathOfText(TempPath(kJobFolderName)), error);
     return !error;
 }
 

@@ -2,6 +2,7 @@
 // command script, in the job folder below the temporary folder.
 
 #include "platform/message_box.h"
+#include "platform/text_paths.h"
 #include "data/target_code.h"
 #include "images/flash_layout.h"
 #include "jlink/command_script.h"
@@ -23,7 +24,7 @@ enum class WriteResult { Written, CannotCreate, ShortWrite };
 
 WriteResult WriteWholeFile(const std::string& path, const char* data, std::size_t size)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(PathOfText(path), std::ios::binary | std::ios::trunc);
     if (!out)
         return WriteResult::CannotCreate;
     out.write(data, static_cast<std::streamsize>(size));
@@ -33,7 +34,7 @@ WriteResult WriteWholeFile(const std::string& path, const char* data, std::size_
 
 bool ReadWholeFile(const std::string& path, std::vector<char>& bytes)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathOfText(path), std::ios::binary);
     if (!in)
         return false;
     bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -47,8 +48,8 @@ bool JLinkWriter::CreateJobFiles(const std::string& copyPath)
     Diagnostic("\n\r Creating temporary files ... ");
     const std::string folder = TempPath(kJobFolderName);
     std::error_code error;
-    fs::create_directory(folder, error);
-    if (!fs::is_directory(folder, error))
+    fs::create_directory(PathOfText(folder), error);
+    if (!fs::is_directory(PathOfText(folder), error))
         return FailJobFiles("Cannot create temporary folder: " + std::string(kJobFolderName));
 
     std::vector<char> image;
@@ -99,7 +100,7 @@ bool JLinkWriter::WriteScript()
     for (int i = 0; i < pieceCount; ++i) {
         const std::string name = JobRelativePath(PieceFileName(i));
         std::error_code error;
-        const auto size = fs::file_size(TempPath(name), error);
+        const auto size = fs::file_size(PathOfText(TempPath(name)), error);
         if (error)
             return FailJobFiles("Cannot open temporary file: " + name);
         sizes.push_back(static_cast<std::uint32_t>(size));

@@ -8,7 +8,11 @@
 #include <string>
 #include <string_view>
 
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
 inline constexpr char kPathSeparator = '/';
+#endif
 
 inline constexpr std::string_view kJobFolderName = "temp_jlinkloader";
 inline constexpr std::string_view kScriptFileName = "jlinkscript.txt";
@@ -17,7 +21,11 @@ inline constexpr std::string_view kLogFileName = "jlink.log";
 
 // The tool below the program folder.
 inline constexpr std::string_view kToolFolderName = "jlink";
+#ifdef _WIN32
+inline constexpr std::string_view kToolFileName = "jlink.exe";
+#else
 inline constexpr std::string_view kToolFileName = "JLinkExe";
+#endif
 
 // How messages name the tool, and whether they show where it was looked for
 // in full: on Windows users know it as jlink.exe below the program folder;
@@ -40,10 +48,11 @@ inline constexpr std::string_view kErrorMarker = "****** Error";
 std::string PieceFileName(int index);
 
 // `name` inside the job folder, relative to the temporary folder:
-// "temp_jlinkloader/name".
+// "temp_jlinkloader/name" (temp_jlinkloader\name on Windows).
 std::string JobRelativePath(std::string_view name);
 
-// The tool relative to the program folder: "jlink/JLinkExe".
+// The tool relative to the program folder: "jlink/JLinkExe", on Windows
+// jlink\jlink.exe.
 std::string ToolRelativePath();
 
 // `name` below `folder`, with the platform's separator.

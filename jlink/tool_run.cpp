@@ -4,6 +4,7 @@
 #include "jlink/job_names.h"
 #include "jlink/jlink_writer.h"
 #include "jlink/output_scanner.h"
+#include "platform/text_paths.h"
 
 #include <fstream>
 #include <system_error>
@@ -158,7 +159,7 @@ void JLinkWriter::ReportToolError(const std::string& errorText)
 // temporary folder.
 bool JLinkWriter::AppendToLog(std::string_view chunk)
 {
-    std::ofstream log(TempPath(kLogFileName), std::ios::binary | std::ios::app);
+    std::ofstream log(PathOfText(TempPath(kLogFileName)), std::ios::binary | std::ios::app);
     if (!log)
         return false;
     log.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));

@@ -1,5 +1,7 @@
 #include "station/sha256.h"
 
+#include "platform/text_paths.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -116,7 +118,7 @@ std::string Sha256Hex(std::span<const std::uint8_t> bytes)
 
 std::optional<std::string> Sha256OfFile(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(PathOfText(path), std::ios::binary);
     if (!file)
         return std::nullopt;
     Sha256 hash;

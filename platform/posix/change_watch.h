@@ -9,6 +9,10 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <sys/inotify.h>
+
+// Names created, deleted or moved in or out: what every source watches for.
+inline constexpr std::uint32_t kNameEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO;
 
 class CPosixChangeWatch {
 public:

@@ -20,7 +20,7 @@ std::vector<std::string> CPosixFolderSource::ListBinFiles(const std::string& fol
 
 bool CPosixFolderSource::Watch(const std::string& folder)
 {
-    return watch.Add(folder, IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO);
+    return watch.Add(folder, kNameEvents);
 }
 
 WaitOutcome CPosixFolderSource::WaitForChange()

@@ -10,8 +10,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::uint32_t kNameEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO;
-
 bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
 bool IsUsbSerialName(std::string_view name) { return StartsWith(name, "ttyUSB") || StartsWith(name, "ttyACM"); }

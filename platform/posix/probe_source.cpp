@@ -10,8 +10,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::uint32_t kNameEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO;
-
 std::optional<int> ReadNumber(const std::string& path)
 {
     const auto text = ReadAttribute(path);

@@ -17,6 +17,9 @@
 //   QUILLMARK_JLINK_FLASH_FILE   the target's flash: read at the start when it
 //                                holds 131072 bytes (else the flash starts
 //                                erased), written back when the script ends
+//   QUILLMARK_JLINK_KEEP_JOB     a folder: the script's folder (the job files)
+//                                is copied into it before the script runs, for
+//                                tests that compare the files the job wrote
 //   QUILLMARK_JLINK_ECHO         downloading (default): "Downloading file [...]...";
 //                                loading: "Loading binary file... [...]"
 //   QUILLMARK_JLINK_FAULT        no-probe:    prints an error line with the error
@@ -34,6 +37,7 @@
 #include "sim/jlink/target.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -75,6 +79,14 @@ int main(int argc, char** argv)
         return Refuse("usage: " + std::string(argv[0]) + " -CommanderScript <script file>");
 
     std::printf("J-Link tool stand-in (Quillmark test tool)\n");
+    if (!options.keepJobIn.empty()) {
+        namespace fs = std::filesystem;
+        std::error_code error;
+        fs::copy(fs::path(argv[2]).parent_path(), options.keepJobIn,
+                 fs::copy_options::recursive | fs::copy_options::overwrite_existing, error);
+        if (error)
+            return Refuse("cannot keep the job files in " + options.keepJobIn + ": " + error.message());
+    }
     SimulatedTarget target;
     if (!options.flashFile.empty())
         LoadFlash(options.flashFile, target);

@@ -42,6 +42,7 @@ StandInOptions ReadStandInOptions(std::string& problem)
             problem = "QUILLMARK_JLINK_SLEEP_SCALE must be a number of at least 0";
     }
     options.flashFile = Variable("QUILLMARK_JLINK_FLASH_FILE");
+    options.keepJobIn = Variable("QUILLMARK_JLINK_KEEP_JOB");
     const std::string fault = Variable("QUILLMARK_JLINK_FAULT");
     if (!ParseFault(fault, options.fault))
         problem = "unknown QUILLMARK_JLINK_FAULT '" + fault + "'";

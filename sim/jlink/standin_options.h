@@ -13,6 +13,7 @@ enum class EchoStyle { Downloading, Loading };
 struct StandInOptions {
     double sleepScale = 1.0;
     std::string flashFile;
+    std::string keepJobIn;  // copy the script's folder here before running it
     StandInFault fault = StandInFault::None;
     EchoStyle echo = EchoStyle::Downloading;
 };

@@ -61,6 +61,9 @@ protected:
         std::vector<std::string> args{"--link", link.empty() ? dir / name : link, "--flash-out",
                                       FlashOf(name)};
         args.insert(args.end(), extra.begin(), extra.end());
+        // A board plugged in again: the old one must be gone first, or its
+        // exit removes the new one's link.
+        sims.erase(name);
         auto& sim = sims[name] = std::make_unique<SimProcess>(args);
         EXPECT_TRUE(sim->WaitForPath(link.empty() ? dir / name : link, std::chrono::seconds(10)));
         return *sim;

@@ -208,12 +208,12 @@ TEST_F(BoardOnPty, APortHeldByARunningJobCannotBeOpenedAgain)
     EXPECT_EQ(CountOf(statuses, kStatusConnected), 0);
 }
 
-struct GreetingCase {
+struct SimGreetingCase {
     const char* name;
     std::vector<std::string> greeting;
 };
 
-class GreetingOnPty : public BoardOnPty, public ::testing::WithParamInterface<GreetingCase> {};
+class GreetingOnPty : public BoardOnPty, public ::testing::WithParamInterface<SimGreetingCase> {};
 
 // At the real poll pace; a job still polling after 15 s never saw the greeting.
 TEST_P(GreetingOnPty, ConnectsAndPrograms)
@@ -234,18 +234,18 @@ TEST_P(GreetingOnPty, ConnectsAndPrograms)
 
 INSTANTIATE_TEST_SUITE_P(
     Greetings, GreetingOnPty,
-    ::testing::Values(GreetingCase{"StrayByte", {"--stray-bytes", "1"}},
-                      GreetingCase{"InPieces", {"--greeting-pieces", "3", "--piece-gap-ms", "40"}},
-                      GreetingCase{"AtLineSpeed", {"--stray-bytes", "1", "--baud", "115200"}},
+    ::testing::Values(SimGreetingCase{"StrayByte", {"--stray-bytes", "1"}},
+                      SimGreetingCase{"InPieces", {"--greeting-pieces", "3", "--piece-gap-ms", "40"}},
+                      SimGreetingCase{"AtLineSpeed", {"--stray-bytes", "1", "--baud", "115200"}},
                       // "xCONNEC" is complete long before "T": it must not be judged early.
-                      GreetingCase{"StrayByteThenSlowPieces5ms",
+                      SimGreetingCase{"StrayByteThenSlowPieces5ms",
                                    {"--stray-bytes", "1", "--greeting-pieces", "7", "--piece-gap-ms", "5"}},
-                      GreetingCase{"StrayByteThenSlowPieces50ms",
+                      SimGreetingCase{"StrayByteThenSlowPieces50ms",
                                    {"--stray-bytes", "1", "--greeting-pieces", "7", "--piece-gap-ms", "50"}},
                       // Noise, then a greeting a second later (the board was reset).
-                      GreetingCase{"TwoNoiseBytesFirst", {"--noise-bytes", "2"}},
-                      GreetingCase{"NineNoiseBytesFirst", {"--noise-bytes", "9"}},
-                      GreetingCase{"BurstOfNoiseFirst", {"--noise-bytes", "200"}}),
+                      SimGreetingCase{"TwoNoiseBytesFirst", {"--noise-bytes", "2"}},
+                      SimGreetingCase{"NineNoiseBytesFirst", {"--noise-bytes", "9"}},
+                      SimGreetingCase{"BurstOfNoiseFirst", {"--noise-bytes", "200"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -49,12 +49,12 @@ TEST(LengthWord, IsLittleEndian)
     EXPECT_EQ(LengthWord(5840), expected);
 }
 
-struct GreetingCase {
+struct GreetingInput {
     std::string waiting;
     bool connects;
 };
 
-class Greeting : public ::testing::TestWithParam<GreetingCase> {};
+class Greeting : public ::testing::TestWithParam<GreetingInput> {};
 
 TEST_P(Greeting, SevenOrEightBytesEndingInConnect)
 {
@@ -63,11 +63,11 @@ TEST_P(Greeting, SevenOrEightBytesEndingInConnect)
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, Greeting,
-    ::testing::Values(GreetingCase{"CONNECT", true}, GreetingCase{"xCONNECT", true},
-                      GreetingCase{std::string("\0CONNECT", 8), true},
-                      GreetingCase{"xxCONNECT", false}, GreetingCase{"CONNECTx", false},
-                      GreetingCase{"CONNEC", false}, GreetingCase{"connect", false},
-                      GreetingCase{"CONNECT\r\n", false}, GreetingCase{"", false}));
+    ::testing::Values(GreetingInput{"CONNECT", true}, GreetingInput{"xCONNECT", true},
+                      GreetingInput{std::string("\0CONNECT", 8), true},
+                      GreetingInput{"xxCONNECT", false}, GreetingInput{"CONNECTx", false},
+                      GreetingInput{"CONNEC", false}, GreetingInput{"connect", false},
+                      GreetingInput{"CONNECT\r\n", false}, GreetingInput{"", false}));
 
 TEST(Replies, ReadyMustMatchExactly)
 {

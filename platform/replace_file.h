@@ -9,4 +9,4 @@
 #include <vector>
 
 // Empty on success; otherwise the system's reason, and nothing is left behind.
-std::string ReplaceFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
+std::string ReplaceFileContents(const std::string& path, const std::vector<std::uint8_t>& bytes);

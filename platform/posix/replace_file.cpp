@@ -1,4 +1,4 @@
-#include "cli/replace_file.h"
+#include "platform/replace_file.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -58,7 +58,7 @@ int FinishFile(int fd, const std::vector<std::uint8_t>& bytes)
 
 }  // namespace
 
-std::string ReplaceFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
+std::string ReplaceFileContents(const std::string& path, const std::vector<std::uint8_t>& bytes)
 {
     std::string temporary;
     const int fd = CreateFreshFile(FolderOf(path), temporary);

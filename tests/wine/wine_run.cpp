@@ -1,0 +1,68 @@
+#include "wine_run.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <pwd.h>
+#include <unistd.h>
+
+const WindowsBuild& WindowsBuild::Get()
+{
+    static const WindowsBuild build = [] {
+        WindowsBuild b;
+        const char* folder = std::getenv("QUILLMARK_WINDOWS_BUILD");
+        if (folder && *folder) {
+            b.folder = std::filesystem::absolute(folder).string();
+            b.prefix = b.folder + "/wineprefix";
+        }
+        return b;
+    }();
+    if (build.folder.empty())
+        ADD_FAILURE() << "QUILLMARK_WINDOWS_BUILD names no Windows build; run these through "
+                         "the Windows build's ctest (./test --windows)";
+    return build;
+}
+
+std::string WindowsBuild::TempFolder() const
+{
+    const passwd* user = ::getpwuid(::getuid());
+    return prefix + "/drive_c/users/" + (user ? user->pw_name : "root") + "/Temp";
+}
+
+std::vector<std::string> WindowsBuild::Command(const std::string& program,
+                                               const std::vector<std::string>& arguments,
+                                               const std::vector<std::string>& environment) const
+{
+    std::vector<std::string> argv{"env", "WINEPREFIX=" + prefix, "WINEDEBUG=-all"};
+    argv.insert(argv.end(), environment.begin(), environment.end());
+    argv.insert(argv.end(), {"wine", program});
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return argv;
+}
+
+CommandResult WindowsBuild::Run(const std::string& program, const std::vector<std::string>& arguments,
+                                const std::vector<std::string>& environment,
+                                const std::vector<std::string>& launcher) const
+{
+    std::vector<std::string> argv = launcher;
+    const std::vector<std::string> command = Command(program, arguments, environment);
+    argv.insert(argv.end(), command.begin(), command.end());
+    CommandResult result = RunCommand(CommandLine(argv));
+    std::string plain;
+    for (std::size_t i = 0; i < result.output.size(); ++i) {
+        if (!(result.output[i] == '\r' && i + 1 < result.output.size() && result.output[i + 1] == '\n'))
+            plain += result.output[i];
+    }
+    result.output = plain;
+    return result;
+}
+
+std::string WindowsPath(const std::string& linuxPath)
+{
+    std::string path = "Z:" + std::filesystem::absolute(linuxPath).string();
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}

@@ -20,6 +20,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>

@@ -19,3 +19,4 @@ inline constexpr int kExitUsage = 2;
 void AddInspectCommand(CLI::App& app, CommandRunner& runner);
 void AddFlashCommand(CLI::App& app, CommandRunner& runner);
 void AddListCommand(CLI::App& app, CommandRunner& runner);
+void AddStationCommand(CLI::App& app, CommandRunner& runner);

@@ -2,12 +2,21 @@
 // The console of a command-line program: whether its output is a terminal
 // that can redraw a line, and the user's request to stop.
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
 
 // True when standard output is an interactive console or terminal.
 bool OutputIsTerminal();
+
+// The width of that terminal in columns; 80 when it does not say.
+std::size_t TerminalColumns();
+
+// Asks the terminal to take the ANSI sequences that move the cursor up and
+// clear below it (Windows' console takes them only when asked). False when
+// standard output is no terminal or the terminal cannot.
+bool EnableCursorMoves();
 
 // Calls `onStop` once, from a thread of its own, when the user asks the
 // program to stop (Ctrl-C, or the system asking it to end). Made before the

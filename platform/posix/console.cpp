@@ -5,6 +5,7 @@
 #include <thread>
 
 #include <pthread.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace {
@@ -21,6 +22,16 @@ sigset_t StopSignals()
 }  // namespace
 
 bool OutputIsTerminal() { return ::isatty(STDOUT_FILENO) != 0; }
+
+bool EnableCursorMoves() { return OutputIsTerminal(); }
+
+std::size_t TerminalColumns()
+{
+    winsize size{};
+    if (::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
+        return size.ws_col;
+    return 80;
+}
 
 // The signals are blocked in every thread (the later ones inherit the mask)
 // and taken by one waiting thread, so that they end the program in order

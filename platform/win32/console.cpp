@@ -14,6 +14,23 @@ bool OutputIsTerminal()
     return ::GetConsoleMode(::GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
 }
 
+bool EnableCursorMoves()
+{
+    const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    return ::GetConsoleMode(output, &mode) &&
+           ::SetConsoleMode(output, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+}
+
+std::size_t TerminalColumns()
+{
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (::GetConsoleScreenBufferInfo(::GetStdHandle(STD_OUTPUT_HANDLE), &info) &&
+        info.srWindow.Right > info.srWindow.Left)
+        return static_cast<std::size_t>(info.srWindow.Right - info.srWindow.Left + 1);
+    return 80;
+}
+
 // The system calls the handler on a thread of its own for Ctrl-C, Ctrl-Break
 // and the closing of the console; returning TRUE keeps the process alive so
 // that it ends in order.

@@ -1,0 +1,124 @@
+// quillmark-flash station on 1, 4 and 8 simulated boards at the simulator's
+// realistic pace (115200 baud, real erase and write times), side by side in
+// one run: the jobs run at once, so 8 boards should take hardly longer than
+// one. Each run is the whole process: start, image digest, pool allocation
+// (written and flushed to disk), every board, the pool's results.
+
+#include "sim/sim_process.h"
+#include "sim_board_run.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr std::uint32_t kImageLength = 32768;
+
+struct Row {
+    int boards;
+    double seconds;
+};
+
+std::vector<Row>& Rows()
+{
+    static std::vector<Row> rows;
+    return rows;
+}
+
+// Runs the program with its output in `log`; its exit code, or -1.
+int RunProcess(std::vector<std::string> argv, const std::string& log)
+{
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    std::vector<char*> pointers;
+    for (std::string& arg : argv)
+        pointers.push_back(arg.data());
+    pointers.push_back(nullptr);
+    pid_t pid = -1;
+    const int failed = posix_spawn(&pid, pointers[0], &actions, nullptr, pointers.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (failed != 0)
+        return -1;
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void BM_Station(benchmark::State& state)
+{
+    const int boards = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        ScratchFolder folder;
+        std::vector<char> image(kImageLength);
+        std::mt19937 random(kImageLength);
+        for (char& byte : image)
+            byte = static_cast<char>(random());
+        const std::string imagePath = folder.path + "/fw.bin";
+        std::ofstream(imagePath, std::ios::binary).write(image.data(), kImageLength);
+        const std::string pool = folder.path + "/pool.csv";
+        std::ofstream(pool) << "range,0050C20000000000,0050C200000000FF\n";
+
+        std::vector<std::unique_ptr<SimProcess>> sims;
+        std::vector<std::string> argv{QUILLMARK_FLASH, "station", imagePath, "--mac-pool", pool};
+        for (int i = 0; i < boards; ++i) {
+            const std::string link = folder.path + "/board" + std::to_string(i);
+            sims.push_back(std::make_unique<SimProcess>(std::vector<std::string>{"--link", link}));
+            if (!sims.back()->WaitForPath(link, std::chrono::seconds(10))) {
+                state.SkipWithError("a simulator did not start");
+                return;
+            }
+            argv.push_back("--port");
+            argv.push_back(link);
+        }
+        const auto started = std::chrono::steady_clock::now();
+        const int exitCode = RunProcess(argv, folder.path + "/station.log");
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        if (exitCode != 0) {
+            std::ifstream log(folder.path + "/station.log");
+            std::string text((std::istreambuf_iterator<char>(log)), {});
+            std::fprintf(stderr, "%s\n", text.c_str());
+            state.SkipWithError("the station did not program every board");
+            return;
+        }
+        state.SetIterationTime(seconds);
+        Rows().push_back({boards, seconds});
+    }
+}
+
+void PrintTable()
+{
+    if (Rows().empty())
+        return;
+    const double one = Rows().front().boards == 1 ? Rows().front().seconds : 0;
+    std::printf("\n%-8s %10s %14s\n", "boards", "time s", "x one board");
+    for (const Row& row : Rows()) {
+        std::printf("%-8d %10.2f %14s\n", row.boards, row.seconds,
+                    one > 0 ? std::to_string(row.seconds / one).substr(0, 5).c_str() : "-");
+    }
+}
+
+}  // namespace
+
+BENCHMARK(BM_Station)->Arg(1)->Arg(4)->Arg(8)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    PrintTable();
+    return 0;
+}

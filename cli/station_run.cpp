@@ -1,0 +1,522 @@
+// quillmark-flash station: one serial job per board, all running at once,
+// their messages told apart on the way into one queue that the main thread
+// serves, as the dialog serves its one job.
+
+#include "app/status_table.h"
+#include "cli/commands.h"
+#include "cli/station.h"
+#include "cli/station_console.h"
+#include "discovery/com_port_manager.h"
+#include "images/flash_image.h"
+#include "images/flash_layout.h"
+#include "job/message_queue.h"
+#include "platform/console.h"
+#include "platform/machine.h"
+#include "platform/text_paths.h"
+#include "serial/serial_job.h"
+#include "station/board_report.h"
+#include "station/mac_pool.h"
+#include "station/sha256.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <set>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kExitInterrupted = 130;
+
+// Forwards one job's messages into the station's queue with the board's
+// number in lparam: every job reports the same messages, and the receiver
+// must know whose they are.
+class BoardTarget final : public IMessageTarget {
+public:
+    BoardTarget(IMessageTarget& queue, std::size_t board)
+        : queue(queue), board(static_cast<LParam>(board))
+    {
+    }
+    void Post(unsigned message, WParam wparam, LParam) override { queue.Post(message, wparam, board); }
+    LParam Send(unsigned message, WParam wparam, LParam) override
+    {
+        return queue.Send(message, wparam, board);
+    }
+
+private:
+    IMessageTarget& queue;
+    const LParam board;
+};
+
+// The port monitor's owner: only the ports matter here.
+class PortChanges final : public IBoardManager {
+public:
+    explicit PortChanges(IMessageTarget& queue) : queue(queue) {}
+    void OnComPortsChanged() override { queue.Post(WM_COMPORTS_CHANGED, 0, 0); }
+    void OnJLinkChanged() override {}
+
+private:
+    IMessageTarget& queue;
+};
+
+enum class Result { Running, Programmed, Failed, Stopped };
+
+struct Board {
+    BoardLine line;
+    std::unique_ptr<ISerialPortFactory> ports;
+    std::unique_ptr<BoardTarget> target;
+    std::unique_ptr<SerialJob> job;
+    std::int32_t lastStatus = 0;
+    bool connected = false;
+    bool stopNeeded = false;  // the station ends the job; it will not end by itself
+    bool finished = false;    // joined and recorded
+    Result result = Result::Running;
+    Clock::time_point started = Clock::now();
+};
+
+// Statuses of a job that has not yet reached its board: the serial job stays
+// in them for as long as no board greets it.
+bool IsWaitingForBoard(std::int32_t code)
+{
+    return code == kStatusOpeningPort || code == kStatusPortOpened || code == kStatusOpenFailed ||
+           code == kStatusWaitingForReset || code == kStatusDisconnected ||
+           code == kStatusReconnected;
+}
+
+std::string ResultName(Result result)
+{
+    switch (result) {
+    case Result::Programmed: return "programmed";
+    case Result::Failed: return "failed";
+    case Result::Stopped: return "stopped";
+    case Result::Running: break;
+    }
+    return "running";
+}
+
+std::string Seconds(double seconds)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f s", seconds);
+    return text;
+}
+
+std::string UtcNow() { return UtcTimeText(std::chrono::system_clock::now()); }
+
+class Station {
+public:
+    Station(const StationOptions& options, std::string imageSha256, std::uint32_t imageLength,
+            const std::atomic<bool>& stopRequested)
+        : options(options),
+          imagePath(TextOfPath(std::filesystem::absolute(PathOfText(options.image)))),
+          imageSha256(std::move(imageSha256)),
+          imageLength(imageLength),
+          stopRequested(stopRequested),
+          console(std::cout, EnableCursorMoves(), TerminalColumns()),
+          queue([this](unsigned m, WParam w, LParam l) { return Handle(m, w, l); })
+    {
+        if (!options.macPool.empty())
+            pool.emplace(options.macPool);
+    }
+
+    ~Station()
+    {
+        // The monitor posts into the queue: it goes first.
+        if (monitor)
+            monitor->Stop();
+    }
+
+    // Checks the pool before anything starts; false (its message shown) when
+    // the station cannot go on.
+    bool CheckPool()
+    {
+        if (!pool)
+            return true;
+        std::string error;
+        const auto reading = pool->Check(error);
+        if (!reading) {
+            std::cerr << error << "\nNo board was touched." << std::endl;
+            return false;
+        }
+        if (options.watch && reading->Remaining() == 0) {
+            std::cerr << "MAC pool " << pool->Path() << " is used up: no address of the range "
+                      << MacValueText(reading->first) << " to " << MacValueText(reading->last)
+                      << " is left. Give the station a pool with a fresh range.\nNo board was touched."
+                      << std::endl;
+            return false;
+        }
+        return true;
+    }
+
+    // Programs the boards at `ports` and waits until each has ended.
+    int RunOnce(const std::vector<std::string>& ports)
+    {
+        // Ctrl-C while the image was read: no address is spent, no board opened.
+        if (stopRequested)
+            return kExitInterrupted;
+        std::vector<std::string> macs;
+        if (!Allocate(ports, macs)) {
+            console.Note("No board was touched.");
+            return kExitFailure;
+        }
+        if (!pool && !options.mac)
+            console.Note("No --mac-pool: every board gets " + macs.front() + ".");
+        for (std::size_t i = 0; i < ports.size(); ++i)
+            StartBoard(ports[i], macs[i]);
+        return Loop();
+    }
+
+    // Programs every board that appears, until Ctrl-C or the pool is used up.
+    int Watch()
+    {
+        if (!pool)
+            console.Note("No --mac-pool: every board gets " + std::string(kDefaultMacText) + ".");
+        portSource = MakePortMapSource(options.roots);
+        portOwner = std::make_unique<PortChanges>(queue);
+        monitor = std::make_unique<CComPortManager>(portOwner.get(), *portSource);
+        monitor->Start();
+        console.Note(options.all ? "Watching for boards; Ctrl-C ends."
+                                 : "Watching the given ports for boards; Ctrl-C ends.");
+        portsChanged = true;
+        return Loop();
+    }
+
+private:
+    bool Allocate(const std::vector<std::string>& ports, std::vector<std::string>& macs)
+    {
+        if (!pool) {
+            macs.assign(ports.size(), options.mac.value_or(kDefaultMacText));
+            return true;
+        }
+        PoolAllocation allocation = pool->Allocate(ports, UtcNow(), imageSha256);
+        for (const std::string& warning : allocation.warnings)
+            console.Note("Warning: MAC pool " + pool->Path() + ", " + warning);
+        if (!allocation.error.empty()) {
+            console.Note(allocation.error);
+            return false;
+        }
+        macs = std::move(allocation.macs);
+        addressesUsed += macs.size();
+        return true;
+    }
+
+    void StartBoard(const std::string& port, const std::string& mac)
+    {
+        auto board = std::make_unique<Board>();
+        board->line.port = port;
+        board->line.mac = mac;
+        board->ports = MakeSerialPortFactory();
+        board->target = std::make_unique<BoardTarget>(queue, boards.size());
+        board->job = std::make_unique<SerialJob>(board->target.get(), *board->ports,
+                                                 options.timing == "fixed" ? SerialTiming::Fixed()
+                                                                           : SerialTiming::Prompt());
+        CBoardInfo& info = board->job->boardInfo;
+        // A tty name below another device tree (the tests' fake machine) is
+        // opened there; it is shown and recorded by its name.
+        const bool elsewhere = !options.roots.dev.empty() && port.find('/') == std::string::npos;
+        info.portName = elsewhere ? options.roots.dev + "/" + port : port;
+        info.Prepare(options.image, TextOfPath(PathOfText(options.image).filename()), mac);
+        boards.push_back(std::move(board));
+        console.Add(&boards.back()->line);
+        boards.back()->job->writer->Start();
+    }
+
+    LParam Handle(unsigned message, WParam wparam, LParam lparam)
+    {
+        if (message == WM_COMPORTS_CHANGED) {
+            portsChanged = true;
+            return 0;
+        }
+        if (lparam < 0 || static_cast<std::size_t>(lparam) >= boards.size())
+            return 0;
+        Board& board = *boards[static_cast<std::size_t>(lparam)];
+        if (message == WM_JOB_STATUS)
+            OnStatus(board, reinterpret_cast<const CBoardInfo*>(wparam)->statusCode);
+        else if (message == WM_JOB_PROGRESS && static_cast<int>(wparam) != board.line.percent) {
+            board.line.percent = static_cast<int>(wparam);
+            console.ProgressChanged(board.line);
+        }
+        return 0;
+    }
+
+    void OnStatus(Board& board, std::int32_t code)
+    {
+        const StatusRow& row = LookupStatus(code);
+        const bool repeated = code == board.lastStatus;
+        board.lastStatus = code;
+        board.line.status = std::string(row.text);
+        console.StatusChanged(board.line, repeated);
+        if (repeated || board.finished)
+            return;
+        // The job's own verdict wins, also over a stop that came too late:
+        // success is reported only once the header, written last, is in.
+        if (row.outcome == JobOutcome::Succeeded)
+            board.result = Result::Programmed;
+        else if (row.outcome == JobOutcome::Failed)
+            board.result = Result::Failed;
+        if (board.result != Result::Running)
+            return;
+        if (code == kStatusOpenFailed) {
+            const PortOpenError error = board.ports->LastOpenError();
+            console.Note(DescribeOpenError(error), board.line.port);
+            // A file or a folder will not turn into a terminal while we wait.
+            if (error.reason == PortOpenFailure::NotASerialPort) {
+                board.result = Result::Failed;
+                board.stopNeeded = true;
+            }
+        }
+        if (!IsWaitingForBoard(code))
+            board.connected = true;
+    }
+
+    void Pump() { queue.DispatchFor(std::chrono::milliseconds(5)); }
+
+    int Loop()
+    {
+        for (;;) {
+            queue.DispatchFor(std::chrono::milliseconds(100));
+            if (stopRequested) {
+                console.Note("Interrupted; stopping the running jobs.");
+                // One after the other, each marked only as its turn comes:
+                // a job that ends by itself meanwhile keeps its own verdict.
+                for (auto& board : boards) {
+                    if (board->result == Result::Running) {
+                        board->result = Result::Stopped;
+                        board->stopNeeded = true;
+                        board->job->writer->Stop([this] { Pump(); });
+                    }
+                }
+                FinishEnded();
+                Summary();
+                return kExitInterrupted;
+            }
+            GiveUpOnSilentBoards();
+            FinishEnded();
+            if (portsChanged && !poolUsedUp) {
+                portsChanged = false;
+                TakeNewBoards();
+            }
+            const bool running = std::any_of(boards.begin(), boards.end(),
+                                             [](const auto& board) { return !board->finished; });
+            if (!running && (!monitor || poolUsedUp)) {
+                Summary();
+                const bool allProgrammed = failed + stopped == 0 && !boards.empty() && !poolUsedUp;
+                return allProgrammed ? kExitSuccess : kExitFailure;
+            }
+        }
+    }
+
+    void GiveUpOnSilentBoards()
+    {
+        const auto limit = std::chrono::seconds(options.waitSeconds);
+        for (auto& board : boards) {
+            if (board->result != Result::Running || board->connected ||
+                Clock::now() - board->started <= limit)
+                continue;
+            console.Note("No board answered within " + std::to_string(options.waitSeconds) +
+                             " seconds; giving up.",
+                         board->line.port);
+            board->result = Result::Failed;
+            board->stopNeeded = true;
+        }
+    }
+
+    // Ends, records and reports each board whose job has come to an end.
+    void FinishEnded()
+    {
+        const auto pump = [this] { Pump(); };
+        for (std::size_t i = 0; i < boards.size(); ++i) {
+            Board& board = *boards[i];
+            if (board.finished || board.result == Result::Running)
+                continue;
+            if (board.stopNeeded)
+                board.job->writer->Stop(pump);
+            else
+                board.job->writer->Join(pump);
+            board.finished = true;
+            Record(board);
+        }
+    }
+
+    void Record(Board& board)
+    {
+        const double seconds = std::chrono::duration<double>(Clock::now() - board.started).count();
+        const std::string time = UtcNow();
+        std::string verdict;
+        if (board.result == Result::Programmed) {
+            ++programmed;
+            verdict = "programmed in " + Seconds(seconds);
+        } else if (board.result == Result::Failed) {
+            ++failed;
+            verdict = "FAILED: " + board.line.status;
+        } else {
+            ++stopped;
+            verdict = "not programmed: stopped";
+        }
+        console.Ended(board.line, verdict);
+        std::string error;
+        if (pool && !pool->Record(board.line.mac,
+                                  board.result == Result::Programmed ? PoolState::Programmed
+                                                                     : PoolState::Failed,
+                                  board.line.port, time, imageSha256, error))
+            console.Note("Warning: " + error + "; the address stays used.", board.line.port);
+        if (options.report.empty())
+            return;
+        BoardRecord record;
+        record.time = time;
+        record.port = board.line.port;
+        record.mac = board.line.mac;
+        record.imagePath = imagePath;
+        record.imageSha256 = imageSha256;
+        record.imageLength = imageLength;
+        record.statusCode = board.lastStatus;
+        record.statusText = std::string(LookupStatus(board.lastStatus).text);
+        record.result = ResultName(board.result);
+        record.seconds = seconds;
+        if (!AppendToReport(options.report, ReportLine(record), error))
+            console.Note("Warning: " + error, board.line.port);
+    }
+
+    // Starts a job on each board port that appeared since the last look. A
+    // port that has had its job waits until it goes away and comes back.
+    void TakeNewBoards()
+    {
+        std::vector<std::string> present = monitor->Ports();
+        if (!options.all) {
+            std::erase_if(present, [this](const std::string& port) {
+                return std::find(options.ports.begin(), options.ports.end(), port) ==
+                       options.ports.end();
+            });
+        }
+        const auto isPresent = [&](const std::string& port) {
+            return std::find(present.begin(), present.end(), port) != present.end();
+        };
+        const auto hasRunningJob = [this](const std::string& port) {
+            return std::any_of(boards.begin(), boards.end(), [&](const auto& board) {
+                return !board->finished && board->line.port == port;
+            });
+        };
+        std::erase_if(served, [&](const std::string& port) {
+            if (isPresent(port) || hasRunningJob(port))
+                return false;
+            console.Note("board removed; the next one plugged in here is programmed", port);
+            return true;
+        });
+        for (const std::string& port : present) {
+            if (served.contains(port))
+                continue;
+            std::vector<std::string> macs;
+            if (!Allocate({port}, macs)) {
+                poolUsedUp = true;
+                console.Note("No more boards are taken; the station ends when the running ones have.");
+                return;
+            }
+            served.insert(port);
+            StartBoard(port, macs.front());
+        }
+    }
+
+    void Summary()
+    {
+        std::cout << "Boards programmed: " << programmed << "\n";
+        std::cout << "Boards failed: " << failed << "\n";
+        if (stopped > 0)
+            std::cout << "Boards not programmed (stopped): " << stopped << "\n";
+        if (!pool) {
+            std::cout << "Addresses used: none from a pool\n" << std::flush;
+            return;
+        }
+        std::cout << "Addresses used: " << addressesUsed;
+        std::string error;
+        if (const auto reading = pool->Check(error))
+            std::cout << " (" << reading->Remaining() << " left in " << pool->Path() << ")";
+        std::cout << std::endl;
+    }
+
+    const StationOptions& options;
+    const std::string imagePath;
+    const std::string imageSha256;
+    const std::uint32_t imageLength;
+    const std::atomic<bool>& stopRequested;
+    StationConsole console;
+    std::optional<MacPool> pool;
+    // Before the boards: their jobs send into it, so it must outlive them.
+    CMessageQueue queue;
+    std::vector<std::unique_ptr<Board>> boards;
+    std::set<std::string> served;
+    bool portsChanged = false;
+    bool poolUsedUp = false;
+    std::size_t addressesUsed = 0;
+    int programmed = 0;
+    int failed = 0;
+    int stopped = 0;
+    std::unique_ptr<IPortMapSource> portSource;
+    std::unique_ptr<PortChanges> portOwner;
+    std::unique_ptr<CComPortManager> monitor;
+};
+
+}  // namespace
+
+int RunStation(const StationOptions& options)
+{
+    std::vector<std::string> ports = options.ports;
+    if (options.all && !options.watch) {
+        const auto source = MakePortMapSource(options.roots);
+        if (!source->Open()) {
+            std::cerr << "The machine's serial ports cannot be read (" << source->FailedCall()
+                      << ")." << std::endl;
+            return kExitFailure;
+        }
+        ports = source->ReadPorts();
+        if (ports.empty()) {
+            std::cerr << "No board detected." << std::endl;
+            return kExitFailure;
+        }
+    }
+    if (options.mac && (options.watch || ports.size() != 1)) {
+        std::cerr << "--mac gives one address, and one address for several boards is never right: "
+                     "give a --mac-pool instead."
+                  << std::endl;
+        return kExitUsage;
+    }
+
+    // The image is read once here to refuse it before any board is touched.
+    FlashImage image;
+    if (!image.Load(options.image) || !ImageFitsFlash(image.length)) {
+        if (image.data)
+            std::cerr << ImageTooLongMessage(image.length) << "\n";
+        std::cerr << "The image " << options.image << " cannot be programmed; no board was touched."
+                  << std::endl;
+        return kExitFailure;
+    }
+    const auto sha = Sha256OfFile(options.image);
+    if (!sha) {
+        std::cerr << "The image " << options.image << " cannot be read; no board was touched."
+                  << std::endl;
+        return kExitFailure;
+    }
+
+    // A report that cannot be written would lose every board's record.
+    std::string reportError;
+    if (!options.report.empty() && !AppendToReport(options.report, "", reportError)) {
+        std::cerr << "The " << reportError << "; no board was touched." << std::endl;
+        return kExitFailure;
+    }
+
+    // Before any job or monitor thread starts, so that Ctrl-C reaches it.
+    // The station's loop looks at the flag at least every 100 ms.
+    std::atomic<bool> stopRequested{false};
+    ConsoleStopWatch stopWatch([&stopRequested] { stopRequested = true; });
+    auto station = std::make_unique<Station>(options, *sha, image.length, stopRequested);
+    if (!station->CheckPool())
+        return kExitFailure;
+    const int exitCode = options.watch ? station->Watch() : station->RunOnce(ports);
+    station.reset();  // every job and the monitor end before the watch goes
+    return exitCode;
+}

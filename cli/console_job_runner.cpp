@@ -14,15 +14,6 @@ std::atomic<bool> interrupted{false};
 
 extern "C" void OnInterrupt(int) { interrupted = true; }
 
-// Statuses of a job that has not yet reached the board: the serial job stays
-// in them for as long as no board greets it.
-bool IsWaitingForBoard(std::int32_t code)
-{
-    return code == kStatusOpeningPort || code == kStatusPortOpened || code == kStatusOpenFailed ||
-           code == kStatusWaitingForReset || code == kStatusDisconnected ||
-           code == kStatusReconnected;
-}
-
 std::string FormatDuration(double seconds)
 {
     const int total = static_cast<int>(seconds + 0.5);

@@ -80,15 +80,6 @@ struct Board {
     Clock::time_point started = Clock::now();
 };
 
-// Statuses of a job that has not yet reached its board: the serial job stays
-// in them for as long as no board greets it.
-bool IsWaitingForBoard(std::int32_t code)
-{
-    return code == kStatusOpeningPort || code == kStatusPortOpened || code == kStatusOpenFailed ||
-           code == kStatusWaitingForReset || code == kStatusDisconnected ||
-           code == kStatusReconnected;
-}
-
 std::string ResultName(Result result)
 {
     switch (result) {

@@ -23,3 +23,11 @@ enum StatusCode : std::int32_t {
     kStatusDisconnected = 22,
     kStatusReconnected = 23,
 };
+
+// Statuses of a serial job that has not yet reached its board: the job stays
+// in them for as long as no board greets it.
+inline bool IsWaitingForBoard(std::int32_t code)
+{
+    return code == kStatusOpeningPort || code == kStatusPortOpened || code == kStatusOpenFailed ||
+           code == kStatusWaitingForReset || code == kStatusDisconnected || code == kStatusReconnected;
+}

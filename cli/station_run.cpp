@@ -157,7 +157,7 @@ public:
             return kExitFailure;
         }
         if (!pool && !options.mac)
-            console.Note("No --mac-pool: every board gets " + macs.front() + ".");
+            console.Note("No --mac-pool: the board gets " + macs.front() + ".");
         for (std::size_t i = 0; i < ports.size(); ++i)
             StartBoard(ports[i], macs[i]);
         return Loop();
@@ -166,8 +166,6 @@ public:
     // Programs every board that appears, until Ctrl-C or the pool is used up.
     int Watch()
     {
-        if (!pool)
-            console.Note("No --mac-pool: every board gets " + std::string(kDefaultMacText) + ".");
         portSource = MakePortMapSource(options.roots);
         portOwner = std::make_unique<PortChanges>(queue);
         monitor = std::make_unique<CComPortManager>(portOwner.get(), *portSource);
@@ -473,6 +471,12 @@ int RunStation(const StationOptions& options)
     if (options.mac && (options.watch || ports.size() != 1)) {
         std::cerr << "--mac gives one address, and one address for several boards is never right: "
                      "give a --mac-pool instead."
+                  << std::endl;
+        return kExitUsage;
+    }
+    // Without a pool every board would get the same default address.
+    if (options.macPool.empty() && !options.mac && (options.watch || options.all || ports.size() != 1)) {
+        std::cerr << "Several boards need a --mac-pool: one address for several boards is never right."
                   << std::endl;
         return kExitUsage;
     }

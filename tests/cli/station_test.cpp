@@ -230,6 +230,7 @@ TEST_F(Station, RefusesBeforeAnyBoardIsTouched)
 
     const std::vector<std::pair<std::vector<std::string>, std::string>> usage{
         {{"--mac", "0050C2000000AAAA"}, "one address for several boards is never right"},
+        {{}, "Several boards need a --mac-pool"},
         {{"--mac", "0050C2000000AAAA", "--mac-pool", pool}, "excludes --mac"},
         {{"--port", dir / "r0"}, "is given twice"},
         {{"--all"}, "--port excludes --all"},

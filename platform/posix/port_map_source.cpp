@@ -53,10 +53,7 @@ std::vector<std::string> CPosixPortMapSource::ReadPorts()
             ports.push_back(name);
     }
     std::sort(ports.begin(), ports.end(), NaturalLess);
-    const std::lock_guard lock(extrasLock);
-    for (const std::string& extra : extras)
-        if (std::find(ports.begin(), ports.end(), extra) == ports.end())
-            ports.push_back(extra);
+    extras.AppendTo(ports);
     return ports;
 }
 
@@ -73,25 +70,14 @@ void CPosixPortMapSource::Wake() { watch.Wake(); }
 
 void CPosixPortMapSource::AddExtraPort(const std::string& name)
 {
-    {
-        const std::lock_guard lock(extrasLock);
-        if (std::find(extras.begin(), extras.end(), name) != extras.end())
-            return;
-        extras.push_back(name);
-    }
-    watch.Wake();
+    if (extras.Add(name))
+        watch.Wake();
 }
 
 void CPosixPortMapSource::RemoveExtraPort(const std::string& name)
 {
-    {
-        const std::lock_guard lock(extrasLock);
-        const auto at = std::find(extras.begin(), extras.end(), name);
-        if (at == extras.end())
-            return;
-        extras.erase(at);
-    }
-    watch.Wake();
+    if (extras.Remove(name))
+        watch.Wake();
 }
 
 std::string CPosixPortMapSource::FailedCall() const

@@ -3,11 +3,10 @@
 // with a USB device behind them in sysfs and a node in /dev, except the
 // J-Link probes' own serial ports. Watched through inotify on /dev.
 
+#include "platform/extra_ports.h"
 #include "platform/port_map_source.h"
 #include "platform/posix/change_watch.h"
 #include "platform/posix/machine_roots.h"
-
-#include <mutex>
 
 class CPosixPortMapSource final : public IPortMapSource {
 public:
@@ -28,6 +27,5 @@ private:
     MachineRoots roots;
     CPosixChangeWatch watch;
     std::string openFailure;
-    mutable std::mutex extrasLock;
-    std::vector<std::string> extras;
+    CExtraPorts extras;
 };

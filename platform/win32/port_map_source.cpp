@@ -60,10 +60,7 @@ std::vector<std::string> CWin32PortMapSource::ReadPorts()
                 ports.push_back(port);
         }
     }
-    const std::lock_guard lock(extrasLock);
-    for (const std::string& extra : extras)
-        if (std::find(ports.begin(), ports.end(), extra) == ports.end())
-            ports.push_back(extra);
+    extras.AppendTo(ports);
     return ports;
 }
 
@@ -74,25 +71,14 @@ void CWin32PortMapSource::Wake() { map.Wake(); }
 
 void CWin32PortMapSource::AddExtraPort(const std::string& name)
 {
-    {
-        const std::lock_guard lock(extrasLock);
-        if (std::find(extras.begin(), extras.end(), name) != extras.end())
-            return;
-        extras.push_back(name);
-    }
-    map.Wake();
+    if (extras.Add(name))
+        map.Wake();
 }
 
 void CWin32PortMapSource::RemoveExtraPort(const std::string& name)
 {
-    {
-        const std::lock_guard lock(extrasLock);
-        const auto at = std::find(extras.begin(), extras.end(), name);
-        if (at == extras.end())
-            return;
-        extras.erase(at);
-    }
-    map.Wake();
+    if (extras.Remove(name))
+        map.Wake();
 }
 
 std::string CWin32PortMapSource::FailedCall() const { return map.FailedCall(); }

@@ -4,10 +4,9 @@
 // data: the port name, COM7). A board's USB driver names its devices with
 // "VCP" after their first character; other ports are not boards.
 
+#include "platform/extra_ports.h"
 #include "platform/port_map_source.h"
 #include "platform/win32/registry_watch.h"
-
-#include <mutex>
 
 class CWin32PortMapSource final : public IPortMapSource {
 public:
@@ -24,6 +23,5 @@ public:
 
 private:
     CWin32RegistryWatch map;
-    mutable std::mutex extrasLock;
-    std::vector<std::string> extras;
+    CExtraPorts extras;
 };

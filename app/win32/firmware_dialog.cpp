@@ -1,0 +1,435 @@
+#include "app/win32/firmware_dialog.h"
+
+#include "app/win32/open_file_question.h"
+#include "controls/win32/control_factories.h"
+#include "controls/win32/entry_operations.h"
+#include "controls/win32/param_edit.h"
+#include "controls/win32/reflect.h"
+#include "controls/win32/shared_fonts.h"
+#include "platform/message_box.h"
+#include "platform/win32/wide_text.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// The dialog's template has no controls: a pop-up with caption, system menu
+// and a fixed frame, shown in the taskbar, "MS Shell Dlg" at 8 points and a
+// size in dialog units that the initialisation replaces.
+class DialogTemplate {
+public:
+    DialogTemplate()
+    {
+        const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE |
+                            DS_MODALFRAME | DS_SETFONT | DS_CENTER;
+        AddLong(style);
+        AddLong(WS_EX_APPWINDOW);
+        words.push_back(0);  // no controls
+        for (const short value : {0, 0, 418, 228})
+            words.push_back(static_cast<WORD>(value));
+        words.push_back(0);  // no menu
+        words.push_back(0);  // the dialog class
+        AddText(Widen(kDialogCaption));
+        words.push_back(8);
+        AddText(L"MS Shell Dlg");
+    }
+
+    const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(storage.data()); }
+
+    // The words, copied into storage aligned as the system wants it.
+    void Seal()
+    {
+        storage.assign((words.size() + 1) / 2, 0);
+        std::memcpy(storage.data(), words.data(), words.size() * sizeof(WORD));
+    }
+
+private:
+    void AddLong(DWORD value)
+    {
+        words.push_back(LOWORD(value));
+        words.push_back(HIWORD(value));
+    }
+    void AddText(const std::wstring& text)
+    {
+        words.insert(words.end(), text.begin(), text.end());
+        words.push_back(0);
+    }
+
+    std::vector<WORD> words;
+    std::vector<DWORD> storage;
+};
+
+bool IsDialogMessageNumber(UINT message)
+{
+    return message >= WM_COMPORTS_CHANGED && message <= WM_BINFILES_CHANGED;
+}
+
+bool IsColorRequest(UINT message)
+{
+    return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
+}
+
+// The answer of a dialog procedure to a message whose result is not its
+// return value.
+INT_PTR Answer(HWND window, LRESULT value)
+{
+    SetWindowLongPtrW(window, DWLP_MSGRESULT, value);
+    return TRUE;
+}
+
+}  // namespace
+
+CVelkanFirmwareGUIDlg::CVelkanFirmwareGUIDlg(const ServicesFactory& makeLoaderManager)
+    : loaderManager(makeLoaderManager(messages)),
+      logic(std::make_unique<CFirmwareDialogLogic>(*this, *loaderManager))
+{
+    icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource));
+    background = CreateSolidBrush(kDialogBackground);
+}
+
+CVelkanFirmwareGUIDlg::~CVelkanFirmwareGUIDlg()
+{
+    // The monitors and jobs stop first, while the pages they report to exist.
+    loaderManager.reset();
+    messages.Attach(nullptr);
+    if (window)
+        DestroyWindow(window);
+    DeleteObject(background);
+}
+
+bool CVelkanFirmwareGUIDlg::Create()
+{
+    DialogTemplate dialogTemplate;
+    dialogTemplate.Seal();
+    window = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialogTemplate.Get(), nullptr,
+                                        DialogProc, reinterpret_cast<LPARAM>(this));
+    return window != nullptr;
+}
+
+int CVelkanFirmwareGUIDlg::RunModal()
+{
+    MSG message;
+    while (!ended) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got <= 0) {
+            // A quit request belongs to the loop outside this one.
+            if (got == 0)
+                PostQuitMessage(static_cast<int>(message.wParam));
+            break;
+        }
+        Dispatch(message);
+    }
+    if (window) {
+        DestroyWindow(window);
+        window = nullptr;
+    }
+    return result;
+}
+
+void CVelkanFirmwareGUIDlg::Dispatch(MSG& message)
+{
+    if (window && IsDialogMessageW(window, &message))
+        return;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+}
+
+INT_PTR CALLBACK CVelkanFirmwareGUIDlg::DialogProc(HWND window, UINT message, WPARAM wparam,
+                                                   LPARAM lparam)
+{
+    if (message == WM_INITDIALOG) {
+        auto* dialog = reinterpret_cast<CVelkanFirmwareGUIDlg*>(lparam);
+        SetWindowLongPtrW(window, DWLP_USER, lparam);
+        dialog->window = window;
+        return dialog->OnInitDialog();
+    }
+    auto* dialog = reinterpret_cast<CVelkanFirmwareGUIDlg*>(GetWindowLongPtrW(window, DWLP_USER));
+    return dialog ? dialog->OnMessage(message, wparam, lparam) : FALSE;
+}
+
+INT_PTR CVelkanFirmwareGUIDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (IsDialogMessageNumber(message))
+        return Answer(window, logic->HandleMessage(message, wparam, lparam));
+    LRESULT reflected = 0;
+    if ((message == WM_COMMAND || IsColorRequest(message)) &&
+        ReflectToControl(message, wparam, lparam, reflected))
+        return message == WM_COMMAND ? Answer(window, reflected) : static_cast<INT_PTR>(reflected);
+    switch (message) {
+    case WM_COMMAND:
+        return OnCommand(wparam) ? Answer(window, 0) : FALSE;
+    case WM_CLOSE:
+        OnClose();
+        return Answer(window, 0);
+    case WM_ERASEBKGND:
+        return Answer(window, OnEraseBackground(reinterpret_cast<HDC>(wparam)));
+    case WM_QUERYDRAGICON:
+        return reinterpret_cast<INT_PTR>(icon);
+    default:
+        break;
+    }
+    if (IsColorRequest(message)) {
+        // Whatever sits on the page without a color of its own sits on white.
+        SetBkColor(reinterpret_cast<HDC>(wparam), kDialogBackground);
+        return reinterpret_cast<INT_PTR>(background);
+    }
+    return FALSE;
+}
+
+BOOL CVelkanFirmwareGUIDlg::OnInitDialog()
+{
+    messages.Attach(window);
+    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    SetWindowPos(window, nullptr, 0, 0, kDialogSize.width, kDialogSize.height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    logic->Initialise([this] { BuildPages(); });
+    // The logic has put the focus where it belongs.
+    return FALSE;
+}
+
+// Enter outside a push button is command 1, Esc is IDCANCEL: Esc ends the
+// dialog unless a job is writing to the board.
+bool CVelkanFirmwareGUIDlg::OnCommand(WPARAM wparam)
+{
+    const int identifier = LOWORD(wparam);
+    if (identifier == IDCANCEL) {
+        if (logic->EscapeEndsDialog())
+            EndDialog(IDCANCEL);
+        return true;
+    }
+    if (identifier == IDOK || identifier == 3) {
+        logic->HandleCommand(identifier);
+        return true;
+    }
+    return false;
+}
+
+void CVelkanFirmwareGUIDlg::OnClose()
+{
+    if (logic->ConfirmClose())
+        EndDialog(IDCANCEL);
+}
+
+BOOL CVelkanFirmwareGUIDlg::OnEraseBackground(HDC context)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    return FillRect(context, &client, background) != 0;
+}
+
+void CVelkanFirmwareGUIDlg::BuildPages()
+{
+    renderer = std::make_unique<ControlRenderer>(window);
+    for (const PageTable* table : {&SetupPageTable(), &ResultPageTable()}) {
+        for (Control control : table->creationOrder)
+            CreateControl(*FindEntry(*table, control));
+        std::vector<LoaderControl*>& list = PageList(table->page);
+        list.clear();
+        for (const PageEntry& entry : table->entries) {
+            PlaceControl(entry);
+            list.push_back(entries[Index(entry.control)].get());
+        }
+    }
+    LinkMacBoxes();
+}
+
+void CVelkanFirmwareGUIDlg::CreateControl(const PageEntry& entry)
+{
+    const HFONT font = entry.font ? SharedFont(*entry.font) : nullptr;
+    auto action = [this, a = entry.action] { logic->RunAction(a); };
+    std::unique_ptr<LoaderControl> created;
+    switch (entry.kind) {
+    case ControlKind::label: created = CreateLabel(window, entry.text, font); break;
+    case ControlKind::macBox: created = CreateMacBox(window, entry.text, font); break;
+    case ControlKind::button: created = CreateButton(window, entry.text, font, action); break;
+    case ControlKind::radio: created = CreateRadio(window, entry.text, font, action); break;
+    case ControlKind::portList: created = CreatePortList(window, action); break;
+    case ControlKind::progressBar: created = CreateProgressBar(window); break;
+    case ControlKind::picture: created = CreatePicture(window, entry.picture); break;
+    }
+    entries[Index(entry.control)] = std::move(created);
+}
+
+void CVelkanFirmwareGUIDlg::PlaceControl(const PageEntry& entry)
+{
+    LoaderControl& control = *entries[Index(entry.control)];
+    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (entry.size) {
+        control.width = entry.size->width;
+        control.height = entry.size->height;
+    } else {
+        flags |= SWP_NOSIZE;
+    }
+    SetWindowPos(control.window, nullptr, entry.position.x, entry.position.y,
+                 entry.size ? entry.size->width : 0, entry.size ? entry.size->height : 0, flags);
+    control.x = entry.position.x;
+    control.y = entry.position.y;
+    control.shown = entry.shown ? 1 : 0;
+    EnableWindow(control.window, !entry.disabled);
+    if (entry.kind == ControlKind::macBox) {
+        if (entry.textLimit > 0)
+            SendMessageW(control.window, EM_LIMITTEXT, entry.textLimit, 0);
+        SendMessageW(control.window, EM_SETREADONLY, entry.readOnly, 0);
+    }
+    if (entry.kind == ControlKind::radio && entry.checked)
+        SendMessageW(control.window, BM_SETCHECK, BST_CHECKED, 0);
+    if (entry.color != kBlack)
+        ::SetLabelColor(control, entry.color);
+}
+
+void CVelkanFirmwareGUIDlg::LinkMacBoxes()
+{
+    for (int k = 0; k + 1 < kMacBoxCount; ++k)
+        CParamEdit::FromWindow(Entry(MacBox(k)).window)->next =
+            CParamEdit::FromWindow(Entry(MacBox(k + 1)).window);
+}
+
+std::vector<LoaderControl*>& CVelkanFirmwareGUIDlg::PageList(Page page)
+{
+    return page == Page::setup ? setupPage : resultPage;
+}
+
+LoaderControl& CVelkanFirmwareGUIDlg::Entry(Control control) const
+{
+    return *entries[Index(control)];
+}
+
+HWND CVelkanFirmwareGUIDlg::ControlWindow(Control control) const
+{
+    const auto& entry = entries[Index(control)];
+    return entry ? entry->window : nullptr;
+}
+
+HWND CVelkanFirmwareGUIDlg::PortList() const { return Entry(Control::portList).window; }
+
+bool CVelkanFirmwareGUIDlg::SetTextIfChanged(Control control, std::string_view text)
+{
+    return ::SetTextIfChanged(Entry(control), text);
+}
+
+bool CVelkanFirmwareGUIDlg::SetLabelColor(Control control, ColorRef color)
+{
+    return ::SetLabelColor(Entry(control), color);
+}
+
+void CVelkanFirmwareGUIDlg::Enable(Control control, bool enabled)
+{
+    EnableWindow(Entry(control).window, enabled);
+}
+
+void CVelkanFirmwareGUIDlg::SetShown(Control control, bool shown)
+{
+    Entry(control).shown = shown ? 1 : 0;
+}
+
+bool CVelkanFirmwareGUIDlg::IsShown(Control control) const { return Entry(control).shown != 0; }
+
+void CVelkanFirmwareGUIDlg::ShowPage(Page page)
+{
+    renderer->ShowPage(PageList(page));
+    currentPage = page;
+}
+
+std::optional<Page> CVelkanFirmwareGUIDlg::CurrentPage() const { return currentPage; }
+
+bool CVelkanFirmwareGUIDlg::IsChecked(Control radio) const
+{
+    return SendMessageW(Entry(radio).window, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+std::string CVelkanFirmwareGUIDlg::BoxText(Control box) const
+{
+    return WindowText(Entry(box).window);
+}
+
+void CVelkanFirmwareGUIDlg::SetFocus(Control control)
+{
+    // The dialog's own way, so that it keeps track of the default button.
+    SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Entry(control).window), TRUE);
+}
+
+void CVelkanFirmwareGUIDlg::PortListReset() { SendMessageW(PortList(), CB_RESETCONTENT, 0, 0); }
+
+void CVelkanFirmwareGUIDlg::PortListAdd(std::string_view text)
+{
+    const std::wstring wide = Widen(text);
+    SendMessageW(PortList(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+namespace {
+
+std::string ListText(HWND list, LRESULT index)
+{
+    const LRESULT length = SendMessageW(list, CB_GETLBTEXTLEN, index, 0);
+    if (length == CB_ERR)
+        return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    SendMessageW(list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
+    return Narrow(text);
+}
+
+}  // namespace
+
+bool CVelkanFirmwareGUIDlg::PortListSelectExact(std::string_view text)
+{
+    // The list's own search ignores case; a port's name does not.
+    const LRESULT count = SendMessageW(PortList(), CB_GETCOUNT, 0, 0);
+    for (LRESULT index = 0; index < count; ++index) {
+        if (ListText(PortList(), index) == text) {
+            SendMessageW(PortList(), CB_SETCURSEL, index, 0);
+            return true;
+        }
+    }
+    return false;
+}
+
+void CVelkanFirmwareGUIDlg::PortListSelectFirst() { SendMessageW(PortList(), CB_SETCURSEL, 0, 0); }
+
+int CVelkanFirmwareGUIDlg::PortListCount() const
+{
+    return static_cast<int>(SendMessageW(PortList(), CB_GETCOUNT, 0, 0));
+}
+
+std::string CVelkanFirmwareGUIDlg::PortListSelectedText() const
+{
+    const LRESULT selected = SendMessageW(PortList(), CB_GETCURSEL, 0, 0);
+    return selected == CB_ERR ? std::string() : ListText(PortList(), selected);
+}
+
+void CVelkanFirmwareGUIDlg::SetProgress(int percent)
+{
+    SendMessageW(Entry(Control::progressBar).window, PBM_SETPOS, percent, 0);
+}
+
+void CVelkanFirmwareGUIDlg::RedrawDialog() { InvalidateRect(window, nullptr, TRUE); }
+
+std::optional<std::string> CVelkanFirmwareGUIDlg::AskOpenFile(const OpenFileQuestion& question)
+{
+    return askOpenFile ? askOpenFile(question) : AskOpenFileName(window, question);
+}
+
+void CVelkanFirmwareGUIDlg::EndDialog(int endResult)
+{
+    // The window goes when the loop that runs it ends, not in the middle of
+    // the handler that asked for the end.
+    ended = true;
+    result = endResult;
+    ShowWindow(window, SW_HIDE);
+    PostMessageW(window, WM_NULL, 0, 0);
+}
+
+void CVelkanFirmwareGUIDlg::ShowMessage(std::string_view text) { ShowMessageBox(text); }
+
+bool CVelkanFirmwareGUIDlg::AskYesNo(std::string_view question)
+{
+    if (askYesNo)
+        return askYesNo(question);
+    const std::wstring caption = Widen(kDialogCaption);
+    return MessageBoxW(window, Widen(question).c_str(), caption.c_str(),
+                       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}

@@ -1,0 +1,88 @@
+#pragma once
+// The real Windows window with a real loader manager, on a machine of its
+// own: ports and probes only the test plugs in, a temporary program folder or
+// the demo machine (the simulated board inside the program, the J-Link
+// stand-in). Message boxes are captured: a real modal box would stop the test.
+// Input arrives as the window messages the system would deliver, through the
+// dialog's own keyboard handling.
+
+#include "app/demo_probe_source.h"
+#include "app/win32/demo_machine.h"
+#include "app/win32/firmware_dialog.h"
+#include "memory_machine.h"
+#include "platform/message_box.h"
+#include "platform/serial_port.h"
+#include "screen_capture.h"
+#include "win32/test_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+class CapturedBoxes final : public IMessageBoxSink {
+public:
+    void Show(std::string_view text) override;
+    std::vector<std::string> Texts();
+
+private:
+    std::mutex mutex;
+    std::vector<std::string> texts;
+};
+
+class WindowFixture : public testing::Test {
+protected:
+    WindowFixture();
+    ~WindowFixture() override;
+
+    // A program folder of our own with the given *.bin files in it; no board
+    // and no probe unless the test adds them.
+    void OpenOnFolder(const std::vector<std::string>& imageNames);
+    // The demo machine; the demo board is the only port.
+    void OpenOnDemo(DemoOptions options = {});
+
+    HWND Window(Control control) const { return dialog->ControlWindow(control); }
+    std::string Text(Control control) const;
+    // Shown on the screen now (the page shown and the control's own flag).
+    bool Visible(Control control) const;
+    bool Enabled(Control control) const;
+
+    // Handles the window's messages until `done` holds, at most `limit`.
+    bool PumpUntil(const std::function<bool()>& done,
+                   std::chrono::milliseconds limit = std::chrono::seconds(30));
+    void PumpFor(std::chrono::milliseconds time);
+    // Pumps until the status line reads `text`; says what it read otherwise.
+    testing::AssertionResult WaitForStatus(const std::string& text);
+
+    // The user's click on a button or radio button.
+    void Click(Control control);
+    // A key as the keyboard delivers it to the control with the focus.
+    void PressKey(UINT virtualKey);
+    // Types each character into whichever control has the focus.
+    void Type(const char* characters);
+    // Presses Tab until `control` has the keyboard focus (a page's worth at most).
+    bool TabTo(Control control);
+
+    // Saves the window's client area as win32_<name>.png among the
+    // screenshots ($QUILLMARK_SCREENSHOT_DIR, or the Linux build's) and hands
+    // the picture back.
+    Picture Screenshot(const char* name);
+
+    CapturedBoxes boxes;
+    TestFolder programFolder;
+    std::unique_ptr<IFolderSource> folders;
+    MemoryPortSource ports;
+    NoProbeSource noProbe;
+    CDemoProbeSource demoProbe;
+    std::unique_ptr<ISerialPortFactory> serialPorts;
+    std::unique_ptr<CDemoMachine> demo;
+    std::unique_ptr<CVelkanFirmwareGUIDlg> dialog;
+
+private:
+    void Open(const MachineParts& machine);
+    IMessageBoxSink* previousSink = nullptr;
+};

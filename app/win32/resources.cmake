@@ -10,25 +10,26 @@
 #   quillmark_add_resources(tests RC tests.rc DIRS folder...)
 include_guard(GLOBAL)
 
-set(QUILLMARK_RESOURCES ${CMAKE_CURRENT_LIST_DIR}/quillmark.rc)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/quillmark_version.h.in
                ${PROJECT_BINARY_DIR}/app/win32/quillmark_version.h @ONLY)
-set(QUILLMARK_RESOURCE_DIRS
-  ${CMAKE_CURRENT_LIST_DIR} ${PROJECT_SOURCE_DIR}/data/pictures ${PROJECT_BINARY_DIR}/app/win32)
-# windres writes no dependency list: what the .rc takes in is named here so
-# that a changed picture rebuilds it.
-file(GLOB QUILLMARK_RESOURCE_INPUTS CONFIGURE_DEPENDS
-  ${PROJECT_SOURCE_DIR}/data/pictures/*.gif ${PROJECT_SOURCE_DIR}/data/pictures/*.ico
-  ${CMAKE_CURRENT_LIST_DIR}/quillmark.manifest ${CMAKE_CURRENT_LIST_DIR}/quillmark.rc)
-list(APPEND QUILLMARK_RESOURCE_INPUTS ${PROJECT_BINARY_DIR}/app/win32/quillmark_version.h)
 
+# Everything from the project's folders: the function runs in whichever
+# folder calls it, the file is included only once.
 function(quillmark_add_resources target)
   cmake_parse_arguments(arg "" "RC" "DIRS" ${ARGN})
+  set(here ${PROJECT_SOURCE_DIR}/app/win32)
+  set(pictures ${PROJECT_SOURCE_DIR}/data/pictures)
+  set(generated ${PROJECT_BINARY_DIR}/app/win32)
   if(NOT arg_RC)
-    set(arg_RC ${QUILLMARK_RESOURCES})
+    set(arg_RC ${here}/quillmark.rc)
   endif()
   add_library(${target}_resources OBJECT ${arg_RC})
-  target_include_directories(${target}_resources PRIVATE ${QUILLMARK_RESOURCE_DIRS} ${arg_DIRS})
-  set_source_files_properties(${arg_RC} PROPERTIES OBJECT_DEPENDS "${QUILLMARK_RESOURCE_INPUTS}")
+  target_include_directories(${target}_resources PRIVATE ${here} ${pictures} ${generated} ${arg_DIRS})
+  # windres names no files it reads besides the included ones: a changed
+  # picture rebuilds the resources through these.
+  file(GLOB inputs CONFIGURE_DEPENDS ${pictures}/*.gif ${pictures}/*.ico)
+  list(APPEND inputs ${here}/quillmark.manifest ${here}/quillmark.rc
+                     ${generated}/quillmark_version.h)
+  set_source_files_properties(${arg_RC} PROPERTIES OBJECT_DEPENDS "${inputs}")
   target_link_libraries(${target} PRIVATE ${target}_resources)
 endfunction()

@@ -5,6 +5,10 @@ if(QUILLMARK_BUILD_GUI OR QUILLMARK_BUILD_BENCH)
                       "leave QUILLMARK_BUILD_GUI and QUILLMARK_BUILD_BENCH off")
 endif()
 
+# The programs' resources (pictures, icon, version, manifest) are compiled
+# by windres.
+enable_language(RC)
+
 # Wide calls throughout; nothing of the system's headers beyond what is used.
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00)
 

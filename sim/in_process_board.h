@@ -31,7 +31,7 @@ public:
     InProcessBoard& operator=(const InProcessBoard&) = delete;
 
     // A session on the board's port; null while another one is open, as a
-    // port takes one handle at a time.
+    // port takes one handle at a time. The port must not outlive the board.
     std::unique_ptr<ISerialPort> Open();
 
     std::vector<std::uint8_t> Flash() const;

@@ -1,105 +1,29 @@
 #include "app/gui/demo_machine.h"
 
-#include "jlink/machine_settings.h"
-#include "platform/paths.h"
 #include "sim/sim_process.h"
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <random>
-
-namespace fs = std::filesystem;
-
-namespace {
-
-constexpr std::uint32_t kDemoImageLength = 24 * 1024;
-
-// The demo's helpers sit beside the program once installed, and in the build
-// tree while it is run from there.
-std::string FindHelper(const char* name, const char* buildTreePath)
-{
-    const fs::path beside = fs::path(::ProgramFolder()) / name;
-    if (fs::exists(beside))
-        return beside.string();
-    return buildTreePath;
-}
-
-}  // namespace
 
 CDemoMachine::CDemoMachine(DemoOptions options) : options(std::move(options)) {}
 
 std::unique_ptr<CDemoMachine> CDemoMachine::Create(std::string& error, DemoOptions options)
 {
     std::unique_ptr<CDemoMachine> demo(new CDemoMachine(std::move(options)));
-    if (!demo->MakeFolder(error) || !demo->WriteDemoImage(error) ||
-        !demo->InstallStandIn(error) || !demo->StartBoard(error))
+    if (!demo->folder.Make(error, FindDemoHelper("jlink-standin", QUILLMARK_JLINK_STANDIN)) ||
+        !demo->StartBoard(error))
         return nullptr;
     return demo;
 }
 
-CDemoMachine::~CDemoMachine()
-{
-    StopBoard();
-    std::error_code ignored;
-    if (!folder.empty())
-        fs::remove_all(folder, ignored);
-}
-
-bool CDemoMachine::MakeFolder(std::string& error)
-{
-    std::string pattern = TempFolder() + "/quillmark-demo-XXXXXX";
-    if (!mkdtemp(pattern.data())) {
-        error = "cannot create a demo folder below " + TempFolder();
-        return false;
-    }
-    folder = pattern;
-    link = folder + "/" + portName;
-    std::error_code failure;
-    for (const std::string& inside : {JobTempFolder(), FlashFolder()}) {
-        fs::create_directory(inside, failure);
-        if (failure) {
-            error = "cannot create " + inside + ": " + failure.message();
-            return false;
-        }
-    }
-    return true;
-}
-
-bool CDemoMachine::WriteDemoImage(std::string& error)
-{
-    std::string image = "QUILLMARK DEMO FIRMWARE ";
-    std::mt19937 engine(2026);
-    while (image.size() < kDemoImageLength)
-        image.push_back(static_cast<char>(engine()));
-    std::ofstream out(ImagePath(), std::ios::binary);
-    out.write(image.data(), static_cast<std::streamsize>(image.size()));
-    if (!out.flush()) {
-        error = "cannot write the demo image";
-        return false;
-    }
-    return true;
-}
-
-bool CDemoMachine::InstallStandIn(std::string& error)
-{
-    std::error_code failure;
-    fs::create_directory(folder + "/jlink", failure);
-    if (!failure)
-        fs::create_symlink(FindHelper("jlink-standin", QUILLMARK_JLINK_STANDIN),
-                           folder + "/jlink/JLinkExe", failure);
-    if (failure)
-        error = "cannot install the J-Link stand-in: " + failure.message();
-    return !failure;
-}
+// The board goes first: it writes its flash into the folder on its way out.
+CDemoMachine::~CDemoMachine() { StopBoard(); }
 
 bool CDemoMachine::StartBoard(std::string& error)
 {
+    link = folder.Path() + "/" + portName;
     std::vector<std::string> arguments{"--link", link, "--flash-out", BoardFlashPath()};
     arguments.insert(arguments.end(), options.boardArguments.begin(),
                      options.boardArguments.end());
     board = std::make_unique<SimProcess>(arguments,
-                                         FindHelper("velkan-board-sim", QUILLMARK_BOARD_SIM));
+                                         FindDemoHelper("velkan-board-sim", QUILLMARK_BOARD_SIM));
     if (!board->Running()) {
         error = "cannot start the simulated board";
         return false;
@@ -119,21 +43,14 @@ void CDemoMachine::StopBoard()
 
 JLinkSettings CDemoMachine::JLinkSettingsForDemo() const
 {
-    JLinkSettings settings = MachineJLinkSettings();
-    settings.programFolder = folder;
-    settings.tempFolder = JobTempFolder();
-    // The script's waits, shortened so the whole update takes a few seconds.
-    settings.toolEnvironment = {
-        "QUILLMARK_JLINK_SLEEP_SCALE=" + std::to_string(options.jlinkSleepScale),
-        "QUILLMARK_JLINK_FLASH_FILE=" + ProbeFlashPath()};
-    return settings;
+    return folder.JLinkSettingsForDemo(options.jlinkSleepScale);
 }
 
 MachineParts CDemoMachine::PlugIn(const DemoParts& parts) const
 {
     parts.serialPorts.AddPortAlias(portName, link);
     parts.ports.AddExtraPort(portName);
-    return MachineParts{parts.folders,       folder,
+    return MachineParts{parts.folders,       folder.Path(),
                          parts.ports,         parts.probes,
                          parts.serialPorts,   SerialTiming::Prompt(),
                          JLinkSettingsForDemo(), parts.whileWaiting};

@@ -4,6 +4,7 @@
 // below a demo program folder, with a probe present; and a demo image in that
 // folder. Everything is removed again when the demo ends.
 
+#include "app/demo_folder.h"
 #include "app/loader_manager.h"
 #include "jlink/jlink_settings.h"
 #include "platform/posix/posix_serial_port.h"
@@ -39,41 +40,30 @@ public:
     CDemoMachine(const CDemoMachine&) = delete;
     CDemoMachine& operator=(const CDemoMachine&) = delete;
 
-    const std::string& ProgramFolder() const { return folder; }
-    std::string ImagePath() const { return folder + "/demo_firmware.bin"; }
+    const std::string& ProgramFolder() const { return folder.Path(); }
+    std::string ImagePath() const { return folder.ImagePath(); }
     // The simulated board's port as the user sees it, and where it really is.
     const std::string& BoardPortName() const { return portName; }
     const std::string& BoardLink() const { return link; }
     JLinkSettings JLinkSettingsForDemo() const;
-    // The J-Link job's files and log: inside the demo folder, so the demo
-    // leaves nothing behind and never meets a real job's files in the shared
-    // temporary folder; apart from the images, so the folder monitor does not
-    // see them come and go.
-    std::string JobTempFolder() const { return folder + "/tmp"; }
+    std::string JobTempFolder() const { return folder.JobTempFolder(); }
 
     // Plugs the simulated board in as a board port and returns what the
     // loader manager works with in the demo.
     MachineParts PlugIn(const DemoParts& parts) const;
 
-    // Where the simulated board and the stand-in's target keep their flash:
-    // a folder of their own, since a flash file among the images would
-    // become the newest image and be refused as too long by the next update.
-    std::string FlashFolder() const { return folder + "/flash"; }
-    std::string BoardFlashPath() const { return FlashFolder() + "/board_flash.bin"; }
-    std::string ProbeFlashPath() const { return FlashFolder() + "/probe_flash.bin"; }
+    std::string BoardFlashPath() const { return folder.FlashFolder() + "/board_flash.bin"; }
+    std::string ProbeFlashPath() const { return folder.ProbeFlashPath(); }
     // Ends the simulated board, which writes its flash to BoardFlashPath()
     // before it goes.
     void StopBoard();
 
 private:
     explicit CDemoMachine(DemoOptions options);
-    bool MakeFolder(std::string& error);
-    bool WriteDemoImage(std::string& error);
-    bool InstallStandIn(std::string& error);
     bool StartBoard(std::string& error);
 
     DemoOptions options;
-    std::string folder;
+    CDemoFolder folder;
     std::string link;
     std::string portName = "ttyVELKAN0";
     std::unique_ptr<SimProcess> board;

@@ -15,6 +15,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <ole2.h>
 #include <shellapi.h>
 
 #include <string>

@@ -62,11 +62,13 @@ TEST_F(Pages, EveryControlIsBuiltAsItsTableEntrySays)
             EXPECT_EQ(style & kindStyle, kindStyle) << std::hex << style;
             EXPECT_EQ(GetDlgCtrlID(control) & 0xFFFF, identifiers[entry.control]);
             EXPECT_EQ(IsWindowEnabled(control) == FALSE, entry.disabled);
-            if (!entry.text.empty() && !TextSetByTheLogic(entry.control))
+            if (!entry.text.empty() && !TextSetByTheLogic(entry.control)) {
                 EXPECT_EQ(Text(entry.control), entry.text);
-            if (entry.font)
+            }
+            if (entry.font) {
                 EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)),
                           SharedFont(*entry.font));
+            }
         }
     }
 }

@@ -6,6 +6,7 @@
 #include "jlink/machine_settings.h"
 #include "platform/machine.h"
 #include "screen_capture.h"
+#include "support/expected_flash.h"
 
 #include <cstdlib>
 
@@ -50,6 +51,34 @@ void WindowFixture::OpenOnDemo(DemoOptions options)
     ASSERT_TRUE(demo) << error;
     Open(demo->PlugIn(DemoParts{*folders, ports, *serialPorts, demoProbe,
                                 [] { CWindowMessageTarget::DeliverPending(20); }}));
+}
+
+DemoOptions WindowFixture::QuickProbeDemo()
+{
+    DemoOptions options;
+    options.jlinkSleepScale = 0.01;
+    return options;
+}
+
+DemoOptions WindowFixture::SlowWritingDemo()
+{
+    DemoOptions options = QuickProbeDemo();
+    options.board.writeTimePerByte = std::chrono::microseconds(60);
+    return options;
+}
+
+DemoOptions WindowFixture::SilentBoardDemo()
+{
+    DemoOptions options = QuickProbeDemo();
+    options.board.neverGreet = true;
+    return options;
+}
+
+testing::AssertionResult WindowFixture::BoardHoldsTheDemoImage(std::string_view mac) const
+{
+    if (demo->BoardFlash() == ExpectedSerialFlashOfFile(demo->ImagePath(), mac))
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "the board's flash is not the demo image with " << mac;
 }
 
 void WindowFixture::Open(const MachineParts& machine)

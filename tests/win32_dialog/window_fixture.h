@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -43,7 +45,15 @@ protected:
     // and no probe unless the test adds them.
     void OpenOnFolder(const std::vector<std::string>& imageNames);
     // The demo machine; the demo board is the only port.
-    void OpenOnDemo(DemoOptions options = {});
+    void OpenOnDemo(DemoOptions options = QuickProbeDemo());
+    // The real board's speed, the stand-in's waits cut to almost nothing.
+    static DemoOptions QuickProbeDemo();
+    // A board that writes its flash slowly enough to be watched at it.
+    static DemoOptions SlowWritingDemo();
+    // A board that never greets: the job waits for the user to reset it.
+    static DemoOptions SilentBoardDemo();
+    // The demo board's flash is the demo image with `mac`, as the job writes it.
+    testing::AssertionResult BoardHoldsTheDemoImage(std::string_view mac) const;
 
     HWND Window(Control control) const { return dialog->ControlWindow(control); }
     std::string Text(Control control) const;

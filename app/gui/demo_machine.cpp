@@ -15,14 +15,25 @@ namespace {
 
 constexpr std::uint32_t kDemoImageLength = 24 * 1024;
 
-// The demo's helpers sit beside the program once installed, and in the build
-// tree while it is run from there.
+// The demo's helpers sit beside the program or in the helper folder of its
+// installation (QUILLMARK_HELPER_FOLDER, relative to the program's folder),
+// and in the build tree while it is run from there. Empty when none has it.
 std::string FindHelper(const char* name, const char* buildTreePath)
 {
-    const fs::path beside = fs::path(::ProgramFolder()) / name;
-    if (fs::exists(beside))
-        return beside.string();
-    return buildTreePath;
+    const fs::path program = ::ProgramFolder();
+    std::error_code ignored;
+    for (const fs::path& path : {program / name, program / QUILLMARK_HELPER_FOLDER / name,
+                                 fs::path(buildTreePath)}) {
+        if (fs::exists(path, ignored))
+            return path.lexically_normal().string();
+    }
+    return {};
+}
+
+std::string MissingHelper(const char* name)
+{
+    return std::string("cannot find ") + name + " beside the program or in " +
+           (fs::path(::ProgramFolder()) / QUILLMARK_HELPER_FOLDER).lexically_normal().string();
 }
 
 }  // namespace
@@ -83,11 +94,15 @@ bool CDemoMachine::WriteDemoImage(std::string& error)
 
 bool CDemoMachine::InstallStandIn(std::string& error)
 {
+    const std::string standIn = FindHelper("jlink-standin", QUILLMARK_JLINK_STANDIN);
+    if (standIn.empty()) {
+        error = MissingHelper("jlink-standin");
+        return false;
+    }
     std::error_code failure;
     fs::create_directory(folder + "/jlink", failure);
     if (!failure)
-        fs::create_symlink(FindHelper("jlink-standin", QUILLMARK_JLINK_STANDIN),
-                           folder + "/jlink/JLinkExe", failure);
+        fs::create_symlink(standIn, folder + "/jlink/JLinkExe", failure);
     if (failure)
         error = "cannot install the J-Link stand-in: " + failure.message();
     return !failure;
@@ -95,11 +110,15 @@ bool CDemoMachine::InstallStandIn(std::string& error)
 
 bool CDemoMachine::StartBoard(std::string& error)
 {
+    const std::string simulator = FindHelper("velkan-board-sim", QUILLMARK_BOARD_SIM);
+    if (simulator.empty()) {
+        error = MissingHelper("velkan-board-sim");
+        return false;
+    }
     std::vector<std::string> arguments{"--link", link, "--flash-out", BoardFlashPath()};
     arguments.insert(arguments.end(), options.boardArguments.begin(),
                      options.boardArguments.end());
-    board = std::make_unique<SimProcess>(arguments,
-                                         FindHelper("velkan-board-sim", QUILLMARK_BOARD_SIM));
+    board = std::make_unique<SimProcess>(arguments, simulator);
     if (!board->Running()) {
         error = "cannot start the simulated board";
         return false;

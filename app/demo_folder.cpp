@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -120,9 +121,20 @@ JLinkSettings CDemoFolder::JLinkSettingsForDemo(double sleepScale) const
     return settings;
 }
 
-std::string FindDemoHelper(const std::string& name, const std::string& buildTreePath)
+std::string FindDemoHelper(const std::string& name, const std::string& helperFolder,
+                           const std::string& buildTreePath, std::string& error)
 {
-    const std::string beside = JoinPath(ProgramFolder(), name);
+    std::vector<std::string> places{JoinPath(ProgramFolder(), name)};
+    const std::string installed =
+        TextOfPath(PathOfText(JoinPath(ProgramFolder(), helperFolder)).lexically_normal());
+    if (!helperFolder.empty())
+        places.push_back(JoinPath(installed, name));
+    places.push_back(buildTreePath);
     std::error_code ignored;
-    return fs::exists(PathOfText(beside), ignored) ? beside : buildTreePath;
+    for (const std::string& path : places)
+        if (fs::exists(PathOfText(path), ignored))
+            return path;
+    error = "cannot find " + name + " beside the program" +
+            (helperFolder.empty() ? std::string() : " or in " + installed);
+    return {};
 }

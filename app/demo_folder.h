@@ -46,6 +46,9 @@ private:
     std::string folder;
 };
 
-// One of the demo's helper programs: beside the program once installed,
-// else where the build tree has it.
-std::string FindDemoHelper(const std::string& name, const std::string& buildTreePath);
+// One of the demo's helper programs: beside the program, in the helper
+// folder of its installation (relative to the program's folder; empty for
+// none), else where the build tree has it. Empty when none has it; `error`
+// then says where it was looked for.
+std::string FindDemoHelper(const std::string& name, const std::string& helperFolder,
+                           const std::string& buildTreePath, std::string& error);

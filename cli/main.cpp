@@ -10,6 +10,7 @@ int main(int argc, char** argv)
 {
     CLI::App app{"quillmark-flash: update the firmware of a Velkan USB dongle / 802.15.4 sniffer board"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", "quillmark-flash " QUILLMARK_VERSION);
     CommandRunner runner;
     AddInspectCommand(app, runner);
     AddFlashCommand(app, runner);

@@ -7,8 +7,9 @@ CDemoMachine::CDemoMachine(DemoOptions options) : options(std::move(options)) {}
 std::unique_ptr<CDemoMachine> CDemoMachine::Create(std::string& error, DemoOptions options)
 {
     std::unique_ptr<CDemoMachine> demo(new CDemoMachine(std::move(options)));
-    if (!demo->folder.Make(error, FindDemoHelper("jlink-standin", QUILLMARK_JLINK_STANDIN)) ||
-        !demo->StartBoard(error))
+    const std::string standIn =
+        FindDemoHelper("jlink-standin", QUILLMARK_HELPER_FOLDER, QUILLMARK_JLINK_STANDIN, error);
+    if (standIn.empty() || !demo->folder.Make(error, standIn) || !demo->StartBoard(error))
         return nullptr;
     return demo;
 }
@@ -18,12 +19,15 @@ CDemoMachine::~CDemoMachine() { StopBoard(); }
 
 bool CDemoMachine::StartBoard(std::string& error)
 {
+    const std::string simulator =
+        FindDemoHelper("velkan-board-sim", QUILLMARK_HELPER_FOLDER, QUILLMARK_BOARD_SIM, error);
+    if (simulator.empty())
+        return false;
     link = folder.Path() + "/" + portName;
     std::vector<std::string> arguments{"--link", link, "--flash-out", BoardFlashPath()};
     arguments.insert(arguments.end(), options.boardArguments.begin(),
                      options.boardArguments.end());
-    board = std::make_unique<SimProcess>(arguments,
-                                         FindDemoHelper("velkan-board-sim", QUILLMARK_BOARD_SIM));
+    board = std::make_unique<SimProcess>(arguments, simulator);
     if (!board->Running()) {
         error = "cannot start the simulated board";
         return false;

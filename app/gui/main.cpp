@@ -43,10 +43,12 @@ int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
     NameApplication();
+    QApplication::setApplicationVersion(QUILLMARK_VERSION);
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "Updates the firmware of a Velkan USB dongle / 802.15.4 sniffer board.");
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption demoOption(
         "demo", "Run on a simulated board and a J-Link stand-in instead of hardware.");
     parser.addOption(demoOption);

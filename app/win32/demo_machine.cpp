@@ -8,7 +8,9 @@ CDemoMachine::CDemoMachine(DemoOptions options)
 std::unique_ptr<CDemoMachine> CDemoMachine::Create(std::string& error, DemoOptions options)
 {
     std::unique_ptr<CDemoMachine> demo(new CDemoMachine(std::move(options)));
-    if (!demo->folder.Make(error, FindDemoHelper("jlink-standin.exe", QUILLMARK_JLINK_STANDIN)))
+    const std::string standIn =
+        FindDemoHelper("jlink-standin.exe", "", QUILLMARK_JLINK_STANDIN, error);
+    if (standIn.empty() || !demo->folder.Make(error, standIn))
         return nullptr;
     return demo;
 }

@@ -6,21 +6,29 @@ namespace {
 
 // One subclass identifier for every object; the procedure tells them apart.
 constexpr UINT_PTR kSubclassId = 0x514D;  // "QM"
+// Where the window keeps its object for whoever holds only the window.
+constexpr wchar_t kObjectProperty[] = L"Quillmark.ControlObject";
 
 }  // namespace
 
 ControlObject::ControlObject(HWND window, Owner whoDeletes) : attached(window), owner(whoDeletes) {
+    ::SetPropW(window, kObjectProperty, this);
     ::SetWindowSubclass(window, Procedure, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 }
 
 ControlObject::~ControlObject() {
-    if (attached) ::RemoveWindowSubclass(attached, Procedure, kSubclassId);
+    if (attached) Detach(attached);
+}
+
+void ControlObject::Detach(HWND window) {
+    ::RemoveWindowSubclass(window, Procedure, kSubclassId);
+    ::RemovePropW(window, kObjectProperty);
+    attached = nullptr;
 }
 
 ControlObject* ControlObject::FromWindow(HWND window) {
-    DWORD_PTR data = 0;
-    if (!window || !::GetWindowSubclass(window, Procedure, kSubclassId, &data)) return nullptr;
-    return reinterpret_cast<ControlObject*>(data);
+    if (!window) return nullptr;
+    return static_cast<ControlObject*>(::GetPropW(window, kObjectProperty));
 }
 
 LRESULT ControlObject::OnMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -37,8 +45,7 @@ LRESULT CALLBACK ControlObject::Procedure(HWND window, UINT message, WPARAM wpar
                                           UINT_PTR, DWORD_PTR data) {
     auto* object = reinterpret_cast<ControlObject*>(data);
     if (message != WM_NCDESTROY) return object->OnMessage(window, message, wparam, lparam);
-    ::RemoveWindowSubclass(window, Procedure, kSubclassId);
-    object->attached = nullptr;
+    object->Detach(window);
     if (object->owner == Owner::window) delete object;
     return ::DefSubclassProc(window, message, wparam, lparam);
 }

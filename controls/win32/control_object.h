@@ -2,8 +2,8 @@
 // The object behind one of the wizard's child windows. It sees the window's
 // own messages through a subclass, and the notifications and color requests
 // that Windows sends to the parent once the dialog reflects them
-// (controls/win32/reflect.h). The subclass data is how the window finds its
-// object again, so no table of windows is kept.
+// (controls/win32/reflect.h). A window property leads from the window to
+// its object, so no table of windows is kept.
 
 #include "controls/win32/loader_control.h"
 
@@ -48,6 +48,7 @@ protected:
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
                                       UINT_PTR id, DWORD_PTR data);
+    void Detach(HWND window);
 
     HWND attached;  // null once the window is gone
     const Owner owner;

@@ -78,13 +78,19 @@ std::string CParamEdit::Text() const {
 
 void CParamEdit::SetText(const std::string& text, int caret) {
     ::SetWindowTextW(window, Widen(text).c_str());
+    PlaceCaret(caret);
+    if (typing) caretAfterTyping = caret;
+}
+
+void CParamEdit::PlaceCaret(int caret) {
     ::SendMessageW(window, EM_SETSEL, static_cast<WPARAM>(caret), caret);
     ::SendMessageW(window, EM_SCROLLCARET, 0, 0);
 }
 
 bool CParamEdit::OnNotification(WORD code) {
     if (code == EN_MAXTEXT) {
-        OnMaxText();
+        // A paste too long for the box overflows too; that is no typing.
+        if (typing) OnMaxText();
         return true;
     }
     if (code == EN_KILLFOCUS) {
@@ -131,7 +137,14 @@ LRESULT CParamEdit::OnChar(WPARAM character, LPARAM lparam) {
         if (!IsHexDigit(static_cast<unsigned>(character))) return 0;
         lastChar = static_cast<char>(character);
     }
-    return ControlObject::OnMessage(window, WM_CHAR, character, lparam);
+    typing = true;
+    caretAfterTyping = -1;
+    const LRESULT result = ControlObject::OnMessage(window, WM_CHAR, character, lparam);
+    typing = false;
+    // The edit control puts the caret back where the character did not fit
+    // once the notification has returned.
+    if (caretAfterTyping >= 0) PlaceCaret(caretAfterTyping);
+    return result;
 }
 
 // Typing into a box that was clicked into replaces both digits, as it does

@@ -53,8 +53,14 @@ private:
     bool ReadOnly() const;
     std::string Text() const;
     void SetText(const std::string& text, int caret);
+    void PlaceCaret(int caret);
 
     // The press that brought the focus selected the box; the drag that may
     // follow it must not shrink that selection.
     bool keepClickSelection = false;
+    // A typed character is on its way through the edit control; only then
+    // does a full box mean the user typed past it.
+    bool typing = false;
+    // Where OnMaxText put the caret while the character was on its way.
+    int caretAfterTyping = -1;
 };

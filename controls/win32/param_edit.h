@@ -6,13 +6,18 @@
 // to two digits. A click into a box from elsewhere selects both digits. A
 // whole address pasted into any box of a row fills the row.
 
+#include "controls/win32/control_object.h"
+
+#include <string>
+#include <vector>
+
 #include <windows.h>
 
-class CParamEdit {
+class CParamEdit : public ControlObject {
 public:
     // Subclasses `window`, an edit control, for the object's lifetime.
     explicit CParamEdit(HWND window);
-    ~CParamEdit();
+    ~CParamEdit() override;
     CParamEdit(const CParamEdit&) = delete;
     CParamEdit& operator=(const CParamEdit&) = delete;
 
@@ -28,4 +33,34 @@ public:
     // The edit notifications, reflected from the parent.
     void OnMaxText();
     void OnKillFocus();
+
+    bool OnNotification(WORD code) override;
+    // A read-only box keeps black digits on a light grey ground.
+    HBRUSH OnColorRequest(HDC dc) override;
+
+    // Pastes the clipboard as Ctrl+V does: a whole address fills the row,
+    // anything else goes into this box as the edit control pastes it.
+    void Paste();
+
+protected:
+    LRESULT OnMessage(HWND control, UINT message, WPARAM wparam, LPARAM lparam) override;
+
+private:
+    LRESULT OnChar(WPARAM character, LPARAM lparam);
+    LRESULT OnMouse(UINT message, WPARAM wparam, LPARAM lparam);
+    bool TakeAddress(const std::string& text);
+    std::vector<CParamEdit*> Row();
+    bool ReadOnly() const;
+    std::string Text() const;
+    void SetText(const std::string& text, int caret);
+    void PlaceCaret(int caret);
+
+    // The press that brought the focus selected the box; the drag that may
+    // follow it must not shrink that selection.
+    bool keepClickSelection = false;
+    // A typed character is on its way through the edit control; only then
+    // does a full box mean the user typed past it.
+    bool typing = false;
+    // Where OnMaxText put the caret while the character was on its way.
+    int caretAfterTyping = -1;
 };

@@ -1,0 +1,253 @@
+#include "controls/win32/param_edit.h"
+
+#include "platform/win32/wide_text.h"
+
+#include <algorithm>
+#include <cctype>
+#include <iterator>
+
+namespace {
+
+// A fixed box reads as one the user cannot change, yet its digits stay
+// black on a light ground.
+constexpr COLORREF kFixedBoxBackground = RGB(0xE3, 0xE3, 0xE3);
+
+constexpr wchar_t kPasteKey = 0x16;  // Ctrl+V as a character
+
+bool IsHexDigit(unsigned code) {
+    return (code >= '0' && code <= '9') || (code >= 'a' && code <= 'f') ||
+           (code >= 'A' && code <= 'F');
+}
+
+char Upper(char character) {
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(character)));
+}
+
+// The digits of a pasted MAC address, in upper case: hexadecimal digits,
+// with ':', '-' or blanks allowed between (never inside) the bytes. Empty for
+// any other text.
+std::string AddressDigits(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos) return {};
+    text = text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+    std::string digits;
+    for (const char character : text) {
+        if (IsHexDigit(static_cast<unsigned char>(character))) {
+            digits += Upper(character);
+        } else if (character == ':' || character == '-' || std::isspace(static_cast<unsigned char>(character))) {
+            if (digits.empty() || digits.size() % 2 != 0) return {};
+        } else {
+            return {};
+        }
+    }
+    return digits;
+}
+
+std::string ClipboardText(HWND owner) {
+    if (!::OpenClipboard(owner)) return {};
+    std::string text;
+    if (const HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* characters = static_cast<const wchar_t*>(::GlobalLock(data))) {
+            text = Narrow(characters);
+            ::GlobalUnlock(data);
+        }
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+}  // namespace
+
+CParamEdit::CParamEdit(HWND edit) : ControlObject(edit, Owner::holder), window(edit) {}
+
+CParamEdit::~CParamEdit() = default;
+
+CParamEdit* CParamEdit::FromWindow(HWND window) {
+    return dynamic_cast<CParamEdit*>(ControlObject::FromWindow(window));
+}
+
+bool CParamEdit::ReadOnly() const {
+    return (::GetWindowLongPtrW(window, GWL_STYLE) & ES_READONLY) != 0;
+}
+
+std::string CParamEdit::Text() const {
+    wchar_t text[16] = {};
+    ::GetWindowTextW(window, text, static_cast<int>(std::size(text)));
+    return Narrow(text);
+}
+
+void CParamEdit::SetText(const std::string& text, int caret) {
+    ::SetWindowTextW(window, Widen(text).c_str());
+    PlaceCaret(caret);
+    if (typing) caretAfterTyping = caret;
+}
+
+void CParamEdit::PlaceCaret(int caret) {
+    ::SendMessageW(window, EM_SETSEL, static_cast<WPARAM>(caret), caret);
+    ::SendMessageW(window, EM_SCROLLCARET, 0, 0);
+}
+
+bool CParamEdit::OnNotification(WORD code) {
+    if (code == EN_MAXTEXT) {
+        // A paste too long for the box overflows too; that is no typing.
+        if (typing) OnMaxText();
+        return true;
+    }
+    if (code == EN_KILLFOCUS) {
+        OnKillFocus();
+        return true;
+    }
+    return false;
+}
+
+HBRUSH CParamEdit::OnColorRequest(HDC dc) {
+    if (!ReadOnly()) return nullptr;
+    static const HBRUSH ground = ::CreateSolidBrush(kFixedBoxBackground);
+    ::SetTextColor(dc, RGB(0, 0, 0));
+    ::SetBkColor(dc, kFixedBoxBackground);
+    return ground;
+}
+
+LRESULT CParamEdit::OnMessage(HWND control, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+    case WM_CHAR:
+        return OnChar(wparam, lparam);
+    case WM_PASTE:
+        Paste();
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+        return OnMouse(message, wparam, lparam);
+    default:
+        return ControlObject::OnMessage(control, message, wparam, lparam);
+    }
+}
+
+// Only hexadecimal digits and control characters (Backspace, the clipboard
+// keys) reach the edit control, which shows letters in upper case itself.
+LRESULT CParamEdit::OnChar(WPARAM character, LPARAM lparam) {
+    // The edit control sends no WM_PASTE for Ctrl+V in a read-only box, yet a
+    // whole address pasted there fills the row all the same.
+    if (character == kPasteKey) {
+        Paste();
+        return 0;
+    }
+    if (character >= 0x20) {
+        if (!IsHexDigit(static_cast<unsigned>(character))) return 0;
+        lastChar = static_cast<char>(character);
+    }
+    typing = true;
+    caretAfterTyping = -1;
+    const LRESULT result = ControlObject::OnMessage(window, WM_CHAR, character, lparam);
+    typing = false;
+    // The edit control puts the caret back where the character did not fit
+    // once the notification has returned.
+    if (caretAfterTyping >= 0) PlaceCaret(caretAfterTyping);
+    return result;
+}
+
+// Typing into a box that was clicked into replaces both digits, as it does
+// after Tab; a click into the box that already has the focus places the
+// caret as usual.
+LRESULT CParamEdit::OnMouse(UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_MOUSEMOVE && keepClickSelection) return 0;
+    if (message == WM_LBUTTONUP) keepClickSelection = false;
+    const bool focusedBefore = ::GetFocus() == window;
+    const LRESULT result = ControlObject::OnMessage(window, message, wparam, lparam);
+    if (message == WM_LBUTTONDOWN && !focusedBefore && ::GetFocus() == window) {
+        ::SendMessageW(window, EM_SETSEL, 0, -1);
+        keepClickSelection = true;
+    }
+    return result;
+}
+
+// The character did not fit: overwrite the digit at the caret, or carry on
+// into the next box when the caret stands at the end.
+void CParamEdit::OnMaxText() {
+    DWORD caret = 0;
+    ::SendMessageW(window, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    const std::string current = Text();
+    const std::string typed(1, Upper(lastChar));
+    const std::string lastDigit = current.empty() ? "" : current.substr(current.size() - 1);
+    if (caret == 0) {
+        SetText(typed + lastDigit, 1);
+    } else if (caret == 1) {
+        SetText(current.substr(0, 1) + typed, 2);
+    } else if (next) {
+        // The dialog moves the focus as Tab does, so that its own idea of
+        // the focused control stays right.
+        ::SendMessageW(::GetParent(window), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next->window), TRUE);
+        const std::string following = next->Text();
+        next->SetText(typed + (following.empty() ? "" : following.substr(following.size() - 1)), 1);
+    }
+}
+
+void CParamEdit::OnKillFocus() {
+    const std::string current = Text();
+    if (current.empty()) {
+        ::SetWindowTextW(window, L"00");
+    } else if (current.size() == 1) {
+        ::SetWindowTextW(window, Widen("0" + current).c_str());
+    }
+}
+
+void CParamEdit::Paste() {
+    if (TakeAddress(ClipboardText(window))) return;
+    if (!ReadOnly()) ControlObject::OnMessage(window, WM_PASTE, 0, 0);
+}
+
+// A whole address is 2 digits for every box of the row, or for every box
+// the user can change. A whole row must agree with the fixed boxes: an
+// address with other fixed bytes is not for this board and is refused
+// whole, rather than half taken. Returns whether the text was an address.
+bool CParamEdit::TakeAddress(const std::string& text) {
+    const std::string digits = AddressDigits(text);
+    if (digits.empty()) return false;
+    const std::vector<CParamEdit*> row = Row();
+    std::vector<CParamEdit*> editable;
+    std::copy_if(row.begin(), row.end(), std::back_inserter(editable),
+                 [](const CParamEdit* box) { return !box->ReadOnly(); });
+    std::vector<CParamEdit*> targets;
+    if (digits.size() == 2 * row.size()) {
+        for (std::size_t k = 0; k < row.size(); ++k) {
+            std::string shown = row[k]->Text();
+            std::transform(shown.begin(), shown.end(), shown.begin(), Upper);
+            if (row[k]->ReadOnly() && shown != digits.substr(2 * k, 2)) {
+                ::MessageBeep(MB_ICONWARNING);
+                return true;
+            }
+        }
+        targets = row;
+    } else if (!editable.empty() && digits.size() == 2 * editable.size()) {
+        targets = editable;
+    } else {
+        return false;
+    }
+    for (std::size_t k = 0; k < targets.size(); ++k) {
+        if (!targets[k]->ReadOnly())
+            ::SetWindowTextW(targets[k]->window, Widen(digits.substr(2 * k, 2)).c_str());
+    }
+    return true;
+}
+
+// The boxes know only their right-hand neighbour, so the row is found from
+// its first box: the sibling that is nobody's neighbour and whose chain
+// reaches this box.
+std::vector<CParamEdit*> CParamEdit::Row() {
+    std::vector<CParamEdit*> siblings;
+    for (HWND child = ::GetWindow(::GetParent(window), GW_CHILD); child;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (CParamEdit* box = FromWindow(child)) siblings.push_back(box);
+    }
+    for (CParamEdit* first : siblings) {
+        const bool isNext = std::any_of(siblings.begin(), siblings.end(),
+                                        [first](const CParamEdit* box) { return box->next == first; });
+        if (isNext) continue;
+        std::vector<CParamEdit*> row;
+        for (CParamEdit* box = first; box && row.size() <= siblings.size(); box = box->next)
+            row.push_back(box);
+        if (std::find(row.begin(), row.end(), this) != row.end()) return row;
+    }
+    return {this};
+}

@@ -29,11 +29,13 @@ set_tests_properties(VirtualDisplay.PrefixIdle PROPERTIES DEPENDS VirtualDisplay
 set_tests_properties(VirtualDisplay.Stop PROPERTIES FIXTURES_CLEANUP virtual_display)
 
 # Runs the test program's tests on the shared display, each name starting
-# with `name_prefix`; further arguments are test properties.
+# with `name_prefix`; further arguments are test properties. One at a time:
+# the prefix's desktop has one foreground window, and a window of another
+# test taking it takes the keyboard focus from this one's.
 function(quillmark_window_tests target name_prefix)
   set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR
     "${PROJECT_SOURCE_DIR}/scripts/wine_on_display;${QUILLMARK_DISPLAY_STATE};${QUILLMARK_DISPLAY_PREFIX}")
   add_dependencies(${target} wineprefix_display)
   gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 TEST_PREFIX "${name_prefix}"
-    PROPERTIES FIXTURES_REQUIRED virtual_display ${ARGN})
+    PROPERTIES FIXTURES_REQUIRED virtual_display RESOURCE_LOCK virtual_display ${ARGN})
 endfunction()

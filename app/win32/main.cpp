@@ -104,7 +104,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         if (argument == "--demo") {
             demo = true;
         } else if (argument == "--version") {
-            Print("quillmark " QUILLMARK_VERSION "\n", STD_OUTPUT_HANDLE);
+            Print("Quillmark " QUILLMARK_VERSION "\n", STD_OUTPUT_HANDLE);
             return 0;
         } else if (argument == "--help" || argument == "-h") {
             Print(kUsage, STD_OUTPUT_HANDLE);

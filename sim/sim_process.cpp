@@ -1,5 +1,6 @@
 #include "sim/sim_process.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <filesystem>
@@ -34,10 +35,20 @@ bool SimProcess::WaitForPath(const std::string& path, std::chrono::milliseconds 
     return true;
 }
 
-void SimProcess::RequestFlash() const
+bool SimProcess::SaveFlash(const std::string& path, std::chrono::milliseconds limit) const
 {
-    if (pid > 0)
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (pid > 0) {
         ::kill(pid, SIGUSR1);
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline)
+            return false;
+        if (WaitForPath(path, std::min(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                           deadline - now),
+                                       std::chrono::milliseconds(500))))
+            return true;
+    }
+    return false;
 }
 
 int SimProcess::Stop()

@@ -22,8 +22,10 @@ public:
     // Waits until `path` exists (the simulator's link), at most `limit`.
     bool WaitForPath(const std::string& path, std::chrono::milliseconds limit) const;
 
-    // Asks for the flash file now (SIGUSR1).
-    void RequestFlash() const;
+    // Asks for the flash file (SIGUSR1) and waits until `path` holds it, at
+    // most `limit`. The request is repeated while it waits: under
+    // ThreadSanitizer the simulator was seen to let one go unanswered.
+    bool SaveFlash(const std::string& path, std::chrono::milliseconds limit) const;
 
     // Ends the simulator and returns its exit code (-1 if it did not exit normally).
     int Stop();

@@ -214,8 +214,7 @@ TEST_F(Station, RefusesBeforeAnyBoardIsTouched)
 {
     std::map<std::string, std::vector<std::uint8_t>> before;
     for (const char* name : {"r0", "r1"}) {
-        Plug(name).RequestFlash();
-        ASSERT_TRUE(sims[name]->WaitForPath(FlashOf(name), std::chrono::seconds(10)));
+        ASSERT_TRUE(Plug(name).SaveFlash(FlashOf(name), std::chrono::seconds(10)));
         std::this_thread::sleep_for(std::chrono::milliseconds(200));  // written in full
         before[name] = ReadFileBytes(FlashOf(name));
     }

@@ -194,6 +194,17 @@ const PageEntry* FindEntry(const PageTable& table, Control control)
     return nullptr;
 }
 
+void BuildPagesFromTables(const std::function<void(const PageEntry&)>& create,
+                          const std::function<void(Page, const PageEntry&)>& place)
+{
+    for (const PageTable* table : {&kSetupTable, &kResultTable}) {
+        for (Control control : table->creationOrder)
+            create(*FindEntry(*table, control));
+        for (const PageEntry& entry : table->entries)
+            place(table->page, entry);
+    }
+}
+
 std::vector<ControlIdentifier> ControlIdentifiers()
 {
     std::vector<ControlIdentifier> identifiers;

@@ -8,6 +8,7 @@
 #include "app/status_table.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -78,6 +79,12 @@ const PageTable& PageTableOf(Page page);
 
 // The entry of `control` in `table`, or null when the page does not hold it.
 const PageEntry* FindEntry(const PageTable& table, Control control);
+
+// How every window builds the pages: for each table (setup page first) its
+// controls created in the table's creation order, which decides their
+// identifiers, then its entries placed in page order.
+void BuildPagesFromTables(const std::function<void(const PageEntry&)>& create,
+                          const std::function<void(Page, const PageEntry&)>& place);
 
 inline constexpr int kFirstControlIdentifier = 10500;
 inline constexpr int kUnnumberedIdentifier = 0xFFFF;

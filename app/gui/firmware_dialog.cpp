@@ -70,16 +70,13 @@ void CVelkanFirmwareGUIDlg::Initialise()
 void CVelkanFirmwareGUIDlg::BuildPages()
 {
     renderer = std::make_unique<ControlRenderer>(this);
-    for (const PageTable* table : {&SetupPageTable(), &ResultPageTable()}) {
-        for (Control control : table->creationOrder)
-            CreateControl(*FindEntry(*table, control));
-        std::vector<LoaderControl*>& list = PageList(table->page);
-        list.clear();
-        for (const PageEntry& entry : table->entries) {
-            PlaceControl(entry);
-            list.push_back(entries[Index(entry.control)].get());
-        }
-    }
+    setupPage.clear();
+    resultPage.clear();
+    BuildPagesFromTables([this](const PageEntry& entry) { CreateControl(entry); },
+                         [this](Page page, const PageEntry& entry) {
+                             PlaceControl(entry);
+                             PageList(page).push_back(entries[Index(entry.control)].get());
+                         });
     LinkMacBoxes();
 }
 

@@ -224,16 +224,13 @@ BOOL CVelkanFirmwareGUIDlg::OnEraseBackground(HDC context)
 void CVelkanFirmwareGUIDlg::BuildPages()
 {
     renderer = std::make_unique<ControlRenderer>(window);
-    for (const PageTable* table : {&SetupPageTable(), &ResultPageTable()}) {
-        for (Control control : table->creationOrder)
-            CreateControl(*FindEntry(*table, control));
-        std::vector<LoaderControl*>& list = PageList(table->page);
-        list.clear();
-        for (const PageEntry& entry : table->entries) {
-            PlaceControl(entry);
-            list.push_back(entries[Index(entry.control)].get());
-        }
-    }
+    setupPage.clear();
+    resultPage.clear();
+    BuildPagesFromTables([this](const PageEntry& entry) { CreateControl(entry); },
+                         [this](Page page, const PageEntry& entry) {
+                             PlaceControl(entry);
+                             PageList(page).push_back(entries[Index(entry.control)].get());
+                         });
     LinkMacBoxes();
 }
 

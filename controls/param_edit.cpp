@@ -1,5 +1,7 @@
 #include "controls/param_edit.h"
 
+#include "app/mac_paste.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -29,27 +31,6 @@ public:
 // A fixed box reads as one the user cannot change, yet its digits stay
 // black on a light ground.
 const QColor kFixedBoxBackground(0xE3, 0xE3, 0xE3);
-
-bool IsHexDigit(QChar character) {
-    return character.unicode() >= 0x20 && CParamEdit::PassesFilter(character);
-}
-
-// The digits of a pasted MAC address, in upper case: hexadecimal digits,
-// with ':', '-' or blanks allowed between (never inside) the bytes. Empty for
-// any other text.
-QString AddressDigits(const QString& text) {
-    QString digits;
-    for (const QChar character : text.trimmed()) {
-        if (IsHexDigit(character)) {
-            digits += character.toUpper();
-        } else if (character == u':' || character == u'-' || character.isSpace()) {
-            if (digits.isEmpty() || digits.size() % 2 != 0) return {};
-        } else {
-            return {};
-        }
-    }
-    return digits;
-}
 
 }  // namespace
 
@@ -190,35 +171,19 @@ void CParamEdit::Paste() {
     if (!isReadOnly()) QLineEdit::paste();
 }
 
-// A whole address is 2 digits for every box of the row, or for every box
-// the user can change. A whole row must agree with the fixed boxes: an
-// address with other fixed bytes is not for this board and is refused
-// whole, rather than half taken. Returns whether the text was an address.
+// Returns whether the text was a whole address (taken or refused).
 bool CParamEdit::TakeAddress(const QString& text) {
-    const QString digits = AddressDigits(text);
-    if (digits.isEmpty()) return false;
     const std::vector<CParamEdit*> row = Row();
-    std::vector<CParamEdit*> editable;
-    std::copy_if(row.begin(), row.end(), std::back_inserter(editable),
-                 [](const CParamEdit* box) { return !box->isReadOnly(); });
-    std::vector<CParamEdit*> targets;
-    if (digits.size() == 2 * static_cast<qsizetype>(row.size())) {
-        for (std::size_t k = 0; k < row.size(); ++k) {
-            const QString byte = digits.mid(2 * static_cast<qsizetype>(k), 2);
-            if (row[k]->isReadOnly() && row[k]->text().toUpper() != byte) {
-                QApplication::beep();
-                return true;
-            }
-        }
-        targets = row;
-    } else if (!editable.empty() && digits.size() == 2 * static_cast<qsizetype>(editable.size())) {
-        targets = editable;
-    } else {
-        return false;
+    std::vector<MacRowBox> boxes;
+    for (const CParamEdit* box : row) boxes.push_back({box->text().toStdString(), box->isReadOnly()});
+    const MacRowPaste paste = PasteIntoMacRow(text.toStdString(), boxes);
+    if (paste.outcome == MacRowPaste::Outcome::notAnAddress) return false;
+    if (paste.outcome == MacRowPaste::Outcome::refused) {
+        QApplication::beep();
+        return true;
     }
-    for (std::size_t k = 0; k < targets.size(); ++k) {
-        if (!targets[k]->isReadOnly())
-            targets[k]->setText(digits.mid(2 * static_cast<qsizetype>(k), 2));
+    for (std::size_t k = 0; k < row.size(); ++k) {
+        if (!row[k]->isReadOnly()) row[k]->setText(QString::fromStdString(paste.texts[k]));
     }
     return true;
 }

@@ -1,5 +1,6 @@
 #include "controls/win32/param_edit.h"
 
+#include "app/mac_paste.h"
 #include "platform/win32/wide_text.h"
 
 #include <algorithm>
@@ -21,26 +22,6 @@ bool IsHexDigit(unsigned code) {
 
 char Upper(char character) {
     return static_cast<char>(std::toupper(static_cast<unsigned char>(character)));
-}
-
-// The digits of a pasted MAC address, in upper case: hexadecimal digits,
-// with ':', '-' or blanks allowed between (never inside) the bytes. Empty for
-// any other text.
-std::string AddressDigits(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) return {};
-    text = text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-    std::string digits;
-    for (const char character : text) {
-        if (IsHexDigit(static_cast<unsigned char>(character))) {
-            digits += Upper(character);
-        } else if (character == ':' || character == '-' || std::isspace(static_cast<unsigned char>(character))) {
-            if (digits.empty() || digits.size() % 2 != 0) return {};
-        } else {
-            return {};
-        }
-    }
-    return digits;
 }
 
 std::string ClipboardText(HWND owner) {
@@ -197,36 +178,19 @@ void CParamEdit::Paste() {
     if (!ReadOnly()) ControlObject::OnMessage(window, WM_PASTE, 0, 0);
 }
 
-// A whole address is 2 digits for every box of the row, or for every box
-// the user can change. A whole row must agree with the fixed boxes: an
-// address with other fixed bytes is not for this board and is refused
-// whole, rather than half taken. Returns whether the text was an address.
+// Returns whether the text was a whole address (taken or refused).
 bool CParamEdit::TakeAddress(const std::string& text) {
-    const std::string digits = AddressDigits(text);
-    if (digits.empty()) return false;
     const std::vector<CParamEdit*> row = Row();
-    std::vector<CParamEdit*> editable;
-    std::copy_if(row.begin(), row.end(), std::back_inserter(editable),
-                 [](const CParamEdit* box) { return !box->ReadOnly(); });
-    std::vector<CParamEdit*> targets;
-    if (digits.size() == 2 * row.size()) {
-        for (std::size_t k = 0; k < row.size(); ++k) {
-            std::string shown = row[k]->Text();
-            std::transform(shown.begin(), shown.end(), shown.begin(), Upper);
-            if (row[k]->ReadOnly() && shown != digits.substr(2 * k, 2)) {
-                ::MessageBeep(MB_ICONWARNING);
-                return true;
-            }
-        }
-        targets = row;
-    } else if (!editable.empty() && digits.size() == 2 * editable.size()) {
-        targets = editable;
-    } else {
-        return false;
+    std::vector<MacRowBox> boxes;
+    for (const CParamEdit* box : row) boxes.push_back({box->Text(), box->ReadOnly()});
+    const MacRowPaste paste = PasteIntoMacRow(text, boxes);
+    if (paste.outcome == MacRowPaste::Outcome::notAnAddress) return false;
+    if (paste.outcome == MacRowPaste::Outcome::refused) {
+        ::MessageBeep(MB_ICONWARNING);
+        return true;
     }
-    for (std::size_t k = 0; k < targets.size(); ++k) {
-        if (!targets[k]->ReadOnly())
-            ::SetWindowTextW(targets[k]->window, Widen(digits.substr(2 * k, 2)).c_str());
+    for (std::size_t k = 0; k < row.size(); ++k) {
+        if (!row[k]->ReadOnly()) ::SetWindowTextW(row[k]->window, Widen(paste.texts[k]).c_str());
     }
     return true;
 }

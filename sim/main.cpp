@@ -6,6 +6,8 @@
 
 #include <atomic>
 #include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -23,6 +25,18 @@ void Install(int signal, void (*handler)(int))
     sigaction(signal, &action, nullptr);
 }
 
+// A script that starts the board in the background cannot make it end with
+// the script; the board does that itself. The parent may already be gone by
+// the time the signal is asked for: then nobody would send it.
+void EndWithParent(int parentPid)
+{
+    if (parentPid <= 0)
+        return;
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (::getppid() != parentPid)
+        quit = true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -33,6 +47,7 @@ int main(int argc, char** argv)
     Install(SIGHUP, OnQuit);
     Install(SIGUSR1, OnSave);
     std::signal(SIGPIPE, SIG_IGN);
+    EndWithParent(options.parentPid);
     BoardSim board(options);
     return board.Run(quit, saveRequested);
 }

@@ -50,6 +50,8 @@ SimOptions ParseSimOptions(int argc, char** argv)
     app.add_option("--link", options.link, "path of the link to the board's port")->required();
     app.add_option("--flash-out", options.flashOut,
                    "write the flash to this file at exit and on SIGUSR1");
+    app.add_option("--parent-pid", options.parentPid,
+                   "end with this process, which started the board (a script's $$)");
     app.add_option("--baud", options.baud, "line speed for the line time (0: none)");
     app.add_option("--erase-ms", raw.eraseMs, "time the flash erase takes");
     app.add_option("--write-us", raw.writeUs, "flash write time per byte, in microseconds");

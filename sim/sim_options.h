@@ -12,6 +12,7 @@ enum class SimPhase { None, Poll, Download, Erase, Write };
 struct SimOptions {
     std::string link;      // the stable path the port is reached by
     std::string flashOut;  // where the flash goes at exit and on SIGUSR1
+    int parentPid = 0;     // when set, the board ends with that process, its parent
 
     // Realistic timing; each can be set to 0.
     unsigned baud = 115200;                    // line time both ways, 10 bits a byte

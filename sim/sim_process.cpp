@@ -1,25 +1,24 @@
 #include "sim/sim_process.h"
 
+#include "platform/posix/child_spawn.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <filesystem>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
 
-extern char** environ;
-
+// Whoever started the board is its only user: it goes when they do, even
+// when they were killed. SIGTERM, so that it removes its link on the way.
 SimProcess::SimProcess(const std::vector<std::string>& arguments, const std::string& program)
 {
-    std::vector<std::string> argv{program};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    std::vector<char*> pointers;
-    for (std::string& argument : argv)
-        pointers.push_back(argument.data());
-    pointers.push_back(nullptr);
-    if (::posix_spawn(&pid, argv[0].c_str(), nullptr, nullptr, pointers.data(), environ) != 0)
-        pid = -1;
+    ChildSpawn spawn;
+    spawn.argv = {program};
+    spawn.argv.insert(spawn.argv.end(), arguments.begin(), arguments.end());
+    spawn.deathSignal = SIGTERM;
+    std::string ignored;
+    pid = SpawnChild(spawn, ignored);
 }
 
 SimProcess::~SimProcess() { Stop(); }

@@ -1,5 +1,7 @@
 #include "platform/process.h"
 
+#include "platform/posix/child_spawn.h"
+
 #include <cerrno>
 #include <cstring>
 #include <mutex>
@@ -8,7 +10,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -148,51 +149,25 @@ std::vector<std::string> ChildEnvironment(const std::vector<std::string>& extra)
     return result;
 }
 
-std::vector<char*> Pointers(std::vector<std::string>& texts)
+// Standard input and error are the null device; the tool dies with us.
+pid_t Spawn(const ProcessStart& start, int outputFd, std::string& error)
 {
-    std::vector<char*> pointers;
-    for (std::string& t : texts)
-        pointers.push_back(t.data());
-    pointers.push_back(nullptr);
-    return pointers;
-}
-
-// The child starts with default handling of the signals a console program
-// expects, whatever the caller ignores or blocks.
-void ResetSignals(posix_spawnattr_t& attributes)
-{
-    sigset_t none;
-    sigemptyset(&none);
-    sigset_t defaults;
-    sigemptyset(&defaults);
-    for (int s : {SIGPIPE, SIGINT, SIGTERM, SIGHUP})
-        sigaddset(&defaults, s);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-}
-
-int Spawn(const ProcessStart& start, int outputFd, pid_t& pid)
-{
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, outputFd, 1);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    if (!start.workingDirectory.empty())
-        posix_spawn_file_actions_addchdir_np(&actions, start.workingDirectory.c_str());
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    ResetSignals(attributes);
-
-    std::vector<std::string> argv{start.program};
-    argv.insert(argv.end(), start.arguments.begin(), start.arguments.end());
-    std::vector<std::string> env = ChildEnvironment(start.extraEnvironment);
-    const int result = posix_spawn(&pid, start.program.c_str(), &actions, &attributes,
-                                   Pointers(argv).data(), Pointers(env).data());
-    posix_spawnattr_destroy(&attributes);
-    posix_spawn_file_actions_destroy(&actions);
-    return result;
+    const int null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+    if (null < 0) {
+        error = "cannot open /dev/null: " + ErrorText(errno);
+        return -1;
+    }
+    ChildSpawn spawn;
+    spawn.argv = {start.program};
+    spawn.argv.insert(spawn.argv.end(), start.arguments.begin(), start.arguments.end());
+    spawn.environment = ChildEnvironment(start.extraEnvironment);
+    spawn.workingDirectory = start.workingDirectory;
+    spawn.input = null;
+    spawn.output = outputFd;
+    spawn.errorOutput = null;
+    const pid_t pid = SpawnChild(spawn, error);
+    ::close(null);
+    return pid;
 }
 
 }  // namespace
@@ -204,13 +179,11 @@ std::unique_ptr<IProcess> StartProcess(const ProcessStart& start, std::string& e
         error = "cannot create a pipe: " + ErrorText(errno);
         return nullptr;
     }
-    pid_t pid = 0;
-    const int result = Spawn(start, fds[1], pid);
+    const pid_t pid = Spawn(start, fds[1], error);
     // The child holds its own copy of the write end: the pipe ends when it does.
     ::close(fds[1]);
-    if (result != 0) {
+    if (pid < 0) {
         ::close(fds[0]);
-        error = ErrorText(result);
         return nullptr;
     }
     return std::make_unique<PosixProcess>(pid, fds[0]);

@@ -1,5 +1,6 @@
 #include "jlink/jlink_writer.h"
 
+#include "platform/file_lock.h"
 #include "platform/message_box.h"
 #include "platform/text_paths.h"
 #include "job/messages.h"
@@ -84,7 +85,14 @@ void JLinkWriter::PrepareAndProgram(const std::string& imagePath)
         NoteFailure(JLinkFailure::ImageNotLoaded, "the image did not load: " + imagePath);
         return ReportFailure();
     }
-    const std::string copyPath = WriteImageCopy(imagePath);
+    if (settings.tempFolder.empty()) {
+        NoteFailure(JLinkFailure::NoTempFolder, "No temporary folder for the job files");
+        return ReportFailure();
+    }
+    const auto claim = ClaimTempFolder();
+    if (!claim)
+        return ReportFailure();
+    const std::string copyPath = WriteImageCopy(imagePath, *claim);
     if (copyPath.empty())
         return ReportFailure();
     if (CreateJobFiles(copyPath))
@@ -125,17 +133,55 @@ bool JLinkWriter::FindInputs(const std::string& imagePath, std::string& toolPath
     return found;
 }
 
+// One job at a time in a temporary folder: a second would write its files
+// where the first one's tool still reads them. The claim ends with the job's
+// process however it ends, and the tool never outlives that process; so a
+// job that finds the claim free clears what a killed job left behind.
+std::unique_ptr<IFileLock> JLinkWriter::ClaimTempFolder()
+{
+    FileLockAttempt attempt =
+        TryLockFile(TempPath(kJobLockFileName), {.create = true, .removeOnRelease = true});
+    if (!attempt.lock) {
+        NoteFailure(JLinkFailure::JobFolderBusy,
+                    attempt.heldElsewhere
+                        ? "Another J-Link job is still running in " + settings.tempFolder +
+                              ": wait for it to end, then try again"
+                        : "Cannot claim the temporary folder: " + attempt.error);
+        return nullptr;
+    }
+    // The job folder a killed job left; whatever else has that name is for
+    // the job to trip over and report.
+    std::error_code ignored;
+    const fs::path left = PathOfText(TempPath(kJobFolderName));
+    if (fs::is_directory(fs::symlink_status(left, ignored)))
+        fs::remove_all(left, ignored);
+    RemoveLeftImageCopy(*attempt.lock);
+    return std::move(attempt.lock);
+}
+
+// The claim's note names the copy a job wrote: a job killed before it
+// removed it left the name there for this one.
+void JLinkWriter::RemoveLeftImageCopy(IFileLock& claim) const
+{
+    const std::string left = claim.ReadNote();
+    const std::string suffix(kImageCopySuffix);
+    std::error_code ignored;
+    const fs::path path = PathOfText(TempPath(left));
+    const bool copyName = !left.empty() && left.find_first_of("/\\") == std::string::npos &&
+                          left.find(suffix) != std::string::npos;
+    if (copyName && fs::is_regular_file(fs::symlink_status(path, ignored)))
+        fs::remove(path, ignored);
+    claim.WriteNote("");
+}
+
 // The copy gets a name of its own that nothing in the temporary folder has
 // yet: neither an image chosen from that folder nor any other file there is
 // ever overwritten, patched or deleted by the job.
-std::string JLinkWriter::WriteImageCopy(const std::string& imagePath)
+std::string JLinkWriter::WriteImageCopy(const std::string& imagePath, IFileLock& claim)
 {
-    if (settings.tempFolder.empty()) {
-        NoteFailure(JLinkFailure::NoTempFolder, "No temporary folder for the job files");
-        return {};
-    }
     const auto bytes = MakeJobImage(*request->image, MacTextToBytes(request->macText));
-    const std::string base = TempPath(TextOfPath(PathOfText(imagePath).filename()) + ".jlink-copy");
+    const std::string base =
+        TempPath(TextOfPath(PathOfText(imagePath).filename()) + std::string(kImageCopySuffix));
     for (int attempt = 0; attempt < 1000; ++attempt) {
         const std::string path = attempt == 0 ? base : base + "-" + std::to_string(attempt);
         std::FILE* file = OpenFile(path, "wbx");
@@ -145,6 +191,8 @@ std::string JLinkWriter::WriteImageCopy(const std::string& imagePath)
                 continue;
             break;
         }
+        // Made by this job just now, so the next one may remove it.
+        claim.WriteNote(TextOfPath(PathOfText(path).filename()));
         const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
         if (std::fclose(file) == 0 && written)
             return path;

@@ -23,6 +23,8 @@
 #include <thread>
 #include <utility>
 
+class IFileLock;
+
 class CBoardInfo;
 class IMessageTarget;
 
@@ -71,7 +73,9 @@ public:
 
 private:
     bool FindInputs(const std::string& imagePath, std::string& toolPath);
-    std::string WriteImageCopy(const std::string& imagePath);
+    std::unique_ptr<IFileLock> ClaimTempFolder();
+    void RemoveLeftImageCopy(IFileLock& claim) const;
+    std::string WriteImageCopy(const std::string& imagePath, IFileLock& claim);
     bool WriteScript();
     bool FailJobFiles(const std::string& message);
     // Waits for the tool within the time limit, terminating it after that.

@@ -18,6 +18,10 @@ inline constexpr std::string_view kJobFolderName = "temp_jlinkloader";
 inline constexpr std::string_view kScriptFileName = "jlinkscript.txt";
 inline constexpr std::string_view kLoaderFileName = "flashloader.bin";
 inline constexpr std::string_view kLogFileName = "jlink.log";
+// Held by the job that runs in the temporary folder, gone with it.
+inline constexpr std::string_view kJobLockFileName = "temp_jlinkloader.lock";
+// What follows the image's name in the name of its MAC-patched copy.
+inline constexpr std::string_view kImageCopySuffix = ".jlink-copy";
 
 // The tool below the program folder.
 inline constexpr std::string_view kToolFolderName = "jlink";

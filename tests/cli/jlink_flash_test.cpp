@@ -1,13 +1,16 @@
 // quillmark-flash flash --jlink, run as a real process with the J-Link
 // stand-in as its tool.
 
+#include "support/child_process.h"
 #include "support/expected_flash.h"
+#include "support/process_table.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <unistd.h>
 
 #include <filesystem>
@@ -28,13 +31,20 @@ protected:
     CommandResult Flash(const std::vector<std::string>& args, const std::string& fault = "",
                         const std::string& program = QUILLMARK_FLASH)
     {
-        std::vector<std::string> argv{"env"};
+        return RunCommand(CommandLine(FlashCommand(args, fault, program)));
+    }
+
+    std::vector<std::string> FlashCommand(const std::vector<std::string>& args,
+                                          const std::string& fault = "",
+                                          const std::string& program = QUILLMARK_FLASH)
+    {
+        std::vector<std::string> argv{"/usr/bin/env"};
         argv.insert(argv.end(), environment.begin(), environment.end());
         argv.insert(argv.end(), {"TMPDIR=" + (dir / "tmp"), "QUILLMARK_JLINK_SLEEP_SCALE=0",
                                  "QUILLMARK_JLINK_FLASH_FILE=" + flashFile,
                                  "QUILLMARK_JLINK_FAULT=" + fault, program, "flash", "--jlink"});
         argv.insert(argv.end(), args.begin(), args.end());
-        return RunCommand(CommandLine(argv));
+        return argv;
     }
 
     // What the job left in its own folder below the temporary folder.
@@ -68,6 +78,33 @@ TEST_F(JLinkFlashCommand, ProgramsTheTargetThroughTheGivenTool)
     EXPECT_THAT(result.output, HasSubstr("J-Link log: " + UsualFolder() + "/jlink.log\n"));
     EXPECT_EQ(ReadFileBytes(flashFile), ExpectedJLinkFlash(image, "0050C2123456789A"));
     EXPECT_EQ(ReadFileBytes(path), image);
+    EXPECT_THAT(TempEntries(), ::testing::ElementsAre("jlink.log"));
+}
+
+// A killed command line takes its tool with it, as the OOM killer would
+// kill it: nothing drives the probe on unseen. While a tool runs no second
+// job starts in its folder; once it is gone the next job clears what the
+// killed one left there.
+TEST_F(JLinkFlashCommand, AKilledJobTakesItsToolAndTheNextJobClearsItsFiles)
+{
+    const auto image = RandomBytes(9000, 56);
+    const std::string path = dir.Write("fw.bin", image);
+    const auto toolsRunning = [this] { return ProcessesWorkingIn(UsualFolder()).size(); };
+    ChildProcess killed(FlashCommand({"--jlink-tool", JLINK_STANDIN, path}, "hang"));
+    ASSERT_TRUE(WaitForCount(toolsRunning, 1, std::chrono::seconds(10)));
+
+    const auto refused = Flash({"--jlink-tool", JLINK_STANDIN, path});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_THAT(refused.output, HasSubstr("Another J-Link job is still running in " + UsualFolder()));
+
+    killed.Signal(SIGKILL);
+    killed.Wait();
+    EXPECT_TRUE(WaitForCount(toolsRunning, 0, std::chrono::seconds(1)));
+    EXPECT_THAT(TempEntries(), ::testing::Contains("fw.bin.jlink-copy"));
+
+    const auto next = Flash({"--jlink-tool", JLINK_STANDIN, path});
+    ASSERT_EQ(next.exitCode, 0) << next.output;
+    EXPECT_EQ(ReadFileBytes(flashFile), ExpectedJLinkFlash(image, "0050C20000000000"));
     EXPECT_THAT(TempEntries(), ::testing::ElementsAre("jlink.log"));
 }
 

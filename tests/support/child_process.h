@@ -22,6 +22,7 @@ public:
     void ReadAvailable();
 
     void Signal(int signal) const;
+    pid_t Pid() const { return pid; }
     // Waits for the end, reading the rest of the output; the exit code, or
     // -1 when the child did not exit normally.
     int Wait();

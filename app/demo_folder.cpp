@@ -20,13 +20,6 @@ constexpr std::uint32_t kDemoImageLength = 24 * 1024;
 
 }  // namespace
 
-CDemoFolder::~CDemoFolder()
-{
-    std::error_code ignored;
-    if (!folder.empty())
-        fs::remove_all(PathOfText(folder), ignored);
-}
-
 bool CDemoFolder::Make(std::string& error, const std::string& standIn)
 {
     if (!MakeUniqueFolder(error))
@@ -44,26 +37,17 @@ bool CDemoFolder::Make(std::string& error, const std::string& standIn)
 
 // In the user's private temporary folder, so nobody else can reach the tool
 // the demo runs; a new name each time, so demos running side by side keep
-// apart.
+// apart. What killed demos left there goes first.
 bool CDemoFolder::MakeUniqueFolder(std::string& error)
 {
     const std::string parent = PrivateTempFolder();
-    std::random_device random;
-    for (int attempt = 0; !parent.empty() && attempt < 100; ++attempt) {
-        char name[32];
-        std::snprintf(name, sizeof name, "quillmark-demo-%08x", static_cast<unsigned>(random()));
-        const std::string candidate = JoinPath(parent, name);
-        std::error_code failure;
-        if (fs::create_directory(PathOfText(candidate), failure)) {
-            folder = candidate;
-            return true;
-        }
-        if (failure)
-            break;
+    if (parent.empty()) {
+        error = "cannot create a demo folder below the temporary folder";
+        return false;
     }
-    error = "cannot create a demo folder below " +
-            (parent.empty() ? std::string("the temporary folder") : parent);
-    return false;
+    RemoveAbandonedFolders(parent);
+    folder = COwnedFolder::Make(parent, "quillmark-demo-", error);
+    return folder != nullptr;
 }
 
 bool CDemoFolder::WriteImage(std::string& error)
@@ -85,7 +69,7 @@ bool CDemoFolder::WriteImage(std::string& error)
 // copied there; elsewhere a link does.
 bool CDemoFolder::InstallStandIn(std::string& error, const std::string& standIn)
 {
-    const fs::path tool = PathOfText(JoinPath(folder, ToolRelativePath()));
+    const fs::path tool = PathOfText(JoinPath(Path(), ToolRelativePath()));
     std::error_code failure;
     fs::create_directory(tool.parent_path(), failure);
 #ifdef _WIN32
@@ -100,7 +84,7 @@ bool CDemoFolder::InstallStandIn(std::string& error, const std::string& standIn)
     return !failure;
 }
 
-std::string CDemoFolder::Inside(const char* name) const { return JoinPath(folder, name); }
+std::string CDemoFolder::Inside(const char* name) const { return JoinPath(Path(), name); }
 
 std::string CDemoFolder::ImagePath() const { return Inside("demo_firmware.bin"); }
 
@@ -113,7 +97,7 @@ std::string CDemoFolder::ProbeFlashPath() const { return JoinPath(FlashFolder(),
 JLinkSettings CDemoFolder::JLinkSettingsForDemo(double sleepScale) const
 {
     JLinkSettings settings = MachineJLinkSettings();
-    settings.programFolder = folder;
+    settings.programFolder = Path();
     settings.tempFolder = JobTempFolder();
     // The script's waits, shortened so the whole update takes a few seconds.
     settings.toolEnvironment = {"QUILLMARK_JLINK_SLEEP_SCALE=" + std::to_string(sleepScale),

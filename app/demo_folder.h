@@ -3,16 +3,18 @@
 // below the user's private temporary folder, holding the demo image, the
 // J-Link stand-in installed where the job looks for the tool, and apart from
 // the images a folder for the job's files and one for the simulated flashes.
-// It goes with everything in it when the demo ends.
+// It goes with everything in it when the demo ends; the folder of a demo
+// that was killed goes at the next demo's start.
 
 #include "jlink/jlink_settings.h"
+#include "platform/owned_folder.h"
 
+#include <memory>
 #include <string>
 
 class CDemoFolder {
 public:
     CDemoFolder() = default;
-    ~CDemoFolder();
     CDemoFolder(const CDemoFolder&) = delete;
     CDemoFolder& operator=(const CDemoFolder&) = delete;
 
@@ -20,7 +22,7 @@ public:
     // on failure says why.
     bool Make(std::string& error, const std::string& standIn);
 
-    const std::string& Path() const { return folder; }
+    const std::string& Path() const { return folder ? folder->Path() : none; }
     std::string ImagePath() const;
     // The J-Link job's files and log: inside the demo folder, so the demo
     // leaves nothing behind and never meets a real job's files in the shared
@@ -43,7 +45,8 @@ private:
     bool InstallStandIn(std::string& error, const std::string& standIn);
     std::string Inside(const char* name) const;
 
-    std::string folder;
+    std::unique_ptr<COwnedFolder> folder;
+    const std::string none;
 };
 
 // One of the demo's helper programs: beside the program, in the helper

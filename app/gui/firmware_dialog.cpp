@@ -274,6 +274,12 @@ void CVelkanFirmwareGUIDlg::keyPressEvent(QKeyEvent* event)
         button->click();
 }
 
+void CVelkanFirmwareGUIDlg::EndWithoutDisplay()
+{
+    QtMessageTarget::EndDelivery();
+    loaderManager.reset();
+}
+
 void CVelkanFirmwareGUIDlg::closeEvent(QCloseEvent* event)
 {
     if (!logic->ConfirmClose()) {

@@ -33,6 +33,10 @@ public:
 
     IMessageTarget& Window() { return *messages; }
     IDialogServices& Services() { return *loaderManager; }
+    // Qt is ending the program without its event loop (the display went
+    // away): stops the job and the monitors as closing would, without the
+    // window. Nothing of the dialog may be used afterwards.
+    void EndWithoutDisplay();
     CFirmwareDialogLogic& Logic() { return *logic; }
     // The control's widget; for tests and screenshots.
     QWidget* ControlWindow(Control control) const;

@@ -4,6 +4,7 @@
 #include "app/demo_probe_source.h"
 #include "app/gui/application_name.h"
 #include "app/gui/demo_machine.h"
+#include "app/gui/exit_cleanup.h"
 #include "app/gui/firmware_dialog.h"
 #include "app/gui/qt_message_box.h"
 #include "app/gui/quit_signals.h"
@@ -26,6 +27,7 @@ int RunDialog(const CVelkanFirmwareGUIDlg::ServicesFactory& makeLoaderManager,
               QtMessageBoxSink& messageBox)
 {
     CVelkanFirmwareGUIDlg dialog(makeLoaderManager);
+    const CExitCleanup stopJobs([&dialog] { dialog.EndWithoutDisplay(); });
     QuitOnSignals quit([&dialog] { dialog.reject(); });
     messageBox.SetOwner(&dialog);
     dialog.Initialise();
@@ -62,11 +64,12 @@ int main(int argc, char** argv)
     int result = 0;
     if (parser.isSet(demoOption)) {
         std::string error;
-        const auto demo = CDemoMachine::Create(error);
+        auto demo = CDemoMachine::Create(error);
         if (!demo) {
             std::cerr << "quillmark: the demo cannot start: " << error << "\n";
             return 1;
         }
+        const CExitCleanup removeDemo([&demo] { demo.reset(); });
         CDemoProbeSource probes;
         const MachineParts machine =
             demo->PlugIn(DemoParts{folders, ports, serialPorts, probes, DeliverWhileWaiting});

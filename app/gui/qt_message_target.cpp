@@ -4,6 +4,51 @@
 #include <QTimer>
 #include <QThread>
 
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+// Every send waits here for its answer, so that EndDelivery can wake them all.
+std::mutex sendMutex;
+std::condition_variable sendAnswered;
+bool delivering = true;
+
+struct PendingSend {
+    bool answered = false;
+    LParam result = 0;
+
+    void Answer(LParam value)
+    {
+        {
+            const std::lock_guard lock(sendMutex);
+            if (answered)
+                return;
+            answered = true;
+            result = value;
+        }
+        sendAnswered.notify_all();
+    }
+};
+
+// Travels with the queued call: a call dropped unrun (its receiver gone)
+// still answers, so its sender never waits for ever.
+struct SendAnswerer {
+    std::shared_ptr<PendingSend> pending;
+    ~SendAnswerer() { pending->Answer(0); }
+};
+
+bool Delivering()
+{
+    const std::lock_guard lock(sendMutex);
+    return delivering;
+}
+
+}  // namespace
+
 QtMessageTarget::QtMessageTarget(Handler handler, QObject* parent)
     : QObject(parent), handler(std::move(handler))
 {
@@ -12,22 +57,50 @@ QtMessageTarget::QtMessageTarget(Handler handler, QObject* parent)
 void QtMessageTarget::Post(unsigned message, WParam wparam, LParam lparam)
 {
     QMetaObject::invokeMethod(
-        this, [this, message, wparam, lparam] { handler(message, wparam, lparam); },
+        this,
+        [this, message, wparam, lparam] {
+            if (Delivering())
+                handler(message, wparam, lparam);
+        },
         Qt::QueuedConnection);
 }
 
 LParam QtMessageTarget::Send(unsigned message, WParam wparam, LParam lparam)
 {
+    if (!Delivering())
+        return 0;
     if (QThread::currentThread() == thread())
         return handler(message, wparam, lparam);
-    LParam result = 0;
+    const auto pending = std::make_shared<PendingSend>();
+    const auto answerer = std::make_shared<SendAnswerer>(SendAnswerer{pending});
     QMetaObject::invokeMethod(
-        this, [&] { result = handler(message, wparam, lparam); }, Qt::BlockingQueuedConnection);
-    return result;
+        this,
+        [this, answerer, message, wparam, lparam] {
+            if (Delivering())
+                answerer->pending->Answer(handler(message, wparam, lparam));
+        },
+        Qt::QueuedConnection);
+    std::unique_lock lock(sendMutex);
+    sendAnswered.wait(lock, [&] { return pending->answered || !delivering; });
+    return pending->answered ? pending->result : 0;
+}
+
+void QtMessageTarget::EndDelivery()
+{
+    {
+        const std::lock_guard lock(sendMutex);
+        delivering = false;
+    }
+    sendAnswered.notify_all();
 }
 
 void QtMessageTarget::DeliverPending(int milliseconds)
 {
+    // Without the event loop, a wait for a worker only lets time pass.
+    if (!Delivering()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+        return;
+    }
     // A loop of its own that blocks for a while, so that a caller waiting for
     // a worker does not spin while nothing arrives.
     QEventLoop loop;

@@ -25,6 +25,12 @@ public:
     // middle of the wait.
     static void DeliverPending(int milliseconds);
 
+    // The program is ending without its event loop (Qt lost the display):
+    // from now on every send returns 0 at once, a waiting one included, and
+    // nothing is delivered, so that jobs can be stopped and waited for
+    // without a window.
+    static void EndDelivery();
+
 private:
     Handler handler;
 };

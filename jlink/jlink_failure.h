@@ -8,7 +8,7 @@ enum class JLinkFailure {
     ToolMissing,        // the tool is not there (a message box said so)
     ImageNotLoaded,     // FlashImage::Load refused the image (and said why)
     NoTempFolder,       // no private folder for the job files
-    JobFolderBusy,      // another job's tool still runs in the temporary folder
+    JobFolderBusy,      // another job still runs in the temporary folder (a message box said so)
     CopyFailed,         // the MAC-patched copy could not be written
     JobFilesFailed,     // the pieces, the flash loader or the script could not be written
     ToolDidNotStart,    // the tool could not be started or followed
@@ -23,5 +23,5 @@ enum class JLinkFailure {
 constexpr bool ShownInMessageBox(JLinkFailure failure)
 {
     return failure == JLinkFailure::ImageMissing || failure == JLinkFailure::ToolMissing ||
-           failure == JLinkFailure::ImageNotLoaded;
+           failure == JLinkFailure::ImageNotLoaded || failure == JLinkFailure::JobFolderBusy;
 }

@@ -142,11 +142,13 @@ std::unique_ptr<IFileLock> JLinkWriter::ClaimTempFolder()
     FileLockAttempt attempt =
         TryLockFile(TempPath(kJobLockFileName), {.create = true, .removeOnRelease = true});
     if (!attempt.lock) {
-        NoteFailure(JLinkFailure::JobFolderBusy,
-                    attempt.heldElsewhere
-                        ? "Another J-Link job is still running in " + settings.tempFolder +
-                              ": wait for it to end, then try again"
-                        : "Cannot claim the temporary folder: " + attempt.error);
+        const std::string text = attempt.heldElsewhere
+                                     ? "Another J-Link job is still running in " +
+                                           settings.tempFolder + ": wait for it to end, then try again"
+                                     : "Cannot claim the temporary folder: " + attempt.error;
+        // The user must learn that nothing was programmed and why, on either face.
+        NoteFailure(JLinkFailure::JobFolderBusy, text);
+        ShowMessageBox("Error: " + text);
         return nullptr;
     }
     // The job folder a killed job left; whatever else has that name is for

@@ -5,6 +5,7 @@
 #include "expected_script.h"
 #include "fake_tool.h"
 #include "job_rig.h"
+#include "platform/file_lock.h"
 #include "support/captured_messages.h"
 
 #include <gmock/gmock.h>
@@ -255,6 +256,19 @@ TEST_F(JLinkWriterTest, AnImageTooLongForTheFlashIsRefusedWithoutTheTool)
     EXPECT_THAT(rig.Diagnostics(), HasSubstr("\n\r Error: Image won't fit at specified address"));
     EXPECT_THAT(boxes.Texts(), ElementsAre(HasSubstr("131064 bytes")));
     EXPECT_THAT(rig.TempEntries(), IsEmpty());
+}
+
+// Two jobs in one folder would write where the other's tool reads.
+TEST_F(JLinkWriterTest, WhileAnotherJobRunsInTheFolderNothingIsStarted)
+{
+    const std::string image = rig.dir.Write("fw.bin", RandomBytes(5000, 10));
+    rig.dir.Write("temp/temp_jlinkloader/jlinkscript.txt", "the other job's");
+    const FileLockAttempt other = TryLockFile(rig.dir / "temp/temp_jlinkloader.lock");
+    ASSERT_TRUE(other.lock) << other.error;
+    EXPECT_THAT(RunWith({}, image), ElementsAre(kProgramming, kFailed));
+    EXPECT_TRUE(record->starts.empty());
+    EXPECT_THAT(boxes.Texts(), ElementsAre(HasSubstr("Another J-Link job is still running in")));
+    EXPECT_TRUE(fs::exists(rig.dir / "temp/temp_jlinkloader/jlinkscript.txt"));
 }
 
 TEST_F(JLinkWriterTest, JobFilesThatCannotBeWrittenEndTheJobNotTheProgram)

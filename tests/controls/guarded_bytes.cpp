@@ -27,5 +27,7 @@ GuardedBytes::GuardedBytes(std::span<const std::uint8_t> bytes) : size(bytes.siz
 GuardedBytes::~GuardedBytes() { munmap(mapping, mappingSize); }
 
 std::vector<std::uint8_t> ReadTestData(const char* name) {
-    return ReadFileBytes(std::string(CONTROLS_TEST_DATA) + "/" + name);
+    std::string path = CONTROLS_TEST_DATA;
+    path.append("/").append(name);
+    return ReadFileBytes(path);
 }

@@ -200,8 +200,9 @@ TEST_F(Pages, SetupPageOpensWithTheFolderImageAndNoBoard)
 TEST_F(Pages, WithoutAnImageTheImageLineSaysSoAndWhereToCopyOneInRed)
 {
     OpenOnFolder({});
-    EXPECT_EQ(Text(Control::imageLabel).toStdString(),
-              std::string(kNoImageText) + "\n" + programFolder.Path().string());
+    std::string expected(kNoImageText);
+    expected.append("\n").append(programFolder.Path().string());
+    EXPECT_EQ(Text(Control::imageLabel).toStdString(), expected);
     // Both lines stand above the Browse hint that follows 35 pixels lower.
     auto* label = Window<QLabel>(Control::imageLabel);
     EXPECT_LE(label->fontMetrics()

@@ -13,6 +13,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
+std::string LockOf(const std::string& folder) { return folder + kOwnerLockSuffix; }
+
 TEST(FileLock, IsHeldUntilReleasedAndCanGoWithTheRelease)
 {
     TempDir dir;
@@ -36,17 +38,17 @@ TEST(OwnedFolder, ASweepRemovesOnlyFoldersWhoseOwnerIsGone)
     ASSERT_TRUE(alive) << error;
     // Left by a run that was killed: its lock file is there, nobody holds it.
     fs::create_directories(dir / "demo-killed/inside");
-    dir.Write(std::string("demo-killed") + kOwnerLockSuffix, "");
+    dir.Write(LockOf(dir / "demo-killed"), "");
     // Not ours to judge: no lock file, and a link whose lock is free.
     fs::create_directory(dir / "stranger");
     fs::create_directory(dir / "target");
     fs::create_directory_symlink(dir / "target", dir / "link");
-    dir.Write(std::string("link") + kOwnerLockSuffix, "");
+    dir.Write(LockOf(dir / "link"), "");
 
     EXPECT_EQ(RemoveAbandonedFolders(dir.Path().string()), 2);
     EXPECT_TRUE(fs::is_directory(alive->Path()));
     EXPECT_FALSE(fs::exists(dir / "demo-killed"));
-    EXPECT_FALSE(fs::exists(dir / (std::string("demo-killed") + kOwnerLockSuffix)));
+    EXPECT_FALSE(fs::exists(LockOf(dir / "demo-killed")));
     EXPECT_TRUE(fs::is_directory(dir / "stranger"));
     EXPECT_TRUE(fs::is_directory(dir / "target"));
     EXPECT_TRUE(fs::is_symlink(dir / "link"));

@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include <filesystem>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -154,6 +155,34 @@ TEST_F(DemoUpdate, BackWhileTheJobWaitsForTheBoardStopsAndDeletesTheJob)
     EXPECT_EQ(Text(Control::statusLabel), kWaiting);
     Click(Control::backButton);
     EXPECT_FALSE(dialog->Services().HasSerialJob());
+}
+
+// The board greets while "<< Back" waits for the job to stop: the worker's
+// "connected", "programming begins" and "loader download" arrive during the
+// wait. None may leave the window working once the job has gone.
+TEST_F(DemoUpdate, BackWhileTheBoardGreetsLeavesTheWindowReadyForTheNextUpdate)
+{
+    OpenOnDemo(DemoOptions{{"--fast", "--silent-polls", "1"}, 0.001});
+    Click(Control::updateButton);
+    ASSERT_TRUE(WaitForStatus(kWaiting));
+    ASSERT_TRUE(Window(Control::backButton)->isEnabled());
+    // Nothing is delivered meanwhile: the next poll is greeted and the
+    // worker's report of it waits for the window, as when the user's click
+    // comes first.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+
+    Click(Control::backButton);
+    EXPECT_FALSE(dialog->Services().HasSerialJob());
+    EXPECT_TRUE(Visible(Control::updateButton));
+    EXPECT_FALSE(Visible(Control::statusLabel));
+    PumpUntil([] { return false; }, std::chrono::milliseconds(200));
+    EXPECT_TRUE(Visible(Control::updateButton)) << "a late status switched pages";
+    EXPECT_TRUE(Window(Control::closeButton)->isEnabled());
+    EXPECT_TRUE(Window(Control::backButton)->isEnabled());
+
+    // The board is reset after the session and is greeted again.
+    ASSERT_TRUE(AnotherUpdateSucceeds());
+    EXPECT_TRUE(messages.Texts().empty());
 }
 
 // Esc ends the window at any time; the job still waiting for the board is

@@ -168,6 +168,9 @@ INT_PTR CVelkanFirmwareGUIDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lpa
         return Answer(window, OnEraseBackground(reinterpret_cast<HDC>(wparam)));
     case WM_QUERYDRAGICON:
         return reinterpret_cast<INT_PTR>(icon);
+    case WM_SETFOCUS:
+        OnSetFocus();
+        return TRUE;
     default:
         break;
     }
@@ -206,6 +209,21 @@ bool CVelkanFirmwareGUIDlg::OnCommand(WPARAM wparam)
         return true;
     }
     return false;
+}
+
+// The default handling would hand the focus to the control the dialog
+// manager saved last, which may have been hidden with the page the user
+// left: typing would then change a box no one sees. The focus goes to the
+// first control of the page on the screen that takes it, else it stays on
+// the dialog.
+void CVelkanFirmwareGUIDlg::OnSetFocus()
+{
+    const HWND first = GetNextDlgTabItem(window, nullptr, FALSE);
+    const bool takesFocus = first && first != window && IsWindowVisible(first) &&
+                            IsWindowEnabled(first) &&
+                            (GetWindowLongPtrW(first, GWL_STYLE) & WS_TABSTOP);
+    if (takesFocus)
+        SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
 }
 
 void CVelkanFirmwareGUIDlg::OnClose()

@@ -86,6 +86,7 @@ private:
     bool OnCommand(WPARAM wparam);
     BOOL OnEraseBackground(HDC context);
     void OnClose();
+    void OnSetFocus();
 
     void BuildPages();
     void CreateControl(const PageEntry& entry);

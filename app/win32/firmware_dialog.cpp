@@ -185,6 +185,8 @@ INT_PTR CVelkanFirmwareGUIDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lpa
 BOOL CVelkanFirmwareGUIDlg::OnInitDialog()
 {
     messages.Attach(window);
+    if (onWindowCreated)
+        onWindowCreated(window);
     SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     SetWindowPos(window, nullptr, 0, 0, kDialogSize.width, kDialogSize.height,

@@ -52,6 +52,9 @@ public:
 
     // Replaces the open-file question (tests answer it themselves).
     std::function<std::optional<std::string>(const OpenFileQuestion&)> askOpenFile;
+    // Called with the window as soon as it exists, before the monitors
+    // start: a message box they raise needs the window as its owner.
+    std::function<void(HWND)> onWindowCreated;
     // Replaces the yes-or-no question (tests answer it themselves).
     std::function<bool(std::string_view)> askYesNo;
 

@@ -5,6 +5,7 @@
 
 #include "app/dialog_texts.h"
 #include "app/page_tables.h"
+#include "app/win32/window_message_box.h"
 #include "controls/win32/shared_fonts.h"
 #include "platform/win32/wide_text.h"
 
@@ -101,6 +102,25 @@ TEST_F(Pages, TheWindowIsAWhiteDialogOfItsSizeWithCaptionAndIcon)
     EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_BIG, 0), 0);
     EXPECT_FALSE(GetWindowLongW(window, GWL_STYLE) & WS_THICKFRAME);
     EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+}
+
+// The port monitor's box comes while the window starts, before it is shown.
+TEST_F(Pages, AMessageBoxRaisedDuringStartUpIsOwnedByTheWindow)
+{
+    std::vector<std::pair<HWND, std::string>> shown;
+    CWindowMessageBoxSink windowBoxes([&](HWND owner, const wchar_t* text, const wchar_t*, UINT) {
+        shown.emplace_back(owner, Narrow(text));
+        return IDOK;
+    });
+    SetMessageBoxSink(&windowBoxes);
+    onWindowCreated = [&](HWND window) { windowBoxes.SetOwner(window); };
+    ports.refuseOpen = true;
+    OpenOnFolder({"firmware.bin"});
+    SetMessageBoxSink(&boxes);
+
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].first, dialog->Handle());
+    EXPECT_EQ(shown[0].second, "Error in RegOpenKeyExW");
 }
 
 TEST_F(Pages, SetupPageOpensWithTheFolderImageAndNoBoard)

@@ -96,6 +96,7 @@ void WindowFixture::Open(const MachineParts& machine)
         return std::make_unique<CLoaderManager>(window, machine);
     });
     dialog->askYesNo = [](std::string_view) { return false; };
+    dialog->onWindowCreated = onWindowCreated;
     ASSERT_TRUE(dialog->Create());
     // The monitors' first messages.
     PumpFor(std::chrono::milliseconds(200));

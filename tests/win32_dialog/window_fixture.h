@@ -88,6 +88,8 @@ protected:
     // the picture back.
     Picture Screenshot(const char* name);
 
+    // Handed to the dialog as its hook for the window's creation.
+    std::function<void(HWND)> onWindowCreated;
     CapturedBoxes boxes;
     TestFolder programFolder;
     std::unique_ptr<IFolderSource> folders;

@@ -1,6 +1,7 @@
 #include "app/win32/firmware_dialog.h"
 
 #include "app/win32/open_file_question.h"
+#include "app/win32/window_frame.h"
 #include "controls/win32/control_factories.h"
 #include "controls/win32/entry_operations.h"
 #include "controls/win32/param_edit.h"
@@ -189,8 +190,9 @@ BOOL CVelkanFirmwareGUIDlg::OnInitDialog()
         onWindowCreated(window);
     SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-    SetWindowPos(window, nullptr, 0, 0, kDialogSize.width, kDialogSize.height,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The pages are laid out in the client area; the frame around it is the
+    // system's, and larger on newer Windows and at higher DPI.
+    SizeWindowForClient(window, kClientSize);
     logic->Initialise([this] { BuildPages(); });
     // The logic has put the focus where it belongs.
     return FALSE;

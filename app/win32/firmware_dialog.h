@@ -1,8 +1,9 @@
 #pragma once
-// The Quillmark window on Windows: a dialog of 640 × 540 pixels whose two
-// wizard pages are built at run time from the page tables, with the system's
-// own controls. It carries out the user-interface operations for the
-// dialog's logic and receives the five messages as window messages.
+// The Quillmark window on Windows: a dialog whose client area is 640 × 540
+// pixels, whatever its frame, and whose two wizard pages are built at run
+// time from the page tables, with the system's own controls. It carries out
+// the user-interface operations for the dialog's logic and receives the five
+// messages as window messages.
 //
 // The window is modeless underneath, so that the program and the tests can
 // both run its message loop; the program's loop (RunModal) makes it behave

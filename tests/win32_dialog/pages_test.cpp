@@ -5,6 +5,7 @@
 
 #include "app/dialog_texts.h"
 #include "app/page_tables.h"
+#include "app/win32/window_frame.h"
 #include "app/win32/window_message_box.h"
 #include "controls/win32/shared_fonts.h"
 #include "platform/win32/wide_text.h"
@@ -94,8 +95,16 @@ TEST_F(Pages, TheWindowIsAWhiteDialogOfItsSizeWithCaptionAndIcon)
     const HWND window = dialog->Handle();
     RECT frame;
     GetWindowRect(window, &frame);
-    EXPECT_EQ(frame.right - frame.left, kDialogSize.width);
-    EXPECT_EQ(frame.bottom - frame.top, kDialogSize.height);
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, kClientSize.width);
+    EXPECT_EQ(client.bottom, kClientSize.height);
+    // The frame is the one the system gives these styles, caption included.
+    const Extent outer = OuterSizeForClient(kClientSize, GetWindowLongW(window, GWL_STYLE),
+                                            GetWindowLongW(window, GWL_EXSTYLE), WindowDpi(window));
+    EXPECT_EQ(frame.right - frame.left, outer.width);
+    EXPECT_EQ(frame.bottom - frame.top, outer.height);
+    EXPECT_GE(outer.height - kClientSize.height, GetSystemMetrics(SM_CYCAPTION));
     wchar_t caption[100] = {};
     GetWindowTextW(window, caption, 100);
     EXPECT_EQ(Narrow(caption), kDialogCaption);

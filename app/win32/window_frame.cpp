@@ -8,8 +8,9 @@ template <class Function>
 Function User32Function(const char* name)
 {
     const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    return user32 ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name)))
-                  : nullptr;
+    if (!user32)
+        return nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name)));
 }
 
 using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);

@@ -66,7 +66,8 @@ void CParamEdit::SetText(const std::string& text, int caret) {
 bool CParamEdit::Full() const {
     DWORD start = 0;
     DWORD end = 0;
-    ::SendMessageW(window, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    ::SendMessageW(window, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                   reinterpret_cast<LPARAM>(&end));
     const LRESULT limit = ::SendMessageW(window, EM_GETLIMITTEXT, 0, 0);
     return start == end && ::GetWindowTextLengthW(window) >= limit;
 }

@@ -117,7 +117,8 @@ TEST(MacBoxFull, PlacesTheDigitItselfAndTheEditControlNeverSeesIt) {
                                             0, 0, 35, 24, dialog.window, nullptr,
                                             ::GetModuleHandleW(nullptr), nullptr);
         ::SendMessageW(edit, EM_LIMITTEXT, 2, 0);
-        ::SetWindowSubclass(edit, DefaultProcedureLog::Procedure, 1, reinterpret_cast<DWORD_PTR>(&log));
+        ::SetWindowSubclass(edit, DefaultProcedureLog::Procedure, 1,
+                            reinterpret_cast<DWORD_PTR>(&log));
         row.push_back(std::make_unique<CParamEdit>(edit));
         Place(edit, 50 + 40 * k, 262, 35, 24);
         if (k > 0) row[k - 1]->next = row[k].get();

@@ -278,11 +278,26 @@ void CFirmwareDialogLogic::OnBack()
 {
     if (jobWorking)
         return;
-    // No lock may be held here: the worker's last status arrives while we wait.
     if (services.HasSerialJob())
-        services.StopSerialJob();
+        StopSerialJob();
     ClearResultPage();
     ui.ShowPage(Page::setup);
+}
+
+// The worker may still be reporting while it stops: a board that greets just
+// then sends "connected", "programming begins" and "loader download" before
+// it sees the stop. Those reports are delivered (the worker waits for them)
+// but belong to a job the user has abandoned, so they change nothing; once
+// the worker has ended, nothing is working.
+void CFirmwareDialogLogic::StopSerialJob()
+{
+    // No lock may be held here: the worker's last status arrives while we wait.
+    stoppingJob = true;
+    services.StopSerialJob();
+    stoppingJob = false;
+    jobWorking = false;
+    ui.Enable(Control::closeButton, true);
+    ui.Enable(Control::backButton, true);
 }
 
 void CFirmwareDialogLogic::OnClose() { ui.EndDialog(0); }
@@ -359,7 +374,7 @@ void CFirmwareDialogLogic::StartSerialJob(const CBinFile& entry, const std::stri
 LParam CFirmwareDialogLogic::OnJobStatus(WParam record)
 {
     const auto* info = reinterpret_cast<const CBoardInfo*>(record);
-    if (info == nullptr)
+    if (info == nullptr || stoppingJob)
         return 0;
     ShowStatusRow(LookupStatus(info->statusCode));
     return 0;
@@ -367,6 +382,8 @@ LParam CFirmwareDialogLogic::OnJobStatus(WParam record)
 
 LParam CFirmwareDialogLogic::OnJobProgress(WParam percent)
 {
+    if (stoppingJob)
+        return 0;
     ui.SetProgress(static_cast<int>(std::min<WParam>(percent, 100)));
     return 0;
 }

@@ -68,6 +68,7 @@ private:
     std::string ChosenBoard() const;
     void StartJob(const CBinFile& entry, const std::string& mac);
     void StartSerialJob(const CBinFile& entry, const std::string& mac);
+    void StopSerialJob();
     void ClearResultPage();
     void ShowStatusRow(const StatusRow& row);
     void ShowStatusText(std::string_view text, ColorRef color);
@@ -78,6 +79,7 @@ private:
     std::string lastPortSelection;
     std::vector<std::string> shownPorts;  // the board ports as the setup page shows them
     bool jobWorking = false;  // a job has the board: the result page's buttons are disabled
+    bool stoppingJob = false;  // "<< Back" waits for the serial worker to end
     // Until the pages exist there is nothing to show; the builder shows the
     // state current then. (A message box during the monitors' start runs a
     // loop of its own that delivers what they have posted.)

@@ -110,7 +110,9 @@ struct PictureResource {
 std::span<const PictureResource> PictureResources();
 
 inline constexpr std::string_view kDialogCaption = "Quillmark Firmware Update";
-inline constexpr Extent kDialogSize = {640, 540};
+// The area the pages are laid out in: the window's client area on both
+// systems, whatever frame the system puts around it.
+inline constexpr Extent kClientSize = {640, 540};
 inline constexpr int kIconResource = 149;
 inline constexpr ColorRef kDialogBackground = 0xFFFFFF;
 inline constexpr std::string_view kVersionText = "Version 1.0.0 (c) 2026 Quillmark";

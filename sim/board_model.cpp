@@ -33,6 +33,7 @@ void BoardModel::Reset()
 {
     state = State::Rom;
     phase = SimPhase::None;
+    pollsIgnored = 0;
     collected.clear();
     loaderLength = 0;
     packetsReceived = 0;
@@ -63,6 +64,10 @@ std::vector<Emission> BoardModel::OnRomByte(std::uint8_t byte)
     phase = SimPhase::Poll;
     if (options.neverGreet)
         return {};
+    if (pollsIgnored < options.silentPolls) {
+        ++pollsIgnored;
+        return {};
+    }
     state = State::LengthWord;
     return Greeting();
 }

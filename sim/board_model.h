@@ -51,4 +51,5 @@ private:
     std::vector<std::uint8_t> collected;  // length word, loader or command so far
     std::uint32_t loaderLength = 0;
     int packetsReceived = 0;
+    unsigned pollsIgnored = 0;  // since the last reset
 };

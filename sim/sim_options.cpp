@@ -57,6 +57,8 @@ SimOptions ParseSimOptions(int argc, char** argv)
     app.add_option("--write-us", raw.writeUs, "flash write time per byte, in microseconds");
     app.add_flag("--fast", fast, "no line, erase or write time unless given (for tests)");
     app.add_flag("--never-greet", options.neverGreet, "the bootloader never answers a poll");
+    app.add_option("--silent-polls", options.silentPolls,
+                   "leave this many polls after each reset unanswered, then greet");
     app.add_option("--noise-bytes", options.noiseBytes,
                    "answer the first poll with this many bytes of noise, then greet later");
     app.add_option("--noise-gap-ms", raw.noiseGapMs, "how much later the greeting follows the noise");

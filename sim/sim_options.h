@@ -21,6 +21,9 @@ struct SimOptions {
 
     // Faults.
     bool neverGreet = false;
+    // The user presses reset only after this many polls have gone unanswered
+    // since the board's last reset: a later poll is greeted.
+    unsigned silentPolls = 0;
     unsigned noiseBytes = 0;  // the first poll is answered with noise...
     std::chrono::milliseconds noiseGap{1000};  // ...and the greeting follows this much later
     unsigned strayBytes = 0;      // sent before "CONNECT"

@@ -47,7 +47,7 @@ CVelkanFirmwareGUIDlg::CVelkanFirmwareGUIDlg(const ServicesFactory& makeLoaderMa
 {
     setWindowTitle(ToQString(kDialogCaption));
     setWindowIcon(ApplicationIcon());
-    setFixedSize(kDialogSize.width, kDialogSize.height);
+    setFixedSize(kClientSize.width, kClientSize.height);
     setAutoFillBackground(true);
     QPalette background = palette();
     background.setColor(QPalette::Window, Qt::white);

@@ -1,6 +1,7 @@
 #include "app/win32/firmware_dialog.h"
 
 #include "app/win32/open_file_question.h"
+#include "app/win32/window_frame.h"
 #include "controls/win32/control_factories.h"
 #include "controls/win32/entry_operations.h"
 #include "controls/win32/param_edit.h"
@@ -168,6 +169,9 @@ INT_PTR CVelkanFirmwareGUIDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lpa
         return Answer(window, OnEraseBackground(reinterpret_cast<HDC>(wparam)));
     case WM_QUERYDRAGICON:
         return reinterpret_cast<INT_PTR>(icon);
+    case WM_SETFOCUS:
+        OnSetFocus();
+        return TRUE;
     default:
         break;
     }
@@ -182,10 +186,13 @@ INT_PTR CVelkanFirmwareGUIDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lpa
 BOOL CVelkanFirmwareGUIDlg::OnInitDialog()
 {
     messages.Attach(window);
+    if (onWindowCreated)
+        onWindowCreated(window);
     SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-    SetWindowPos(window, nullptr, 0, 0, kDialogSize.width, kDialogSize.height,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The pages are laid out in the client area; the frame around it is the
+    // system's, and larger on newer Windows and at higher DPI.
+    SizeWindowForClient(window, kClientSize);
     logic->Initialise([this] { BuildPages(); });
     // The logic has put the focus where it belongs.
     return FALSE;
@@ -206,6 +213,21 @@ bool CVelkanFirmwareGUIDlg::OnCommand(WPARAM wparam)
         return true;
     }
     return false;
+}
+
+// The default handling would hand the focus to the control the dialog
+// manager saved last, which may have been hidden with the page the user
+// left: typing would then change a box no one sees. The focus goes to the
+// first control of the page on the screen that takes it, else it stays on
+// the dialog.
+void CVelkanFirmwareGUIDlg::OnSetFocus()
+{
+    const HWND first = GetNextDlgTabItem(window, nullptr, FALSE);
+    const bool takesFocus = first && first != window && IsWindowVisible(first) &&
+                            IsWindowEnabled(first) &&
+                            (GetWindowLongPtrW(first, GWL_STYLE) & WS_TABSTOP);
+    if (takesFocus)
+        SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
 }
 
 void CVelkanFirmwareGUIDlg::OnClose()

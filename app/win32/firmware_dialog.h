@@ -1,8 +1,9 @@
 #pragma once
-// The Quillmark window on Windows: a dialog of 640 × 540 pixels whose two
-// wizard pages are built at run time from the page tables, with the system's
-// own controls. It carries out the user-interface operations for the
-// dialog's logic and receives the five messages as window messages.
+// The Quillmark window on Windows: a dialog whose client area is 640 × 540
+// pixels, whatever its frame, and whose two wizard pages are built at run
+// time from the page tables, with the system's own controls. It carries out
+// the user-interface operations for the dialog's logic and receives the five
+// messages as window messages.
 //
 // The window is modeless underneath, so that the program and the tests can
 // both run its message loop; the program's loop (RunModal) makes it behave
@@ -52,6 +53,9 @@ public:
 
     // Replaces the open-file question (tests answer it themselves).
     std::function<std::optional<std::string>(const OpenFileQuestion&)> askOpenFile;
+    // Called with the window as soon as it exists, before the monitors
+    // start: a message box they raise needs the window as its owner.
+    std::function<void(HWND)> onWindowCreated;
     // Replaces the yes-or-no question (tests answer it themselves).
     std::function<bool(std::string_view)> askYesNo;
 
@@ -86,6 +90,7 @@ private:
     bool OnCommand(WPARAM wparam);
     BOOL OnEraseBackground(HDC context);
     void OnClose();
+    void OnSetFocus();
 
     void BuildPages();
     void CreateControl(const PageEntry& entry);

@@ -56,11 +56,13 @@ int RunDialog(const CVelkanFirmwareGUIDlg::ServicesFactory& makeLoaderManager,
               CWindowMessageBoxSink& messageBox)
 {
     CVelkanFirmwareGUIDlg dialog(makeLoaderManager);
+    // Every box is owned by the window, also one raised while it starts.
+    dialog.onWindowCreated = [&messageBox](HWND window) { messageBox.SetOwner(window); };
     if (!dialog.Create()) {
+        messageBox.SetOwner(nullptr);
         ShowMessageBox("The window cannot be created: " + SystemErrorText(GetLastError()));
         return 1;
     }
-    messageBox.SetOwner(dialog.Handle());
     const int result = dialog.RunModal();
     messageBox.SetOwner(nullptr);
     return result;

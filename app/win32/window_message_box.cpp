@@ -6,6 +6,6 @@
 void CWindowMessageBoxSink::Show(std::string_view text)
 {
     const std::wstring caption = Widen(kDialogCaption);
-    MessageBoxW(owner.load(), Widen(text).c_str(), caption.c_str(),
-                MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND);
+    box(owner.load(), Widen(text).c_str(), caption.c_str(),
+        MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND);
 }

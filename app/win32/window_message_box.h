@@ -9,12 +9,20 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 
 class CWindowMessageBoxSink final : public IMessageBoxSink {
 public:
+    // The system's box, or one that a test puts in its place.
+    using BoxFunction = std::function<int(HWND owner, const wchar_t* text, const wchar_t* caption,
+                                          UINT type)>;
+
+    explicit CWindowMessageBoxSink(BoxFunction box = MessageBoxW) : box(std::move(box)) {}
+
     void SetOwner(HWND window) { owner = window; }
     void Show(std::string_view text) override;
 
 private:
+    const BoxFunction box;
     std::atomic<HWND> owner = nullptr;
 };

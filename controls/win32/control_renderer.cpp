@@ -31,12 +31,18 @@ bool TakesTabFocus(HWND window) {
 
 // A hidden control must never hold the focus: a key meant for the page on
 // the screen would act on it. The focus goes to the first control of the
-// page that takes it, or to the dialog itself.
+// page that takes it, through the dialog so that it keeps track of its
+// default button; else to the dialog itself, whose own procedure then keeps
+// it there (the dialog manager would restore the control it saved, which
+// may be one that has just been hidden).
 void KeepFocusOn(HWND owner, const std::vector<HWND>& shown) {
     const HWND focus = ::GetFocus();
     if (!focus || focus == owner || ::GetParent(focus) != owner || Contains(shown, focus)) return;
     const auto reachable = std::find_if(shown.begin(), shown.end(), TakesTabFocus);
-    ::SetFocus(reachable != shown.end() ? *reachable : owner);
+    if (reachable != shown.end())
+        ::SendMessageW(owner, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(*reachable), TRUE);
+    else
+        ::SetFocus(owner);
 }
 
 }  // namespace

@@ -60,7 +60,16 @@ std::string CParamEdit::Text() const {
 void CParamEdit::SetText(const std::string& text, int caret) {
     ::SetWindowTextW(window, Widen(text).c_str());
     PlaceCaret(caret);
-    if (typing) caretAfterTyping = caret;
+}
+
+// Full with a bare caret: the edit control would refuse another character.
+bool CParamEdit::Full() const {
+    DWORD start = 0;
+    DWORD end = 0;
+    ::SendMessageW(window, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                   reinterpret_cast<LPARAM>(&end));
+    const LRESULT limit = ::SendMessageW(window, EM_GETLIMITTEXT, 0, 0);
+    return start == end && ::GetWindowTextLengthW(window) >= limit;
 }
 
 void CParamEdit::PlaceCaret(int caret) {
@@ -70,8 +79,8 @@ void CParamEdit::PlaceCaret(int caret) {
 
 bool CParamEdit::OnNotification(WORD code) {
     if (code == EN_MAXTEXT) {
-        // A paste too long for the box overflows too; that is no typing.
-        if (typing) OnMaxText();
+        // Typing never overflows a box (OnChar places what does not fit);
+        // a paste too long for it is cut as the edit control cuts it.
         return true;
     }
     if (code == EN_KILLFOCUS) {
@@ -107,6 +116,8 @@ LRESULT CParamEdit::OnMessage(HWND control, UINT message, WPARAM wparam, LPARAM 
 
 // Only hexadecimal digits and control characters (Backspace, the clipboard
 // keys) reach the edit control, which shows letters in upper case itself.
+// A character reaching a box that cannot take it makes the system beep, so a
+// full box, and a fixed one, never gets one: the box places the digit itself.
 LRESULT CParamEdit::OnChar(WPARAM character, LPARAM lparam) {
     // The edit control sends no WM_PASTE for Ctrl+V in a read-only box, yet a
     // whole address pasted there fills the row all the same.
@@ -115,17 +126,14 @@ LRESULT CParamEdit::OnChar(WPARAM character, LPARAM lparam) {
         return 0;
     }
     if (character >= 0x20) {
-        if (!IsHexDigit(static_cast<unsigned>(character))) return 0;
+        if (!IsHexDigit(static_cast<unsigned>(character)) || ReadOnly()) return 0;
         lastChar = static_cast<char>(character);
+        if (Full()) {
+            OnMaxText();
+            return 0;
+        }
     }
-    typing = true;
-    caretAfterTyping = -1;
-    const LRESULT result = ControlObject::OnMessage(window, WM_CHAR, character, lparam);
-    typing = false;
-    // The edit control puts the caret back where the character did not fit
-    // once the notification has returned.
-    if (caretAfterTyping >= 0) PlaceCaret(caretAfterTyping);
-    return result;
+    return ControlObject::OnMessage(window, WM_CHAR, character, lparam);
 }
 
 // Typing into a box that was clicked into replaces both digits, as it does
@@ -143,7 +151,7 @@ LRESULT CParamEdit::OnMouse(UINT message, WPARAM wparam, LPARAM lparam) {
     return result;
 }
 
-// The character did not fit: overwrite the digit at the caret, or carry on
+// The character does not fit: overwrite the digit at the caret, or carry on
 // into the next box when the caret stands at the end.
 void CParamEdit::OnMaxText() {
     DWORD caret = 0;

@@ -30,8 +30,9 @@ public:
     // The box to the right; null for the last box of a row.
     CParamEdit* next = nullptr;
 
-    // The edit notifications, reflected from the parent.
+    // Places a typed character that does not fit the full box.
     void OnMaxText();
+    // The edit notification, reflected from the parent.
     void OnKillFocus();
 
     bool OnNotification(WORD code) override;
@@ -51,6 +52,7 @@ private:
     bool TakeAddress(const std::string& text);
     std::vector<CParamEdit*> Row();
     bool ReadOnly() const;
+    bool Full() const;
     std::string Text() const;
     void SetText(const std::string& text, int caret);
     void PlaceCaret(int caret);
@@ -58,9 +60,4 @@ private:
     // The press that brought the focus selected the box; the drag that may
     // follow it must not shrink that selection.
     bool keepClickSelection = false;
-    // A typed character is on its way through the edit control; only then
-    // does a full box mean the user typed past it.
-    bool typing = false;
-    // Where OnMaxText put the caret while the character was on its way.
-    int caretAfterTyping = -1;
 };

@@ -379,3 +379,57 @@ TEST_F(DialogTest, BackDeliversTheWorkersPendingStatusWhileItStopsTheJob)
 }
 
 }  // namespace
+
+namespace {
+
+// What a stopping serial worker still reports while "<< Back" waits for it:
+// the board greets (or comes back) just as the user leaves the result page.
+struct LateReports {
+    const char* name;
+    std::vector<int> codes;
+};
+
+void PrintTo(const LateReports& c, std::ostream* os) { *os << c.name; }
+
+class BackWhileTheBoardAnswers : public DialogTestWithParam<LateReports> {};
+
+TEST_P(BackWhileTheBoardAnswers, LeavesNothingWorkingAndTheNextUpdateStarts)
+{
+    services.ports = {"ttyUSB0"};
+    Open();
+    logic.RunAction(Action::updateFirmware);
+    Status(kStatusWaitingForReset);
+    services.onStop = [&] {
+        for (int code : GetParam().codes) {
+            Status(code);
+            logic.HandleMessage(WM_JOB_PROGRESS, 40, 0);
+        }
+    };
+    ui.pagesShown.clear();
+
+    logic.RunAction(Action::back);
+
+    EXPECT_EQ(ui.pagesShown, std::vector<Page>{Page::setup}) << "no late status switched pages";
+    EXPECT_EQ(ui[Control::statusLabel].text, "");
+    EXPECT_EQ(ui.progress, 0);
+    EXPECT_FALSE(ui[Control::instructionsPicture].shown);
+    EXPECT_TRUE(ui[Control::closeButton].enabled);
+    EXPECT_TRUE(ui[Control::backButton].enabled);
+    EXPECT_TRUE(logic.EscapeEndsDialog());
+    EXPECT_TRUE(logic.ConfirmClose());
+    EXPECT_TRUE(ui.questions.empty());
+
+    logic.RunAction(Action::updateFirmware);
+    EXPECT_EQ(services.starts.size(), 2u);
+    EXPECT_EQ(ui.page, Page::result);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dialog, BackWhileTheBoardAnswers,
+    testing::Values(LateReports{"Greeting", {kStatusConnected, kStatusProgrammingBegins,
+                                             kStatusLoaderDownload}},
+                    LateReports{"Reconnect", {kStatusDisconnected, kStatusReconnected}},
+                    LateReports{"WaitingThenGreeting", {kStatusWaitingForReset, kStatusConnected}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace

@@ -4,9 +4,12 @@
 
 #include "dialog_fixture.h"
 
+#include "app/loader_manager.h"
 #include "app/status_table.h"
 #include "images/flash_layout.h"
 #include "jlink/job_names.h"
+#include "job/status_codes.h"
+#include "serial/serial_job.h"
 #include "support/expected_flash.h"
 
 #include <QApplication>
@@ -14,6 +17,7 @@
 #include <QTest>
 
 #include <filesystem>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -25,6 +29,23 @@ const QString kWaiting =
 
 class DemoUpdate : public DialogFixture {
 protected:
+    // Delivers the serial worker's reports until the one of the board's
+    // greeting is on its way: the worker then waits for the window, as it
+    // does when the user's click comes first.
+    bool HoldTheGreetingsReport()
+    {
+        SerialJob* job = dynamic_cast<CLoaderManager&>(dialog->Services()).serialJob();
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (job && std::chrono::steady_clock::now() < deadline) {
+            // The worker writes the code before it sends, and waits.
+            if (job->boardInfo.statusCode == kStatusConnected)
+                return true;
+            QCoreApplication::sendPostedEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return false;
+    }
+
     // Presses "Update Firmware" for one more update: the new job clears the
     // last one's outcome, so the success awaited is the new one.
     testing::AssertionResult AnotherUpdateSucceeds()
@@ -154,6 +175,31 @@ TEST_F(DemoUpdate, BackWhileTheJobWaitsForTheBoardStopsAndDeletesTheJob)
     EXPECT_EQ(Text(Control::statusLabel), kWaiting);
     Click(Control::backButton);
     EXPECT_FALSE(dialog->Services().HasSerialJob());
+}
+
+// The board greets while "<< Back" waits for the job to stop: the worker's
+// "connected", "programming begins" and "loader download" arrive during the
+// wait. None may leave the window working once the job has gone.
+TEST_F(DemoUpdate, BackWhileTheBoardGreetsLeavesTheWindowReadyForTheNextUpdate)
+{
+    OpenOnDemo(DemoOptions{{"--fast", "--silent-polls", "1"}, 0.001});
+    Click(Control::updateButton);
+    ASSERT_TRUE(HoldTheGreetingsReport()) << "the board's greeting was never reported";
+    ASSERT_EQ(Text(Control::statusLabel), kWaiting);
+    ASSERT_TRUE(Window(Control::backButton)->isEnabled());
+
+    Click(Control::backButton);
+    EXPECT_FALSE(dialog->Services().HasSerialJob());
+    EXPECT_TRUE(Visible(Control::updateButton));
+    EXPECT_FALSE(Visible(Control::statusLabel));
+    PumpUntil([] { return false; }, std::chrono::milliseconds(200));
+    EXPECT_TRUE(Visible(Control::updateButton)) << "a late status switched pages";
+    EXPECT_TRUE(Window(Control::closeButton)->isEnabled());
+    EXPECT_TRUE(Window(Control::backButton)->isEnabled());
+
+    // The board is reset after the session and is greeted again.
+    ASSERT_TRUE(AnotherUpdateSucceeds());
+    EXPECT_TRUE(messages.Texts().empty());
 }
 
 // Esc ends the window at any time; the job still waiting for the board is

@@ -123,3 +123,24 @@ TEST(BoardModel, AWrongLoaderLeavesTheBoardSilent)
 }
 
 }  // namespace
+
+namespace {
+
+// The user presses reset only after the silent polls, and again after each
+// reset of the board.
+TEST(BoardModel, LeavesTheSilentPollsUnansweredAfterEachReset)
+{
+    SimOptions options;
+    options.silentPolls = 2;
+    NorFlash flash;
+    BoardModel model(options, flash, SecondStageLoader());
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_TRUE(model.Feed(0x00).empty()) << "round " << round;
+        EXPECT_TRUE(model.Feed(0x00).empty()) << "round " << round;
+        EXPECT_FALSE(model.Feed(0x00).empty()) << "round " << round;
+        EXPECT_FALSE(model.InRom());
+        model.Reset();
+    }
+}
+
+}  // namespace

@@ -4,7 +4,9 @@
 
 #include "window_fixture.h"
 
+#include "app/loader_manager.h"
 #include "app/status_table.h"
+#include "images/flash_layout.h"
 
 namespace {
 
@@ -31,6 +33,34 @@ TEST_F(DemoUpdate, OverTheBoardsSerialPort)
     const Picture result = Screenshot("result_page");
     EXPECT_GT(result.Count(RECT{20, 395, 620, 415}, IsGreen), 50);
     EXPECT_TRUE(BoardHoldsTheDemoImage("0050C2123456789A"));
+}
+
+// The board greets while "<< Back" waits for the job to stop: the worker's
+// "connected", "programming begins" and "loader download" arrive during the
+// wait. None may leave the window working once the job has gone.
+TEST_F(DemoUpdate, BackWhileTheBoardGreetsLeavesTheWindowReadyForTheNextUpdate)
+{
+    OpenOnDemo(LateGreetingDemo());
+    Click(Control::updateButton);
+    ASSERT_TRUE(HoldTheGreetingsReport()) << "the board's greeting was never reported";
+    ASSERT_EQ(Text(Control::statusLabel),
+              "Waiting for user to press the board reset switch or to erase the flash...");
+    ASSERT_TRUE(Enabled(Control::backButton));
+
+    Click(Control::backButton);
+    EXPECT_FALSE(dialog->Services().HasSerialJob());
+    EXPECT_EQ(dialog->CurrentPage(), Page::setup);
+    EXPECT_TRUE(Visible(Control::updateButton));
+    EXPECT_TRUE(Enabled(Control::closeButton));
+    EXPECT_TRUE(Enabled(Control::backButton));
+    EXPECT_TRUE(dialog->Logic().EscapeEndsDialog());
+
+    // The board is reset after the session and greets the next update.
+    Click(Control::updateButton);
+    EXPECT_EQ(dialog->CurrentPage(), Page::result);
+    ASSERT_TRUE(WaitForStatus(kSuccess));
+    EXPECT_TRUE(BoardHoldsTheDemoImage(kDefaultMacText));
+    EXPECT_TRUE(boxes.Texts().empty());
 }
 
 TEST_F(DemoUpdate, ThroughTheJLinkStandIn)

@@ -38,7 +38,10 @@ private:
 
 class MemoryPortSource final : public IPortMapSource {
 public:
-    bool Open() override { return true; }
+    // The port map cannot be read at all: the monitor says so in a box.
+    bool refuseOpen = false;
+
+    bool Open() override { return !refuseOpen; }
     bool Watch() override { return true; }
     std::vector<std::string> ReadPorts() override
     {
@@ -50,7 +53,7 @@ public:
     void Wake() override { signal.Notify(false); }
     void AddExtraPort(const std::string& name) override { signal.Notify(extra.Add(name)); }
     void RemoveExtraPort(const std::string& name) override { signal.Notify(extra.Remove(name)); }
-    std::string FailedCall() const override { return {}; }
+    std::string FailedCall() const override { return refuseOpen ? "RegOpenKeyExW" : ""; }
 
 private:
     CExtraPorts extra;

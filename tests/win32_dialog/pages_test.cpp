@@ -5,6 +5,8 @@
 
 #include "app/dialog_texts.h"
 #include "app/page_tables.h"
+#include "app/win32/window_frame.h"
+#include "app/win32/window_message_box.h"
 #include "controls/win32/shared_fonts.h"
 #include "platform/win32/wide_text.h"
 
@@ -93,14 +95,41 @@ TEST_F(Pages, TheWindowIsAWhiteDialogOfItsSizeWithCaptionAndIcon)
     const HWND window = dialog->Handle();
     RECT frame;
     GetWindowRect(window, &frame);
-    EXPECT_EQ(frame.right - frame.left, kDialogSize.width);
-    EXPECT_EQ(frame.bottom - frame.top, kDialogSize.height);
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, kClientSize.width);
+    EXPECT_EQ(client.bottom, kClientSize.height);
+    // The frame is the one the system gives these styles, caption included.
+    const Extent outer = OuterSizeForClient(kClientSize, GetWindowLongW(window, GWL_STYLE),
+                                            GetWindowLongW(window, GWL_EXSTYLE), WindowDpi(window));
+    EXPECT_EQ(frame.right - frame.left, outer.width);
+    EXPECT_EQ(frame.bottom - frame.top, outer.height);
+    EXPECT_GE(outer.height - kClientSize.height, GetSystemMetrics(SM_CYCAPTION));
     wchar_t caption[100] = {};
     GetWindowTextW(window, caption, 100);
     EXPECT_EQ(Narrow(caption), kDialogCaption);
     EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_BIG, 0), 0);
     EXPECT_FALSE(GetWindowLongW(window, GWL_STYLE) & WS_THICKFRAME);
     EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+}
+
+// The port monitor's box comes while the window starts, before it is shown.
+TEST_F(Pages, AMessageBoxRaisedDuringStartUpIsOwnedByTheWindow)
+{
+    std::vector<std::pair<HWND, std::string>> shown;
+    CWindowMessageBoxSink windowBoxes([&](HWND owner, const wchar_t* text, const wchar_t*, UINT) {
+        shown.emplace_back(owner, Narrow(text));
+        return IDOK;
+    });
+    SetMessageBoxSink(&windowBoxes);
+    onWindowCreated = [&](HWND window) { windowBoxes.SetOwner(window); };
+    ports.refuseOpen = true;
+    OpenOnFolder({"firmware.bin"});
+    SetMessageBoxSink(&boxes);
+
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].first, dialog->Handle());
+    EXPECT_EQ(shown[0].second, "Error in RegOpenKeyExW");
 }
 
 TEST_F(Pages, SetupPageOpensWithTheFolderImageAndNoBoard)

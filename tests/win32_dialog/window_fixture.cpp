@@ -4,6 +4,8 @@
 #include "app/win32/window_message_target.h"
 #include "controls/win32/entry_operations.h"
 #include "jlink/machine_settings.h"
+#include "job/status_codes.h"
+#include "serial/serial_job.h"
 #include "platform/machine.h"
 #include "screen_capture.h"
 #include "support/expected_flash.h"
@@ -74,6 +76,13 @@ DemoOptions WindowFixture::SilentBoardDemo()
     return options;
 }
 
+DemoOptions WindowFixture::LateGreetingDemo()
+{
+    DemoOptions options = QuickProbeDemo();
+    options.board.silentPolls = 1;
+    return options;
+}
+
 testing::AssertionResult WindowFixture::BoardHoldsTheDemoImage(std::string_view mac) const
 {
     if (demo->BoardFlash() == ExpectedSerialFlashOfFile(demo->ImagePath(), mac))
@@ -87,6 +96,7 @@ void WindowFixture::Open(const MachineParts& machine)
         return std::make_unique<CLoaderManager>(window, machine);
     });
     dialog->askYesNo = [](std::string_view) { return false; };
+    dialog->onWindowCreated = onWindowCreated;
     ASSERT_TRUE(dialog->Create());
     // The monitors' first messages.
     PumpFor(std::chrono::milliseconds(200));
@@ -116,6 +126,24 @@ bool WindowFixture::PumpUntil(const std::function<bool()>& done, std::chrono::mi
 void WindowFixture::PumpFor(std::chrono::milliseconds time)
 {
     PumpUntil([] { return false; }, time);
+}
+
+bool WindowFixture::HoldTheGreetingsReport(std::chrono::milliseconds limit)
+{
+    SerialJob* job = dynamic_cast<CLoaderManager&>(dialog->Services()).serialJob();
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (!(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE)) {
+            Sleep(2);
+            continue;
+        }
+        // The worker writes the code before it sends, and waits.
+        if (job && job->boardInfo.statusCode == kStatusConnected)
+            return true;
+        MSG pending;
+        PeekMessageW(&pending, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    return false;
 }
 
 testing::AssertionResult WindowFixture::WaitForStatus(const std::string& text)

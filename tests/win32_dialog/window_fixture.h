@@ -52,6 +52,8 @@ protected:
     static DemoOptions SlowWritingDemo();
     // A board that never greets: the job waits for the user to reset it.
     static DemoOptions SilentBoardDemo();
+    // A board whose user presses reset after the first poll has gone unanswered.
+    static DemoOptions LateGreetingDemo();
     // The demo board's flash is the demo image with `mac`, as the job writes it.
     testing::AssertionResult BoardHoldsTheDemoImage(std::string_view mac) const;
 
@@ -65,6 +67,10 @@ protected:
     bool PumpUntil(const std::function<bool()>& done,
                    std::chrono::milliseconds limit = std::chrono::seconds(30));
     void PumpFor(std::chrono::milliseconds time);
+    // Delivers the serial worker's reports until the one of the board's
+    // greeting is pending: the worker then waits for the window, as it does
+    // when the user's click comes first.
+    bool HoldTheGreetingsReport(std::chrono::milliseconds limit = std::chrono::seconds(20));
     // Pumps until the status line reads `text`; says what it read otherwise.
     testing::AssertionResult WaitForStatus(const std::string& text);
 
@@ -82,6 +88,8 @@ protected:
     // the picture back.
     Picture Screenshot(const char* name);
 
+    // Handed to the dialog as its hook for the window's creation.
+    std::function<void(HWND)> onWindowCreated;
     CapturedBoxes boxes;
     TestFolder programFolder;
     std::unique_ptr<IFolderSource> folders;

@@ -8,6 +8,8 @@
 #include "controls/win32/param_edit.h"
 #include "controls/win32/shared_fonts.h"
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -83,6 +85,64 @@ INSTANTIATE_TEST_SUITE_P(
         TypingCase{"ReplacesASelectionAsUsual", {"12", "45"}, 0, {0, 2}, "3", {"3", "45"}, 0, 1},
         TypingCase{"IgnoresTypingAtTheEndOfTheLastBox", {"12", "45"}, 1, {2, 2}, "7", {"12", "45"}, 1, 2}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// What reaches the edit control's own procedure, below the box's subclass:
+// each typed character, and whether the box was full when it came.
+struct DefaultProcedureLog {
+    int characters = 0;
+    int whileFull = 0;
+
+    static LRESULT CALLBACK Procedure(HWND edit, UINT message, WPARAM wparam, LPARAM lparam,
+                                      UINT_PTR, DWORD_PTR data) {
+        if (message == WM_CHAR && wparam >= 0x20) {
+            auto* log = reinterpret_cast<DefaultProcedureLog*>(data);
+            ++log->characters;
+            const std::pair<int, int> selection = Selection(edit);
+            if (selection.first == selection.second && ::GetWindowTextLengthW(edit) >= 2)
+                ++log->whileFull;
+        }
+        return ::DefSubclassProc(edit, message, wparam, lparam);
+    }
+};
+
+// A full box never hands a character on: on Windows the edit control beeps
+// at each one it cannot take.
+TEST(MacBoxFull, PlacesTheDigitItselfAndTheEditControlNeverSeesIt) {
+    TestDialog dialog;
+    CreateFonts();
+    DefaultProcedureLog log;
+    std::vector<std::unique_ptr<CParamEdit>> row;
+    for (int k = 0; k < 8; ++k) {
+        const HWND edit = ::CreateWindowExW(0, WC_EDITW, L"00", TraitsOf(ControlKind::macBox).style,
+                                            0, 0, 35, 24, dialog.window, nullptr,
+                                            ::GetModuleHandleW(nullptr), nullptr);
+        ::SendMessageW(edit, EM_LIMITTEXT, 2, 0);
+        ::SetWindowSubclass(edit, DefaultProcedureLog::Procedure, 1,
+                            reinterpret_cast<DWORD_PTR>(&log));
+        row.push_back(std::make_unique<CParamEdit>(edit));
+        Place(edit, 50 + 40 * k, 262, 35, 24);
+        if (k > 0) row[k - 1]->next = row[k].get();
+    }
+    ::SetFocus(row[0]->window);
+    ::SendMessageW(row[0]->window, EM_SETSEL, 0, -1);
+
+    Type("0123456789abcdef");
+    // Past the end of the row, then over the first digit of the last box.
+    Type("7");
+    ::SendMessageW(row[7]->window, EM_SETSEL, 0, 0);
+    Type("4");
+    // A fixed box, as the first three are on the setup page.
+    ::SendMessageW(row[0]->window, EM_SETREADONLY, TRUE, 0);
+    ::SetFocus(row[0]->window);
+    ::SendMessageW(row[0]->window, EM_SETSEL, 1, 1);
+    Type("5");
+
+    std::vector<std::string> texts;
+    for (const auto& box : row) texts.push_back(WindowText(box->window));
+    EXPECT_EQ(texts, (std::vector<std::string>{"01", "23", "45", "67", "89", "AB", "CD", "4F"}));
+    EXPECT_GT(log.characters, 0) << "typing into the first digit of each box goes the usual way";
+    EXPECT_EQ(log.whileFull, 0);
+}
 
 struct LeavingCase {
     const char* text;

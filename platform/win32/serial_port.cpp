@@ -35,19 +35,28 @@ PortOpenFailure ReasonOfOpenError(DWORD error)
 }
 
 // Only what the bootloader needs is changed; flow control, DTR and the
-// special characters keep what the driver reports.
-bool ConfigureLine(HANDLE handle)
+// special characters keep what the driver reports. A handle without line
+// settings is no serial port, whatever the device's type says: drivers of
+// USB serial adapters do not all report FILE_TYPE_CHAR, and a file or a
+// folder has none.
+PortOpenFailure ConfigureLine(HANDLE handle, DWORD& error)
 {
     DCB settings{};
     settings.DCBlength = sizeof settings;
-    if (!::GetCommState(handle, &settings))
-        return false;
+    if (!::GetCommState(handle, &settings)) {
+        error = 0;
+        return PortOpenFailure::NotASerialPort;
+    }
     settings.BaudRate = CBR_115200;
     settings.ByteSize = 8;
     settings.StopBits = ONESTOPBIT;
     settings.fParity = FALSE;
     settings.fRtsControl = RTS_CONTROL_ENABLE;
-    return ::SetCommState(handle, &settings) != 0;
+    if (::SetCommState(handle, &settings))
+        return PortOpenFailure::None;
+    error = ::GetLastError();
+    return error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED ? PortOpenFailure::NotASerialPort
+                                                                            : PortOpenFailure::Other;
 }
 
 // Reads return at once with what has arrived: the waits for a count of
@@ -164,16 +173,9 @@ std::unique_ptr<ISerialPort> Win32SerialPortFactory::Open(const std::string& nam
             return Fail(PortOpenFailure::NotASerialPort, 0, INVALID_HANDLE_VALUE);
         return Fail(ReasonOfOpenError(error), error, INVALID_HANDLE_VALUE);
     }
-    // A file or a folder opens too, but has no line settings.
-    if (::GetFileType(handle) != FILE_TYPE_CHAR)
-        return Fail(PortOpenFailure::NotASerialPort, 0, handle);
-    if (!ConfigureLine(handle)) {
-        const DWORD error = ::GetLastError();
-        return Fail(error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED
-                        ? PortOpenFailure::NotASerialPort
-                        : PortOpenFailure::Other,
-                    error, handle);
-    }
+    DWORD error = 0;
+    if (const PortOpenFailure failure = ConfigureLine(handle, error); failure != PortOpenFailure::None)
+        return Fail(failure, error, handle);
     if (!SetTimeouts(handle))
         return Fail(PortOpenFailure::Other, ::GetLastError(), handle);
     {

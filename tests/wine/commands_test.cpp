@@ -7,12 +7,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <string>
-#include <sstream>
-#include <thread>
 
 using ::testing::HasSubstr;
 
@@ -76,31 +71,6 @@ TEST(WineList, ShowsTheRegistrysBoardPortAndTheFoldersImageAndStopsOnCtrlC)
     EXPECT_THAT(result.output, HasSubstr("Board on COM37\n"));
     EXPECT_THAT(result.output, HasSubstr("No J-Link detected\n"));
     EXPECT_THAT(result.output, HasSubstr("Image fw_2.bin (" + WindowsPath(dir.Path().string()) + "\\fw_2.bin)"));
-}
-
-// The output a background program has written so far, with plain line ends.
-std::string Written(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    std::string output = text.str();
-    std::erase(output, '\r');
-    return output;
-}
-
-// Until `text` has been written after the last `after` (after anything
-// when `after` is empty), or a generous guard ends.
-bool WaitForOutput(const std::string& path, const std::string& text, const std::string& after = "")
-{
-    for (int tries = 0; tries < 400; ++tries) {
-        const std::string output = Written(path);
-        const auto last = after.empty() ? 0 : output.rfind(after);
-        if (last != std::string::npos && output.find(text, last) != std::string::npos)
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
 }
 
 // As on a laptop without a COM port and with no probe since boot: the

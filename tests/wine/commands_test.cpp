@@ -109,4 +109,22 @@ TEST(WineList, FollowsTheVolatileKeysMadeAfterStart)
     EXPECT_THAT(Written(out), ::testing::Not(HasSubstr("Error")));
 }
 
+// On a Windows older than 10 the program refuses to start, and says why.
+// The prefix plays Windows 7 for the one command (winecfg sets the version
+// the way every later program of the prefix reads it), then 10 again.
+TEST(WineSystem, AnOlderWindowsIsRefusedWithAMessage)
+{
+    const WindowsBuild& build = WindowsBuild::Get();
+    TempDir dir;
+    const std::string image = dir.Write("fw.bin", std::string(3000, 'x'));
+    ASSERT_EQ(build.Run("winecfg", {"/v", "win7"}).exitCode, 0);
+    const auto result = build.Run(build.Program("cli/quillmark-flash.exe"), {"inspect", WindowsPath(image)});
+    ASSERT_EQ(build.Run("winecfg", {"/v", "win10"}).exitCode, 0);
+    EXPECT_EQ(result.exitCode, 1) << result.output;
+    EXPECT_THAT(result.output, HasSubstr("Quillmark needs Windows 10 (64-bit) or later. This computer runs "
+                                         "Windows 6.1"));
+    const auto after = build.Run(build.Program("cli/quillmark-flash.exe"), {"inspect", WindowsPath(image)});
+    EXPECT_EQ(after.exitCode, 0) << after.output;
+}
+
 }  // namespace

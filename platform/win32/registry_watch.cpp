@@ -129,29 +129,34 @@ bool CWin32RegistryWatch::Arm()
 
 // Looks again after a parent changed: true when the key came, went, or was
 // made anew, which the caller reports as a change.
+// (A handle's number says nothing here: a key made anew may get the number
+// of the one that went.)
 bool CWin32RegistryWatch::Settle()
 {
-    const HKEY before = target.key;
+    const bool had = target.key != nullptr;
+    bool gone = false;
     OpenNearestParent();
-    if (target.key && target.Deleted())
+    if (had && target.Deleted()) {
         target.Close();
+        gone = true;
+    }
     if (!target.key)
         target.Open(path);
-    return target.key != before;
+    return gone || (!had && target.key);
 }
 
-// A change of the key whose re-arm fails means the key went (Windows
-// signals a deletion to a wait armed on the key; wine does not, and the
-// parent's wait tells instead). Either way the key reads as missing and
-// the parent is watched until it comes back.
+// A deleted key is seen through the parent's wait (wine does not signal a
+// deletion to a wait armed on the deleted key; Windows does, and then the
+// key's own wait tells). Either way the key reads as missing and the parent
+// is watched until it comes back.
 WaitOutcome CWin32RegistryWatch::Wait()
 {
     for (;;) {
         // A key that came since the last reading is a change of its own.
-        const HKEY before = target.key;
+        const bool missing = target.key == nullptr;
         if (!Arm())
             return WaitOutcome::Failed;
-        if (target.key != before) {
+        if (missing && target.key) {
             wake.Clear();
             return WaitOutcome::Changed;
         }

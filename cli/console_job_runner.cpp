@@ -28,7 +28,10 @@ ConsoleJobRunner::ConsoleJobRunner(std::ostream& out, Settings settings)
     : out(out),
       settings(settings),
       queue([this](unsigned m, WParam w, LParam l) { return Handle(m, w, l); }),
-      started(std::chrono::steady_clock::now())
+      started(std::chrono::steady_clock::now()), closeGuard([this] {
+          interrupted = true;
+          queue.Wake();
+      })
 {
     interrupted = false;
     std::signal(SIGINT, OnInterrupt);

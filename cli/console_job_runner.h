@@ -4,6 +4,7 @@
 // job's outcome into the process's exit code.
 
 #include "job/message_queue.h"
+#include "platform/console.h"
 
 #include <chrono>
 #include <cstdint>
@@ -40,8 +41,8 @@ public:
     IMessageTarget& Target() { return queue; }
 
     // Handles the job's messages until a final status (exit 0 after success,
-    // 1 after a failure), a hopeless status (1), Ctrl-C (130) or the board
-    // wait limit (1). On the last three `stopJob` is called; it must keep calling Pump while it
+    // 1 after a failure), a hopeless status (1), Ctrl-C or the console's
+    // closing (130) or the board wait limit (1). On the last three `stopJob` is called; it must keep calling Pump while it
     // waits for the job, so that a pending send of the job is delivered.
     int Run(const std::function<void()>& stopJob);
 
@@ -69,4 +70,7 @@ private:
     int lastPercent = -1;
     std::chrono::steady_clock::time_point started;
     std::optional<std::chrono::steady_clock::time_point> programmingStarted;
+    // Last, so that it goes first: by then the caller has stopped the job
+    // and waited for it, and a closing console may end the process.
+    ConsoleCloseGuard closeGuard;
 };

@@ -72,10 +72,14 @@ int RunJLinkFlash(const FlashOptions& options)
     ConsoleJobRunner runner(std::cout, {OutputIsTerminal(), length, std::nullopt, {}, {}});
     forward.to = &runner.Target();
     job.writer->Start();
-    // The job has no stop: an interrupt reaches the tool too, and the job
-    // then ends by itself, removing its files.
+    // Ctrl-C reaches the tool too, but the closing of the console does not
+    // (it has none): the tool is ended, and the job then fails and removes
+    // its files.
     const auto waitForJob = [&] { job.writer->Wait([&] { runner.Pump(); }); };
-    const int exitCode = runner.Run(waitForJob);
+    const int exitCode = runner.Run([&] {
+        job.writer->Abort();
+        waitForJob();
+    });
     waitForJob();
     ShowFailureReason(*job.writer);
     ShowLogPath(job.writer->LogPath());

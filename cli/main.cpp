@@ -3,8 +3,11 @@
 
 #include "cli/commands.h"
 #include "platform/console.h"
+#include "platform/system_support.h"
 
 #include <CLI/CLI.hpp>
+
+#include <iostream>
 
 int main(int argc, char** argv)
 {
@@ -25,6 +28,12 @@ int main(int argc, char** argv)
         app.parse(static_cast<int>(pointers.size()), pointers.data());
     } catch (const CLI::ParseError& error) {
         return app.exit(error) == 0 ? kExitSuccess : kExitUsage;
+    }
+    if (runner) {
+        if (const auto refusal = SystemRefusal()) {
+            std::cerr << "quillmark-flash: " << *refusal << "\n";
+            return kExitFailure;
+        }
     }
     return runner ? runner() : kExitUsage;
 }

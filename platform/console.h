@@ -35,6 +35,26 @@ private:
     State* state;
 };
 
+// Windows ends a console program as soon as its handler of the console's
+// closing, of a log-off or of a shut-down returns, and at the latest some
+// seconds after the event. While a guard exists, such an event calls
+// `onClose` once, which asks the program to stop its job in order, and the
+// handler then waits until the guard is destroyed (the job has stopped and
+// cleaned up) or that time runs out. Ctrl-C stays the caller's own. Other
+// systems have no such events: the guard does nothing there.
+class ConsoleCloseGuard {
+public:
+    explicit ConsoleCloseGuard(std::function<void()> onClose);
+    ~ConsoleCloseGuard();
+    ConsoleCloseGuard(const ConsoleCloseGuard&) = delete;
+    ConsoleCloseGuard& operator=(const ConsoleCloseGuard&) = delete;
+
+    struct State;
+
+private:
+    State* state;
+};
+
 // The program's arguments in UTF-8, whatever the system's code page: on
 // Windows `argv` holds them converted to the narrow code page, which loses
 // every character outside it, so they are taken from the wide command line.

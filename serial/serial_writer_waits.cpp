@@ -5,6 +5,7 @@
 #include "serial/serial_writer.h"
 
 #include "serial/wire_protocol.h"
+#include "platform/sleep.h"
 
 namespace {
 
@@ -20,11 +21,14 @@ std::chrono::microseconds Left(std::chrono::steady_clock::time_point deadline)
 
 }  // namespace
 
+// A fixed wait, as long as the platform's sleep would be: Windows ends it
+// on a timer tick too.
 void CSerialWriter::Pause(std::chrono::steady_clock::duration time)
 {
     // Ends early on a stop request; the stop check that follows ends the job.
     std::unique_lock lock(mutex);
-    changed.wait_for(lock, time, [this] { return stopFlag != 0; });
+    changed.wait_for(lock, SleepTime(std::chrono::ceil<std::chrono::microseconds>(time)),
+                     [this] { return stopFlag != 0; });
 }
 
 std::optional<std::size_t> CSerialWriter::WaitForBytes(std::size_t count,

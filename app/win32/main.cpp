@@ -10,6 +10,7 @@
 #include "jlink/machine_settings.h"
 #include "platform/machine.h"
 #include "platform/paths.h"
+#include "platform/system_support.h"
 #include "platform/win32/wide_text.h"
 
 #include <windows.h>
@@ -115,6 +116,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
             Print("quillmark: unknown option " + argument + "\n" + kUsage, STD_ERROR_HANDLE);
             return 2;
         }
+    }
+    if (const auto refusal = SystemRefusal()) {
+        ::MessageBoxW(nullptr, Widen(*refusal).c_str(), L"Quillmark", MB_OK | MB_ICONEXCLAMATION);
+        return 1;
     }
     const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&classes);

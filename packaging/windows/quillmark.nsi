@@ -4,6 +4,8 @@
 ; A 64-bit installer for 64-bit programs: it runs where they run, wine64 included.
 Target amd64-unicode
 !include "MUI2.nsh"
+!include "LogicLib.nsh"
+!include "WinVer.nsh"
 !include "${FILES}"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillmark"
@@ -34,6 +36,13 @@ SetCompressor /SOLID lzma
 !insertmacro MUI_LANGUAGE "English"
 
 Function .onInit
+  ; The programs refuse an older Windows at their start; the installer says
+  ; so before anything is installed. (A 32-bit Windows does not run this
+  ; 64-bit installer at all.)
+  ${IfNot} ${AtLeastWin10}
+    MessageBox MB_OK|MB_ICONSTOP "Quillmark needs Windows 10 (64-bit) or later.$\r$\n$\r$\nThis computer runs an older Windows, on which Quillmark cannot watch for boards or start the J-Link tool. Nothing has been installed." /SD IDOK
+    Abort
+  ${EndIf}
   ; The programs are 64-bit: their keys and folders are the 64-bit ones.
   SetRegView 64
   SetShellVarContext all

@@ -79,3 +79,11 @@ ConsoleStopWatch::~ConsoleStopWatch()
 }
 
 std::vector<std::string> ProgramArguments(int argc, char** argv) { return {argv, argv + argc}; }
+
+// A terminal's hang-up and the system's shut-down arrive as signals, which
+// the stop watch takes; nothing waits on a handler's return here.
+struct ConsoleCloseGuard::State {};
+
+ConsoleCloseGuard::ConsoleCloseGuard(std::function<void()>) : state(nullptr) {}
+
+ConsoleCloseGuard::~ConsoleCloseGuard() = default;

@@ -1,4 +1,5 @@
 #include "platform/process.h"
+#include "platform/sleep.h"
 
 #include "platform/posix/child_spawn.h"
 
@@ -87,7 +88,10 @@ public:
                 pollfd fd{pidFd, POLLIN, 0};
                 ::poll(&fd, 1, left);
             } else {
-                std::this_thread::sleep_for(std::chrono::milliseconds(left < 5 ? left : 5));
+                // Kernels before pidfd (5.3) have no handle to wait on. Only
+                // the end of the tool is waited for here, after its output
+                // has ended, so the slices cost a job at most one of them.
+                PlatformSleep(std::chrono::milliseconds(left < 5 ? left : 5));
             }
         }
     }

@@ -31,7 +31,12 @@ std::wstring TextOf(const BYTE* data, DWORD size)
 
 }  // namespace
 
-CWin32PortMapSource::CWin32PortMapSource() : map("HARDWARE\\DEVICEMAP\\SERIALCOMM") {}
+// The map is volatile: it exists once a serial port has registered since
+// boot, so a machine without one has none until the board is plugged in.
+CWin32PortMapSource::CWin32PortMapSource()
+    : map("HARDWARE\\DEVICEMAP\\SERIALCOMM", {"HARDWARE\\DEVICEMAP"})
+{
+}
 
 bool CWin32PortMapSource::Open() { return map.Open(); }
 
@@ -39,6 +44,7 @@ bool CWin32PortMapSource::Watch() { return map.Arm(); }
 
 // Values that come or go while we enumerate may be missed or seen twice in
 // this reading; they signal a change, and the reading after it is whole.
+// A missing map lists no port.
 std::vector<std::string> CWin32PortMapSource::ReadPorts()
 {
     std::vector<std::string> ports;

@@ -1,7 +1,8 @@
 #pragma once
 // J-Link probes on a Windows machine: the probe driver's Enum key counts
-// the devices it serves. Without the driver there is no key, and the
-// machine cannot tell about probes.
+// the devices it serves. The key is missing while no probe has been seen
+// since boot and without the driver: then no probe is attached, and the
+// key is waited for.
 
 #include "platform/probe_source.h"
 #include "platform/win32/registry_watch.h"

@@ -7,9 +7,10 @@
 #include "platform/win32/wide_text.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cwctype>
 #include <mutex>
-#include <thread>
+#include <string>
 #include <utility>
 
 #include <windows.h>
@@ -17,10 +18,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// How often a read looks at the pipe again while it waits. Anonymous pipes
-// have no overlapped reads, so a bounded read asks what is waiting.
-constexpr auto kReadSlice = std::chrono::milliseconds(5);
 
 DWORD Milliseconds(Clock::duration d)
 {
@@ -54,6 +51,66 @@ private:
     HANDLE h = nullptr;
 };
 
+// The read end of the output pipe, read overlapped: a bounded read waits in
+// the system for the pipe or its time, and ends the moment output arrives.
+// A read that outlives its wait stays pending, and the next one takes its
+// bytes: nothing is lost, and nothing is cancelled mid-transfer.
+class OutputPipe {
+public:
+    explicit OutputPipe(Handle readEnd)
+        : pipe(std::move(readEnd)), done(::CreateEventW(nullptr, TRUE, FALSE, nullptr))
+    {
+    }
+    ~OutputPipe()
+    {
+        if (pending && ::CancelIoEx(pipe.get(), &overlapped)) {
+            DWORD ignored = 0;
+            ::GetOverlappedResult(pipe.get(), &overlapped, &ignored, TRUE);
+        }
+    }
+    OutputPipe(const OutputPipe&) = delete;
+    OutputPipe& operator=(const OutputPipe&) = delete;
+
+    ProcessRead Read(char* buffer, std::size_t size, std::chrono::milliseconds wait)
+    {
+        if (arrived.empty()) {
+            if (!done || (!pending && !Start()))
+                return {ProcessRead::Kind::End};
+            if (::WaitForSingleObject(done.get(), Milliseconds(wait)) != WAIT_OBJECT_0)
+                return {ProcessRead::Kind::Timeout};
+            DWORD got = 0;
+            pending = false;
+            if (!::GetOverlappedResult(pipe.get(), &overlapped, &got, FALSE) || got == 0)
+                return {ProcessRead::Kind::End};  // broken: every writer has closed it
+            arrived.assign(chunk.data(), got);
+        }
+        // What the caller has no room for comes first next time.
+        const std::size_t count = std::min(size, arrived.size());
+        std::copy_n(arrived.data(), count, buffer);
+        arrived.erase(0, count);
+        return {ProcessRead::Kind::Data, count};
+    }
+
+private:
+    bool Start()
+    {
+        overlapped = OVERLAPPED{};
+        overlapped.hEvent = done.get();
+        if (!::ReadFile(pipe.get(), chunk.data(), static_cast<DWORD>(chunk.size()), nullptr, &overlapped) &&
+            ::GetLastError() != ERROR_IO_PENDING)
+            return false;
+        pending = true;
+        return true;
+    }
+
+    Handle pipe;
+    Handle done;
+    OVERLAPPED overlapped{};
+    bool pending = false;
+    std::string chunk = std::string(4096, '\0');
+    std::string arrived;
+};
+
 class Win32Process final : public IProcess {
 public:
     Win32Process(Handle job, Handle process, Handle output)
@@ -66,22 +123,7 @@ public:
 
     ProcessRead Read(char* buffer, std::size_t size, std::chrono::milliseconds wait) override
     {
-        const auto deadline = Clock::now() + wait;
-        for (;;) {
-            DWORD available = 0;
-            if (!::PeekNamedPipe(output.get(), nullptr, 0, nullptr, &available, nullptr))
-                return {ProcessRead::Kind::End};  // broken: every writer has closed it
-            if (available > 0) {
-                DWORD got = 0;
-                const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size, available));
-                if (!::ReadFile(output.get(), buffer, want, &got, nullptr))
-                    return {ProcessRead::Kind::End};
-                return {ProcessRead::Kind::Data, got};
-            }
-            if (Clock::now() >= deadline)
-                return {ProcessRead::Kind::Timeout};
-            std::this_thread::sleep_for(std::min<Clock::duration>(kReadSlice, deadline - Clock::now()));
-        }
+        return output.Read(buffer, size, wait);
     }
 
     ProcessExit WaitForExit(std::chrono::milliseconds limit) override
@@ -114,7 +156,7 @@ public:
 private:
     Handle job;
     Handle process;
-    Handle output;
+    OutputPipe output;
     std::mutex mutex;
     bool ended = false;
     bool terminated = false;
@@ -185,6 +227,25 @@ std::wstring EnvironmentBlock(const std::vector<std::string>& extra)
     return block + L'\0';
 }
 
+// An anonymous pipe reads only synchronously, so the output pipe is a named
+// one of a name no one else uses, whose read end is ours and overlapped;
+// the write end, the child's, is an ordinary handle for ordinary writes.
+bool CreateOutputPipe(Handle& readEnd, Handle& writeEnd, SECURITY_ATTRIBUTES& inheritable)
+{
+    static std::atomic<unsigned> made{0};
+    const std::wstring name = L"\\\\.\\pipe\\quillmark-output-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(made++);
+    readEnd = Handle(::CreateNamedPipeW(name.c_str(),
+                                        PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
+                                        PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS,
+                                        1, 0, 65536, 0, nullptr));
+    if (!readEnd)
+        return false;
+    writeEnd = Handle(::CreateFileW(name.c_str(), GENERIC_WRITE, 0, &inheritable, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(writeEnd);
+}
+
 // Handles are inherited by whatever process starts while they are
 // inheritable; starts are taken one at a time, so that no other child of
 // ours keeps this child's pipe open and the pipe ends when the child does.
@@ -211,9 +272,8 @@ std::unique_ptr<IProcess> StartProcess(const ProcessStart& start, std::string& e
     const std::lock_guard lock(startMutex);
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     Handle readEnd, writeEnd;
-    if (!::CreatePipe(readEnd.out(), writeEnd.out(), &inheritable, 0))
+    if (!CreateOutputPipe(readEnd, writeEnd, inheritable))
         return fail("cannot create a pipe");
-    ::SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
     Handle nullInput(::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                    &inheritable, OPEN_EXISTING, 0, nullptr));
     Handle nullError(::CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,

@@ -3,7 +3,6 @@
 #include "platform/win32/wide_text.h"
 
 #include <algorithm>
-#include <thread>
 
 namespace {
 
@@ -11,10 +10,14 @@ using Clock = std::chrono::steady_clock;
 
 // A write that cannot get rid of its bytes within this time has lost its device.
 constexpr DWORD kWriteLimitMs = 5000;
-// How often a wait for bytes asks the driver again. The line brings about
-// eleven bytes a millisecond, so this keeps a wait close to the bytes'
-// arrival without keeping a processor busy.
-constexpr auto kPollSlice = std::chrono::milliseconds(1);
+
+// A wait of the driver's, in whole milliseconds (it knows no finer ones),
+// never shorter than asked.
+DWORD Milliseconds(std::chrono::microseconds wait)
+{
+    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(wait).count();
+    return ms <= 0 ? 0 : ms >= MAXDWORD ? MAXDWORD - 1 : static_cast<DWORD>(ms);
+}
 
 PortOpenFailure ReasonOfOpenError(DWORD error)
 {
@@ -35,29 +38,40 @@ PortOpenFailure ReasonOfOpenError(DWORD error)
 }
 
 // Only what the bootloader needs is changed; flow control, DTR and the
-// special characters keep what the driver reports.
-bool ConfigureLine(HANDLE handle)
+// special characters keep what the driver reports. A handle without line
+// settings is no serial port, whatever the device's type says: drivers of
+// USB serial adapters do not all report FILE_TYPE_CHAR, and a file or a
+// folder has none.
+PortOpenFailure ConfigureLine(HANDLE handle, DWORD& error)
 {
     DCB settings{};
     settings.DCBlength = sizeof settings;
-    if (!::GetCommState(handle, &settings))
-        return false;
+    if (!::GetCommState(handle, &settings)) {
+        error = 0;
+        return PortOpenFailure::NotASerialPort;
+    }
     settings.BaudRate = CBR_115200;
     settings.ByteSize = 8;
     settings.StopBits = ONESTOPBIT;
     settings.fParity = FALSE;
     settings.fRtsControl = RTS_CONTROL_ENABLE;
-    return ::SetCommState(handle, &settings) != 0;
+    if (::SetCommState(handle, &settings))
+        return PortOpenFailure::None;
+    error = ::GetLastError();
+    return error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED ? PortOpenFailure::NotASerialPort
+                                                                            : PortOpenFailure::Other;
 }
 
-// Reads return at once with what has arrived: the waits for a count of
-// bytes are the port's own, bounded by the caller.
-bool SetTimeouts(HANDLE handle)
+// The read time-outs of the next read: it returns once all its bytes have
+// arrived or `ms` has passed, with what has arrived; 0 returns at once with
+// what is there. The driver does the waiting, and ends it on the byte that
+// completes the read: no tick of the system's timer is waited for then.
+bool SetTimeouts(HANDLE handle, DWORD ms)
 {
     COMMTIMEOUTS timeouts{};
-    timeouts.ReadIntervalTimeout = MAXDWORD;
+    timeouts.ReadIntervalTimeout = ms == 0 ? MAXDWORD : 0;
     timeouts.ReadTotalTimeoutMultiplier = 0;
-    timeouts.ReadTotalTimeoutConstant = 0;
+    timeouts.ReadTotalTimeoutConstant = ms;
     timeouts.WriteTotalTimeoutMultiplier = 0;
     timeouts.WriteTotalTimeoutConstant = kWriteLimitMs;
     return ::SetCommTimeouts(handle, &timeouts) != 0;
@@ -92,7 +106,8 @@ bool Win32SerialPort::Write(std::span<const std::uint8_t> bytes)
 }
 
 // ClearCommError also clears the port's error state, which is what lets the
-// next read go on after a framing or overrun error.
+// next read go on after a framing or overrun error. Bytes a wait has taken
+// from the driver count as waiting: they are the board's, not yet read.
 std::optional<std::size_t> Win32SerialPort::BytesWaiting()
 {
     if (handle == INVALID_HANDLE_VALUE)
@@ -101,34 +116,47 @@ std::optional<std::size_t> Win32SerialPort::BytesWaiting()
     COMSTAT status{};
     if (!::ClearCommError(handle, &errors, &status))
         return std::nullopt;
-    return status.cbInQue;
+    return taken.size() + status.cbInQue;
+}
+
+// Takes bytes from the driver until `count` are held or `wait` is over.
+bool Win32SerialPort::Take(std::size_t count, std::chrono::microseconds wait)
+{
+    if (taken.size() >= count)
+        return true;
+    // Clears an error state that would fail the read.
+    if (!BytesWaiting())
+        return false;
+    if (const DWORD ms = Milliseconds(wait); ms != timeouts) {
+        if (!SetTimeouts(handle, ms))
+            return false;
+        timeouts = ms;
+    }
+    const std::size_t kept = taken.size();
+    taken.resize(count);
+    DWORD got = 0;
+    const bool read = ::ReadFile(handle, taken.data() + kept, static_cast<DWORD>(count - kept), &got, nullptr);
+    taken.resize(kept + (read ? got : 0));
+    return read;
 }
 
 std::optional<std::size_t> Win32SerialPort::WaitForBytes(std::size_t count,
                                                          std::chrono::microseconds wait)
 {
-    const auto deadline = Clock::now() + wait;
-    for (;;) {
-        const auto waiting = BytesWaiting();
-        if (!waiting || *waiting >= count || Clock::now() >= deadline)
-            return waiting;
-        std::this_thread::sleep_for(kPollSlice);
-    }
+    if (!Take(count, wait))
+        return std::nullopt;
+    return BytesWaiting();
 }
 
 std::optional<std::size_t> Win32SerialPort::Read(std::span<std::uint8_t> into,
                                                  std::chrono::microseconds wait)
 {
-    const auto waiting = WaitForBytes(into.size(), wait);
-    if (!waiting)
+    if (!Take(into.size(), wait))
         return std::nullopt;
-    const DWORD size = static_cast<DWORD>(std::min(into.size(), *waiting));
-    if (size == 0)
-        return 0;
-    DWORD got = 0;
-    if (!::ReadFile(handle, into.data(), size, &got, nullptr))
-        return std::nullopt;
-    return got;
+    const std::size_t size = std::min(into.size(), taken.size());
+    std::copy_n(taken.begin(), size, into.begin());
+    taken.erase(taken.begin(), taken.begin() + static_cast<std::ptrdiff_t>(size));
+    return size;
 }
 
 std::string Win32SerialPortFactory::DevicePath(const std::string& name)
@@ -164,17 +192,10 @@ std::unique_ptr<ISerialPort> Win32SerialPortFactory::Open(const std::string& nam
             return Fail(PortOpenFailure::NotASerialPort, 0, INVALID_HANDLE_VALUE);
         return Fail(ReasonOfOpenError(error), error, INVALID_HANDLE_VALUE);
     }
-    // A file or a folder opens too, but has no line settings.
-    if (::GetFileType(handle) != FILE_TYPE_CHAR)
-        return Fail(PortOpenFailure::NotASerialPort, 0, handle);
-    if (!ConfigureLine(handle)) {
-        const DWORD error = ::GetLastError();
-        return Fail(error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED
-                        ? PortOpenFailure::NotASerialPort
-                        : PortOpenFailure::Other,
-                    error, handle);
-    }
-    if (!SetTimeouts(handle))
+    DWORD error = 0;
+    if (const PortOpenFailure failure = ConfigureLine(handle, error); failure != PortOpenFailure::None)
+        return Fail(failure, error, handle);
+    if (!SetTimeouts(handle, 0))
         return Fail(PortOpenFailure::Other, ::GetLastError(), handle);
     {
         std::lock_guard lock(mutex);

@@ -1,10 +1,13 @@
 #pragma once
 // Serial ports on Windows: COMn opened through the device namespace, which
-// grants one handle at a time, at 115200 8N1 with RTS held asserted.
+// grants one handle at a time, at 115200 8N1 with RTS held asserted. A wait
+// for bytes is a read with the port's time-outs: the driver ends it on the
+// last byte's arrival, never on a timer tick.
 
 #include "platform/serial_port.h"
 
 #include <mutex>
+#include <vector>
 
 #include <windows.h>
 
@@ -24,7 +27,14 @@ public:
     void Close() override;
 
 private:
+    bool Take(std::size_t count, std::chrono::microseconds wait);
+
     HANDLE handle;
+    // Read time-out in force, in milliseconds: changed only when a wait
+    // needs another, since each change is a call into the driver.
+    DWORD timeouts = 0;
+    // Taken from the driver by a wait, not yet read by the job.
+    std::vector<std::uint8_t> taken;
 };
 
 class Win32SerialPortFactory final : public ISerialPortFactory {

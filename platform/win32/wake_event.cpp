@@ -23,23 +23,38 @@ void CWin32Wake::Set()
 
 WaitOutcome CWin32Wake::Wait(HANDLE change, std::string& failedCall)
 {
+    const auto which = WaitAny(std::span(&change, 1), failedCall);
+    if (!which)
+        return WaitOutcome::Failed;
+    if (*which == 1)
+        return WaitOutcome::Woken;
+    Clear();
+    return WaitOutcome::Changed;
+}
+
+void CWin32Wake::Clear()
+{
+    if (event)
+        ::WaitForSingleObject(event, 0);
+}
+
+// The changes come first: when several handles are signalled the lowest
+// index is reported, so a pending change is never hidden by a wake. The
+// wake stays pending then, for the caller to take or to wait on again.
+std::optional<std::size_t> CWin32Wake::WaitAny(std::span<const HANDLE> changes, std::string& failedCall)
+{
     if (!event) {
         failedCall = CallFailure("CreateEventW", "the wake event", createError);
-        return WaitOutcome::Failed;
+        return std::nullopt;
     }
-    // The change handle comes first: when both are signalled the lower
-    // index is reported, so a pending change is never hidden by a wake.
-    const HANDLE handles[2] = {change, event};
-    switch (::WaitForMultipleObjects(2, handles, FALSE, INFINITE)) {
-    case WAIT_OBJECT_0:
-        ::WaitForSingleObject(event, 0);
-        return WaitOutcome::Changed;
-    case WAIT_OBJECT_0 + 1:
-        return WaitOutcome::Woken;
-    default:
-        failedCall = CallFailure("WaitForMultipleObjects", "the change and wake events", ::GetLastError());
-        return WaitOutcome::Failed;
-    }
+    std::vector<HANDLE> handles(changes.begin(), changes.end());
+    handles.push_back(event);
+    const DWORD result =
+        ::WaitForMultipleObjects(static_cast<DWORD>(handles.size()), handles.data(), FALSE, INFINITE);
+    if (result >= WAIT_OBJECT_0 && result < WAIT_OBJECT_0 + handles.size())
+        return result - WAIT_OBJECT_0;
+    failedCall = CallFailure("WaitForMultipleObjects", "the change and wake events", ::GetLastError());
+    return std::nullopt;
 }
 
 std::string CallFailure(const std::string& call, const std::string& what, DWORD error)

@@ -5,7 +5,10 @@
 
 #include "platform/change_wait.h"
 
+#include <optional>
+#include <span>
 #include <string>
+#include <vector>
 
 #include <windows.h>
 
@@ -22,6 +25,13 @@ public:
     // pending wake and takes it along: the caller reads afresh either way,
     // and a stop is seen through the caller's own flag.
     WaitOutcome Wait(HANDLE change, std::string& failedCall);
+    // Takes a pending Set() along with a change: the caller reads afresh
+    // either way, and a stop is seen through the caller's own flag.
+    void Clear();
+    // Blocks until one of `changes` is signalled (its index, the lowest of
+    // those signalled) or Set() (the number of changes); nothing when the
+    // wait fails.
+    std::optional<std::size_t> WaitAny(std::span<const HANDLE> changes, std::string& failedCall);
 
 private:
     HANDLE event;

@@ -6,9 +6,12 @@
 #include "job_harness.h"
 #include "platform/posix/posix_serial_port.h"
 #include "sim/sim_process.h"
+#include "support/sleep_comparison.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
@@ -247,5 +250,24 @@ INSTANTIATE_TEST_SUITE_P(
                       SimGreetingCase{"NineNoiseBytesFirst", {"--noise-bytes", "9"}},
                       SimGreetingCase{"BurstOfNoiseFirst", {"--noise-bytes", "200"}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Windows ends a sleep only on a tick of its timer. With every sleep of the
+// platform that coarse, a prompt job on a board at the real line speed takes
+// as long as with precise sleeps: nothing on its path sleeps.
+TEST_F(BoardOnPty, CoarseSleepsDoNotSlowAPromptJob)
+{
+    Plug({"--baud", "115200"});
+    TempDir images;
+    const std::string image = images.Write("fw.bin", RandomBytes(8192, 5));
+    SetSleepTick(kCoarseTick);
+    EXPECT_EQ(SleepTime(std::chrono::microseconds(1)), kCoarseTick) << "the sleeps are coarse";
+    SetSleepTick(std::chrono::microseconds(0));
+
+    const SleepComparison times = CompareSleeps(ports, link, image, 3);
+    ASSERT_TRUE(times.allSucceeded);
+    std::printf("greeting to success: %.3f s with precise sleeps, %.3f s with coarse ones\n", times.precise,
+                times.coarse);
+    EXPECT_LE(times.coarse, 1.05 * times.precise);
+}
 
 }  // namespace

@@ -62,6 +62,25 @@ TEST_F(ProcessTest, RunsInTheGivenFolderWithItsOutputOnThePipe)
     EXPECT_EQ(exit.code, 0);
 }
 
+// Output that comes faster than it is read, in pieces larger than the
+// reader's buffer, arrives whole and in order.
+TEST_F(ProcessTest, MuchOutputArrivesWholeAndInOrder)
+{
+    std::string script;
+    for (int i = 0; i < 300; ++i)
+        script += "h\n";
+    folder.Write("script.txt", script + "q\n");
+    const auto process = Start({"-CommanderScript", "script.txt"});
+    ASSERT_TRUE(process);
+    const std::string output = ReadAll(*process);
+    std::size_t commands = 0;
+    for (auto at = output.find("J-Link>h\r\n"); at != std::string::npos; at = output.find("J-Link>h\r\n", at + 1))
+        ++commands;
+    EXPECT_EQ(commands, 300u);
+    EXPECT_GT(output.size(), 4096u) << "more than one of the pipe's reads";
+    EXPECT_THAT(output, ::testing::EndsWith("Script processing completed.\r\n"));
+}
+
 // Each argument reaches the program as it was given, blanks, quotes and
 // backslashes included; the program names it back in its complaint.
 TEST_F(ProcessTest, ArgumentsArriveUnchanged)

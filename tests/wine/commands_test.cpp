@@ -60,17 +60,71 @@ TEST(WineList, ShowsTheRegistrysBoardPortAndTheFoldersImageAndStopsOnCtrlC)
     // starts may hold our pipe: they live on after the command.
     const auto keep = CommandLine({"env", "WINEPREFIX=" + build.Prefix(), "wineserver", "-p", "20"});
     ASSERT_EQ(RunCommand(keep + " >/dev/null 2>&1 &").exitCode, 0);
-    const std::string map = "HKLM\\HARDWARE\\DEVICEMAP\\SERIALCOMM";
-    const auto add = build.Command("reg", {"add", map, "/v", "\\Device\\VCP7", "/d", "COM37", "/f"});
-    ASSERT_EQ(RunCommand(CommandLine(add) + " >/dev/null 2>&1").exitCode, 0);
+    const std::string keys = build.Program("tests/win32/registry_keys.exe");
+    ASSERT_EQ(build.Run(keys, {"unplug"}).exitCode, 0);
+    ASSERT_EQ(build.Run(keys, {"port", "COM37"}).exitCode, 0);
     const auto result = build.Run(build.Program("cli/quillmark-flash.exe"),
                                   {"list", "--watch", "--folder", WindowsPath(dir.Path().string())}, {},
                                   {"timeout", "--preserve-status", "-s", "INT", "4"});
-    build.Run("reg", {"delete", map, "/v", "\\Device\\VCP7", "/f"});
+    build.Run(keys, {"unplug"});
     EXPECT_EQ(result.exitCode, 0) << result.output;
     EXPECT_THAT(result.output, HasSubstr("Board on COM37\n"));
     EXPECT_THAT(result.output, HasSubstr("No J-Link detected\n"));
     EXPECT_THAT(result.output, HasSubstr("Image fw_2.bin (" + WindowsPath(dir.Path().string()) + "\\fw_2.bin)"));
+}
+
+// As on a laptop without a COM port and with no probe since boot: the
+// serial port map and the probe's Enum key are missing when list starts.
+// The board and the probe plugged in later are listed, unplugged they go.
+TEST(WineList, FollowsTheVolatileKeysMadeAfterStart)
+{
+    const WindowsBuild& build = WindowsBuild::Get();
+    TempDir dir;
+    // One wine server for the whole test: a new one would make the map
+    // again from the prefix's COM links.
+    const auto keep = CommandLine({"env", "WINEPREFIX=" + build.Prefix(), "wineserver", "-p", "30"});
+    ASSERT_EQ(RunCommand(keep + " >/dev/null 2>&1 &").exitCode, 0);
+    const std::string keys = build.Program("tests/win32/registry_keys.exe");
+    ASSERT_EQ(build.Run(keys, {"unplug"}).exitCode, 0);
+    const std::string out = (dir.Path() / "list.txt").string();
+    const auto list = build.Command(build.Program("cli/quillmark-flash.exe"),
+                                    {"list", "--watch", "--folder", WindowsPath(dir.Path().string())});
+    const auto started = RunCommand("timeout --preserve-status -s INT 30 " + CommandLine(list) + " >" +
+                                    ShellQuote(out) + " 2>&1 & echo $! >" + ShellQuote(out + ".pid"));
+    ASSERT_EQ(started.exitCode, 0);
+
+    EXPECT_TRUE(WaitForOutput(out, "No J-Link detected\n")) << Written(out);
+    EXPECT_THAT(Written(out), HasSubstr("No board detected\n"));
+    ASSERT_EQ(build.Run(keys, {"port", "COM37"}).exitCode, 0);
+    ASSERT_EQ(build.Run(keys, {"probe"}).exitCode, 0);
+    EXPECT_TRUE(WaitForOutput(out, "Board on COM37\n")) << Written(out);
+    EXPECT_TRUE(WaitForOutput(out, "J-Link is active\n")) << Written(out);
+    ASSERT_EQ(build.Run(keys, {"unplug"}).exitCode, 0);
+    EXPECT_TRUE(WaitForOutput(out, "No board detected\n", "Board on COM37\n")) << Written(out);
+    EXPECT_TRUE(WaitForOutput(out, "No J-Link detected\n", "J-Link is active\n")) << Written(out);
+
+    // Ctrl-C ends the watch in order.
+    const std::string pid = "$(cat " + ShellQuote(out + ".pid") + ")";
+    RunCommand("kill -INT " + pid + "; while kill -0 " + pid + " 2>/dev/null; do sleep 0.1; done");
+    EXPECT_THAT(Written(out), ::testing::Not(HasSubstr("Error")));
+}
+
+// On a Windows older than 10 the program refuses to start, and says why.
+// The prefix plays Windows 7 for the one command (winecfg sets the version
+// the way every later program of the prefix reads it), then 10 again.
+TEST(WineSystem, AnOlderWindowsIsRefusedWithAMessage)
+{
+    const WindowsBuild& build = WindowsBuild::Get();
+    TempDir dir;
+    const std::string image = dir.Write("fw.bin", std::string(3000, 'x'));
+    ASSERT_EQ(build.Run("winecfg", {"/v", "win7"}).exitCode, 0);
+    const auto result = build.Run(build.Program("cli/quillmark-flash.exe"), {"inspect", WindowsPath(image)});
+    ASSERT_EQ(build.Run("winecfg", {"/v", "win10"}).exitCode, 0);
+    EXPECT_EQ(result.exitCode, 1) << result.output;
+    EXPECT_THAT(result.output, HasSubstr("Quillmark needs Windows 10 (64-bit) or later. This computer runs "
+                                         "Windows 6.1"));
+    const auto after = build.Run(build.Program("cli/quillmark-flash.exe"), {"inspect", WindowsPath(image)});
+    EXPECT_EQ(after.exitCode, 0) << after.output;
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <functional>
 #include <filesystem>
@@ -200,6 +201,33 @@ TEST_F(WineJLinkFlash, AMissingToolIsNamedAsBelowTheProgramFolder)
     EXPECT_THAT(result.output, HasSubstr("Error: Cannot find jlink.exe: jlink\\jlink.exe\n"));
     EXPECT_THAT(result.output, HasSubstr("Error during flash programming."));
     EXPECT_THAT(TempEntries(), ::testing::IsEmpty());
+}
+
+// The tool has no console of its own, so the closing of the program's
+// console does not reach it: the program's handler ends the tool and waits
+// for the job to remove its files before the process ends. The event comes
+// as Windows sends it, and the program is ended after the handler.
+TEST_F(WineJLinkFlash, ClosingTheConsoleEndsTheToolAndRemovesTheJobFiles)
+{
+    InstallTool();
+    const std::string path = dir.Write("fw.bin", RandomBytes(9000, 85));
+    const std::string out = dir / "flash.txt";
+    const auto command = build.Command(dir / "program/quillmark-flash.exe", {"flash", "--jlink", WindowsPath(path)},
+                                       {"QUILLMARK_JLINK_SLEEP_SCALE=0", "QUILLMARK_JLINK_FAULT=hang"});
+    ASSERT_EQ(RunCommand("timeout 60 " + CommandLine(command) + " >" + ShellQuote(out) + " 2>&1 &").exitCode, 0);
+    const std::string tool = WindowsPath(dir / "program/jlink/jlink.exe");
+    ASSERT_TRUE(WaitFor([&] { return !ProcessesNaming(tool).empty(); }, std::chrono::seconds(30)));
+
+    const auto sent = build.Run(build.Program("tests/win32/console_event.exe"), {"close", "quillmark-flash.exe"});
+    EXPECT_EQ(sent.exitCode, 0) << sent.output;
+    int ms = -1;
+    ASSERT_EQ(std::sscanf(sent.output.c_str(), "handled in %d ms", &ms), 1) << sent.output;
+    EXPECT_LT(ms, 5000) << "Windows ends the program 5 s after the event";
+    EXPECT_TRUE(WaitFor([&] { return ProcessesNaming(tool).empty(); }, std::chrono::seconds(10)));
+    EXPECT_THAT(Written(out), HasSubstr("Interrupted; stopping the job."));
+    EXPECT_THAT(TempEntries(), ::testing::Each("jlink.log"));
+    for (pid_t left : ProcessesNaming(tool))
+        ::kill(left, SIGKILL);
 }
 
 }  // namespace

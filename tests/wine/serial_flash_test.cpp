@@ -9,6 +9,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 
 using ::testing::HasSubstr;
@@ -114,5 +115,60 @@ TEST_F(WineSerialFlash, AMissingPortSaysWhyAndGivesUpAfterTheWait)
     EXPECT_THAT(result.output, HasSubstr("Failed to open port.\nNo such serial port"));
     EXPECT_THAT(result.output, HasSubstr("No board answered within 1 seconds; giving up."));
 }
+
+// Windows ends a sleep only on a tick of its timer; wine's sleeps are
+// precise. With every sleep of the platform as coarse as Windows', a prompt
+// job on a board at the real line speed takes as long as with precise ones:
+// the port waits in the system for its bytes.
+TEST_F(WineSerialFlash, CoarseSleepsDoNotSlowAPromptJob)
+{
+    Plug({"--baud", "115200"});
+    const std::string image = dir.Write("fw.bin", RandomBytes(8192, 73));
+    const auto result = build.Run(build.Program("tests/win32/serial_job_timing.exe"), {kPort, WindowsPath(image), "3"});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    double precise = 0, coarse = 0;
+    ASSERT_EQ(std::sscanf(result.output.c_str(), "precise %lf coarse %lf", &precise, &coarse), 2) << result.output;
+    std::printf("greeting to success under wine: %.3f s precise, %.3f s coarse\n", precise, coarse);
+    EXPECT_LE(coarse, 1.05 * precise);
+}
+
+// Windows ends the program once its handler of the console's closing (or a
+// log-off, or a shut-down) returns. The handler stops the job and waits for
+// it: the job ends between packets, and the header, written last, is not
+// written. The event comes as Windows sends it, and the program is ended
+// after the handler as Windows ends it.
+class ClosingConsole : public WineSerialFlash, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ClosingConsole, StopsTheJobBeforeTheProcessEnds)
+{
+    Plug({"--baud", "115200"});
+    const std::string image = dir.Write("fw.bin", RandomBytes(20000, 74));
+    const std::string out = dir / "flash.txt";
+    const auto flash = build.Command(build.Program("cli/quillmark-flash.exe"),
+                                     {"flash", WindowsPath(image), "--port", kPort});
+    ASSERT_EQ(RunCommand("timeout 60 " + CommandLine(flash) + " >" + ShellQuote(out) + " 2>&1 & echo $! >" +
+                         ShellQuote(out + ".pid"))
+                  .exitCode,
+              0);
+    ASSERT_TRUE(WaitForOutput(out, "Progress: ")) << Written(out);
+
+    const auto sent = build.Run(build.Program("tests/win32/console_event.exe"), {GetParam(), "quillmark-flash.exe"});
+    EXPECT_EQ(sent.exitCode, 0) << sent.output;
+    int ms = -1;
+    ASSERT_EQ(std::sscanf(sent.output.c_str(), "handled in %d ms", &ms), 1) << sent.output;
+    EXPECT_LT(ms, 5000) << "Windows ends the program 5 s after the event";
+    const std::string pid = "$(cat " + ShellQuote(out + ".pid") + ")";
+    RunCommand("while kill -0 " + pid + " 2>/dev/null; do sleep 0.1; done");
+    EXPECT_THAT(Written(out), HasSubstr("Interrupted; stopping the job."));
+    EXPECT_THAT(Written(out), Not(HasSubstr("successful")));
+
+    ASSERT_EQ(sim->Stop(), 0);
+    const auto written = ReadFileBytes(flashFile);
+    ASSERT_GE(written.size(), 8u);
+    EXPECT_EQ(std::vector<std::uint8_t>(written.begin(), written.begin() + 8), std::vector<std::uint8_t>(8, 0xFF))
+        << "no header";
+}
+
+INSTANTIATE_TEST_SUITE_P(Events, ClosingConsole, ::testing::Values("close", "logoff", "shutdown"));
 
 }  // namespace

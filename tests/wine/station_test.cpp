@@ -55,4 +55,38 @@ TEST(WineStation, ProgramsTwoBoardsWithAddressesFromThePool)
     }
 }
 
+// Closing the console (or a log-off, or a shut-down) while a board is being
+// programmed: the handler stops the station and waits until it has reported,
+// before Windows ends the program. The board gets no header.
+TEST(WineStation, ClosingTheConsoleStopsTheBoardsAndReportsThem)
+{
+    const WindowsBuild& build = WindowsBuild::Get();
+    TempDir dir;
+    const std::string link = build.Prefix() + "/dosdevices/com31";
+    std::filesystem::remove(link);
+    auto sim = std::make_unique<SimProcess>(
+        std::vector<std::string>{"--link", link, "--flash-out", dir / "flash.bin", "--fast", "--baud", "115200"});
+    ASSERT_TRUE(sim->WaitForPath(link, std::chrono::seconds(10)));
+    const std::string path = dir.Write("fw.bin", RandomBytes(20000, 92));
+    const std::string out = dir / "station.txt";
+    const auto station = build.Command(build.Program("cli/quillmark-flash.exe"),
+                                       {"station", WindowsPath(path), "--port", "COM31", "--mac", "0050C20000000100"});
+    ASSERT_EQ(RunCommand("timeout 60 " + CommandLine(station) + " >" + ShellQuote(out) + " 2>&1 & echo $! >" +
+                         ShellQuote(out + ".pid"))
+                  .exitCode,
+              0);
+    ASSERT_TRUE(WaitForOutput(out, "COM31: Programming Flash")) << Written(out);
+
+    const auto sent = build.Run(build.Program("tests/win32/console_event.exe"), {"close", "quillmark-flash.exe"});
+    EXPECT_EQ(sent.exitCode, 0) << sent.output;
+    const std::string pid = "$(cat " + ShellQuote(out + ".pid") + ")";
+    RunCommand("while kill -0 " + pid + " 2>/dev/null; do sleep 0.1; done");
+    EXPECT_THAT(Written(out), HasSubstr("Boards not programmed (stopped): 1"));
+    ASSERT_EQ(sim->Stop(), 0);
+    const auto flash = ReadFileBytes(dir / "flash.bin");
+    ASSERT_GE(flash.size(), 8u);
+    EXPECT_EQ(std::vector<std::uint8_t>(flash.begin(), flash.begin() + 8), std::vector<std::uint8_t>(8, 0xFF));
+    std::filesystem::remove(link);
+}
+
 }  // namespace

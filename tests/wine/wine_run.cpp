@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -66,3 +70,26 @@ std::string WindowsPath(const std::string& linuxPath)
             c = '\\';
     return path;
 }
+
+std::string Written(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string output = text.str();
+    std::erase(output, '\r');
+    return output;
+}
+
+bool WaitForOutput(const std::string& path, const std::string& text, const std::string& after)
+{
+    for (int tries = 0; tries < 400; ++tries) {
+        const std::string output = Written(path);
+        const auto last = after.empty() ? 0 : output.rfind(after);
+        if (last != std::string::npos && output.find(text, last) != std::string::npos)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+

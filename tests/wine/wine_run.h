@@ -35,3 +35,11 @@ private:
 // The path under which a Windows program in the prefix reaches `linuxPath`
 // (wine's drive Z: is the root of the Linux file system).
 std::string WindowsPath(const std::string& linuxPath);
+
+// The output a background program has written to `path` so far, with plain
+// line ends.
+std::string Written(const std::string& path);
+
+// Until `text` has been written to `path` after the last `after` (after
+// anything when `after` is empty), or a generous guard ends.
+bool WaitForOutput(const std::string& path, const std::string& text, const std::string& after = "");

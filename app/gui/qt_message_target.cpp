@@ -36,9 +36,14 @@ struct PendingSend {
 
 // Travels with the queued call: a call dropped unrun (its receiver gone)
 // still answers, so its sender never waits for ever.
-struct SendAnswerer {
-    std::shared_ptr<PendingSend> pending;
+class SendAnswerer {
+public:
+    explicit SendAnswerer(std::shared_ptr<PendingSend> pending) : pending(std::move(pending)) {}
     ~SendAnswerer() { pending->Answer(0); }
+    SendAnswerer(const SendAnswerer&) = delete;
+    SendAnswerer& operator=(const SendAnswerer&) = delete;
+
+    std::shared_ptr<PendingSend> pending;
 };
 
 bool Delivering()
@@ -72,7 +77,7 @@ LParam QtMessageTarget::Send(unsigned message, WParam wparam, LParam lparam)
     if (QThread::currentThread() == thread())
         return handler(message, wparam, lparam);
     const auto pending = std::make_shared<PendingSend>();
-    const auto answerer = std::make_shared<SendAnswerer>(SendAnswerer{pending});
+    const auto answerer = std::make_shared<SendAnswerer>(pending);
     QMetaObject::invokeMethod(
         this,
         [this, answerer, message, wparam, lparam] {

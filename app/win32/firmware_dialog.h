@@ -11,6 +11,7 @@
 
 #include "app/dialog_services.h"
 #include "app/dialog_ui.h"
+#include "app/dpi_scale.h"
 #include "app/firmware_dialog_logic.h"
 #include "app/page_tables.h"
 #include "app/win32/window_message_target.h"
@@ -91,10 +92,13 @@ private:
     BOOL OnEraseBackground(HDC context);
     void OnClose();
     void OnSetFocus();
+    void OnDpiChanged(int newDpi, const RECT& suggested);
+    SIZE OuterSizeAt(int newDpi) const;
 
     void BuildPages();
     void CreateControl(const PageEntry& entry);
     void PlaceControl(const PageEntry& entry);
+    void LayOut(const PageEntry& entry);
     void LinkMacBoxes();
     std::vector<LoaderControl*>& PageList(Page page);
     LoaderControl& Entry(Control control) const;
@@ -109,6 +113,7 @@ private:
     std::vector<LoaderControl*> resultPage;
     std::optional<Page> currentPage;
     HWND window = nullptr;
+    int dpi = kLayoutDpi;  // the window's; the tables are laid out at 96
     HICON icon = nullptr;
     HBRUSH background = nullptr;
     bool ended = false;

@@ -207,6 +207,27 @@ TEST_P(HighDpi, PagesScaleWhenTheWindowMovesToAScreenOfThatDpi)
     EXPECT_EQ(banner.bottom - banner.top, ScaleToDpi(66, dpi));
 }
 
+// The setting as the system reads it from the program's manifest: wine
+// draws an unaware window at the screen's DPI all the same, so only this
+// says that Windows will not stretch it.
+std::wstring ManifestSetting(const wchar_t* space, const wchar_t* name)
+{
+    wchar_t value[100] = {};
+    SIZE_T written = 0;
+    if (!QueryActCtxSettingsW(0, nullptr, space, name, value, 100, &written))
+        return L"(none)";
+    return value;
+}
+
+TEST(Manifest, DeclaresPerMonitorDpiAwarenessWithAFallback)
+{
+    EXPECT_EQ(ManifestSetting(L"http://schemas.microsoft.com/SMI/2016/WindowsSettings",
+                              L"dpiAwareness"),
+              L"PerMonitorV2, PerMonitor");
+    EXPECT_EQ(ManifestSetting(L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware"),
+              L"true/pm");
+}
+
 INSTANTIATE_TEST_SUITE_P(Dpi, HighDpi, testing::Values(96, 120, 144, 192));
 
 // The window opens at the DPI of the screen it is on (LogPixels in a prefix).

@@ -1,6 +1,7 @@
 #pragma once
 // The Quillmark window on Windows: a dialog whose client area is 640 × 540
-// pixels, whatever its frame, and whose two wizard pages are built at run
+// pixels at 96 DPI and as much more as the window's DPI is, whatever its
+// frame, and whose two wizard pages are built at run
 // time from the page tables, with the system's own controls. It carries out
 // the user-interface operations for the dialog's logic and receives the five
 // messages as window messages.

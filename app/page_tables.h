@@ -111,7 +111,8 @@ std::span<const PictureResource> PictureResources();
 
 inline constexpr std::string_view kDialogCaption = "Quillmark Firmware Update";
 // The area the pages are laid out in: the window's client area on both
-// systems, whatever frame the system puts around it.
+// systems, whatever frame the system puts around it. All figures here are
+// pixels at 96 DPI; the Windows window scales them to its own (dpi_scale.h).
 inline constexpr Extent kClientSize = {640, 540};
 inline constexpr int kIconResource = 149;
 inline constexpr ColorRef kDialogBackground = 0xFFFFFF;

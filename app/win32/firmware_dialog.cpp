@@ -73,6 +73,11 @@ bool IsColorRequest(UINT message)
     return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
 }
 
+// Declared by the headers only for newer Windows; the messages arrive where
+// the system has them, and nowhere else.
+constexpr UINT kDpiChanged = 0x02E0;
+constexpr UINT kGetDpiScaledSize = 0x02E4;
+
 // The answer of a dialog procedure to a message whose result is not its
 // return value.
 INT_PTR Answer(HWND window, LRESULT value)
@@ -172,6 +177,14 @@ INT_PTR CVelkanFirmwareGUIDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lpa
     case WM_SETFOCUS:
         OnSetFocus();
         return TRUE;
+    case kGetDpiScaledSize:
+        // The system's own guess scales the frame with the client area; the
+        // frame at the new DPI around the scaled page is what fits exactly.
+        *reinterpret_cast<SIZE*>(lparam) = OuterSizeAt(LOWORD(wparam));
+        return Answer(window, TRUE);
+    case kDpiChanged:
+        OnDpiChanged(LOWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+        return Answer(window, 0);
     default:
         break;
     }
@@ -192,7 +205,8 @@ BOOL CVelkanFirmwareGUIDlg::OnInitDialog()
     SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     // The pages are laid out in the client area; the frame around it is the
     // system's, and larger on newer Windows and at higher DPI.
-    SizeWindowForClient(window, kClientSize);
+    dpi = static_cast<int>(WindowDpi(window));
+    SizeWindowForClient(window, ScaleToDpi(kClientSize, dpi));
     logic->Initialise([this] { BuildPages(); });
     // The logic has put the focus where it belongs.
     return FALSE;
@@ -230,6 +244,28 @@ void CVelkanFirmwareGUIDlg::OnSetFocus()
         SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
 }
 
+// The window moved to a screen of another DPI, or the user changed the
+// scale: the system's rectangle keeps the window where the user sees it.
+void CVelkanFirmwareGUIDlg::OnDpiChanged(int newDpi, const RECT& suggested)
+{
+    dpi = newDpi;
+    SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    for (const PageTable* table : {&SetupPageTable(), &ResultPageTable()})
+        for (const PageEntry& entry : table->entries)
+            LayOut(entry);
+    InvalidateRect(window, nullptr, TRUE);
+}
+
+SIZE CVelkanFirmwareGUIDlg::OuterSizeAt(int newDpi) const
+{
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
+    const Extent outer = OuterSizeForClient(ScaleToDpi(kClientSize, newDpi), style, exStyle,
+                                            static_cast<UINT>(newDpi));
+    return SIZE{outer.width, outer.height};
+}
+
 void CVelkanFirmwareGUIDlg::OnClose()
 {
     if (logic->ConfirmClose())
@@ -258,7 +294,7 @@ void CVelkanFirmwareGUIDlg::BuildPages()
 
 void CVelkanFirmwareGUIDlg::CreateControl(const PageEntry& entry)
 {
-    const HFONT font = entry.font ? SharedFont(*entry.font) : nullptr;
+    const HFONT font = entry.font ? SharedFont(*entry.font, dpi) : nullptr;
     auto action = [this, a = entry.action] { logic->RunAction(a); };
     std::unique_ptr<LoaderControl> created;
     switch (entry.kind) {
@@ -276,15 +312,11 @@ void CVelkanFirmwareGUIDlg::CreateControl(const PageEntry& entry)
 void CVelkanFirmwareGUIDlg::PlaceControl(const PageEntry& entry)
 {
     LoaderControl& control = *entries[Index(entry.control)];
-    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
     if (entry.size) {
         control.width = entry.size->width;
         control.height = entry.size->height;
-    } else {
-        flags |= SWP_NOSIZE;
     }
-    SetWindowPos(control.window, nullptr, entry.position.x, entry.position.y,
-                 entry.size ? entry.size->width : 0, entry.size ? entry.size->height : 0, flags);
+    LayOut(entry);
     control.x = entry.position.x;
     control.y = entry.position.y;
     control.shown = entry.shown ? 1 : 0;
@@ -298,6 +330,47 @@ void CVelkanFirmwareGUIDlg::PlaceControl(const PageEntry& entry)
         SendMessageW(control.window, BM_SETCHECK, BST_CHECKED, 0);
     if (entry.color != kBlack)
         ::SetLabelColor(control, entry.color);
+}
+
+namespace {
+
+// The size a control without one in its table is created with, at `dpi`.
+Extent UnsizedWindowAt(const PageEntry& entry, int dpi)
+{
+    Extent size = ScaleToDpi(TraitsOf(entry.kind).window, dpi);
+    if (entry.kind == ControlKind::portList)
+        size.height += ScaleToDpi(kDroppedListHeight, dpi);
+    return size;
+}
+
+}  // namespace
+
+// Place, size and font at the window's DPI; the entry keeps the tables'
+// 96-DPI figures, which the logic and the tests reason in.
+void CVelkanFirmwareGUIDlg::LayOut(const PageEntry& entry)
+{
+    LoaderControl& control = Entry(entry.control);
+    if (entry.font) {
+        const HFONT font = SharedFont(*entry.font, dpi);
+        if (font != control.font) {
+            control.font = font;
+            SendMessageW(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        }
+    }
+    // A picture sizes its window from its own picture.
+    const bool picture = entry.kind == ControlKind::picture;
+    if (picture)
+        SetPictureDpi(control, dpi);
+    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    Extent size{0, 0};
+    if (entry.size)
+        size = ScaleToDpi(*entry.size, dpi);
+    else if (dpi != kLayoutDpi && !picture)
+        size = UnsizedWindowAt(entry, dpi);
+    else
+        flags |= SWP_NOSIZE;
+    const Placement at = ScaleToDpi(entry.position, dpi);
+    SetWindowPos(control.window, nullptr, at.x, at.y, size.width, size.height, flags);
 }
 
 void CVelkanFirmwareGUIDlg::LinkMacBoxes()

@@ -1,6 +1,7 @@
 #pragma once
 // The Quillmark window on Windows: a dialog whose client area is 640 × 540
-// pixels, whatever its frame, and whose two wizard pages are built at run
+// pixels at 96 DPI and as much more as the window's DPI is, whatever its
+// frame, and whose two wizard pages are built at run
 // time from the page tables, with the system's own controls. It carries out
 // the user-interface operations for the dialog's logic and receives the five
 // messages as window messages.
@@ -11,6 +12,7 @@
 
 #include "app/dialog_services.h"
 #include "app/dialog_ui.h"
+#include "app/dpi_scale.h"
 #include "app/firmware_dialog_logic.h"
 #include "app/page_tables.h"
 #include "app/win32/window_message_target.h"
@@ -91,10 +93,13 @@ private:
     BOOL OnEraseBackground(HDC context);
     void OnClose();
     void OnSetFocus();
+    void OnDpiChanged(int newDpi, const RECT& suggested);
+    SIZE OuterSizeAt(int newDpi) const;
 
     void BuildPages();
     void CreateControl(const PageEntry& entry);
     void PlaceControl(const PageEntry& entry);
+    void LayOut(const PageEntry& entry);
     void LinkMacBoxes();
     std::vector<LoaderControl*>& PageList(Page page);
     LoaderControl& Entry(Control control) const;
@@ -109,6 +114,7 @@ private:
     std::vector<LoaderControl*> resultPage;
     std::optional<Page> currentPage;
     HWND window = nullptr;
+    int dpi = kLayoutDpi;  // the window's; the tables are laid out at 96
     HICON icon = nullptr;
     HBRUSH background = nullptr;
     bool ended = false;

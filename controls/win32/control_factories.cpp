@@ -14,11 +14,6 @@ namespace {
 
 int nextControlId = kFirstControlIdentifier;
 
-// A drop-down list's window height is the height of the list when it is
-// open; the closed box takes the height its font needs. Placing the control
-// later with a height no larger than the closed box keeps this one.
-constexpr int kDroppedListHeight = 160;
-
 // The box that owns the MAC box's object as long as the entry lives.
 class MacBoxEntry : public LoaderControl {
 public:

@@ -11,6 +11,11 @@
 #include <memory>
 #include <string_view>
 
+// A drop-down list's window height is the height of the list when it is
+// open; the closed box takes the height its font needs. Placing the control
+// later with a height no larger than the closed box keeps this one.
+inline constexpr int kDroppedListHeight = 160;
+
 // Controls the user can reach get identifiers from a process-wide counter
 // that starts at 10500; labels and pictures get 0xFFFF.
 int ControlId(HWND window);
@@ -29,3 +34,5 @@ std::unique_ptr<LoaderControl> CreateProgressBar(HWND dialog);
 // Loads the program's resource of type "GIF" with that number and shows it;
 // a picture that does not load stays empty, the entry exists all the same.
 std::unique_ptr<LoaderControl> CreatePicture(HWND dialog, int number);
+// Shows a picture's entry at `dpi` (CPictureEx::SetDpi); other entries stay.
+void SetPictureDpi(LoaderControl& entry, int dpi);

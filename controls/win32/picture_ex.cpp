@@ -1,5 +1,6 @@
 #include "controls/win32/picture_ex.h"
 
+#include "app/dpi_scale.h"
 #include "pictures/gif_frames.h"
 
 #include <commctrl.h>
@@ -174,7 +175,8 @@ bool CPictureEx::LoadFrames(const BYTE* data, DWORD size) {
 
 bool CPictureEx::CreateCanvas() {
     if (pictureSize.cx <= 0 || pictureSize.cy <= 0) return false;
-    SetWindowPos(window, nullptr, 0, 0, pictureSize.cx, pictureSize.cy,
+    const SIZE shown = DisplaySize();
+    SetWindowPos(window, nullptr, 0, 0, shown.cx, shown.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     HDC screen = GetDC(window);
     std::lock_guard lock(canvasLock);
@@ -302,6 +304,20 @@ void CPictureEx::Clear() {
     background = RGB(255, 255, 255);
 }
 
+void CPictureEx::SetDpi(int newDpi) {
+    dpi = newDpi;
+    if (!canvasReady) return;
+    const SIZE shown = DisplaySize();
+    SetWindowPos(window, nullptr, 0, 0, shown.cx, shown.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+SIZE CPictureEx::DisplaySize() const {
+    return SIZE{ScaleToDpi(static_cast<int>(pictureSize.cx), dpi),
+                ScaleToDpi(static_cast<int>(pictureSize.cy), dpi)};
+}
+
 COLORREF CPictureEx::CanvasPixel(int x, int y) {
     std::lock_guard lock(canvasLock);
     return canvas ? GetPixel(canvas, x, y) : CLR_INVALID;
@@ -313,7 +329,16 @@ void CPictureEx::Paint() {
     {
         std::lock_guard lock(canvasLock);
         if (canvasReady && canvas) {
-            BitBlt(target, 0, 0, pictureSize.cx, pictureSize.cy, canvas, 0, 0, SRCCOPY);
+            const SIZE shown = DisplaySize();
+            if (shown.cx == pictureSize.cx && shown.cy == pictureSize.cy) {
+                BitBlt(target, 0, 0, pictureSize.cx, pictureSize.cy, canvas, 0, 0, SRCCOPY);
+            } else {
+                // Averaged, not dropped or doubled pixels: the photos stay smooth.
+                SetStretchBltMode(target, HALFTONE);
+                SetBrushOrgEx(target, 0, 0, nullptr);
+                StretchBlt(target, 0, 0, shown.cx, shown.cy, canvas, 0, 0, pictureSize.cx,
+                           pictureSize.cy, SRCCOPY);
+            }
         }
     }
     EndPaint(window, &paint);

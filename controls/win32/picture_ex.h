@@ -46,10 +46,16 @@ public:
     void StopAnimation();
     // Back to empty: no picture, no frames, no canvas.
     void Clear();
+    // Shows the picture at `dpi` dots per inch: the window takes the
+    // picture's size scaled from 96 DPI and the canvas is stretched into it,
+    // so that the picture keeps its place among controls scaled alike.
+    void SetDpi(int dpi);
 
     HWND Window() const { return window; }
     const std::vector<Frame>& Frames() const { return frames; }
     SIZE PictureSize() const { return pictureSize; }
+    // The picture's size on the screen at the DPI last set.
+    SIZE DisplaySize() const;
     COLORREF BackgroundColor() const { return background; }
     unsigned CurrentFrame() const { return currentFrame; }
     bool IsGif() const { return isGif; }
@@ -79,6 +85,7 @@ private:
     std::atomic<bool> playing = false;
     std::atomic<bool> exitRequested = false;
     bool canvasReady = false;
+    int dpi = 96;
     IPicture* still = nullptr;
     std::vector<Frame> frames;
 

@@ -21,3 +21,8 @@ std::unique_ptr<LoaderControl> CreatePicture(HWND dialog, int number) {
     }
     return entry;
 }
+
+void SetPictureDpi(LoaderControl& entry, int dpi) {
+    if (auto* picture = dynamic_cast<PictureEntry*>(&entry); picture && picture->picture)
+        picture->picture->SetDpi(dpi);
+}

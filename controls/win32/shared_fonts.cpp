@@ -2,14 +2,18 @@
 
 #include "platform/win32/wide_text.h"
 
+#include <map>
 #include <vector>
 
 namespace {
 
-// Never destroyed: controls may hold them until the process ends.
-std::vector<HFONT>& Fonts() {
-    static std::vector<HFONT> fonts;
-    return fonts;
+using FontSet = std::vector<HFONT>;
+
+// By resolution; never destroyed: controls may hold them until the process
+// ends.
+std::map<int, FontSet>& FontSets() {
+    static std::map<int, FontSet> sets;
+    return sets;
 }
 
 int ScreenDotsPerInchY() {
@@ -26,20 +30,32 @@ HFONT MakeFont(const FontStyle& style, int dotsPerInch, const std::wstring& face
                          DEFAULT_PITCH | FF_SWISS, face.c_str());
 }
 
-}  // namespace
-
-void CreateFonts() {
-    if (FontsCreated()) return;
-    const int dotsPerInch = ScreenDotsPerInchY();
-    const std::wstring face = Widen(kFontFace);
-    for (const FontStyle& style : SharedFonts()) Fonts().push_back(MakeFont(style, dotsPerInch, face));
+const FontSet& FontsAt(int dotsPerInch) {
+    FontSet& fonts = FontSets()[dotsPerInch];
+    if (fonts.empty()) {
+        const std::wstring face = Widen(kFontFace);
+        for (const FontStyle& style : SharedFonts())
+            fonts.push_back(MakeFont(style, dotsPerInch, face));
+    }
+    return fonts;
 }
 
-bool FontsCreated() { return !Fonts().empty(); }
-
-HFONT SharedFont(FontStyle style) {
+HFONT Find(const FontSet& fonts, FontStyle style) {
     const auto styles = SharedFonts();
-    for (std::size_t k = 0; k < styles.size() && k < Fonts().size(); ++k)
-        if (styles[k] == style) return Fonts()[k];
+    for (std::size_t k = 0; k < styles.size() && k < fonts.size(); ++k)
+        if (styles[k] == style) return fonts[k];
     return nullptr;
 }
+
+}  // namespace
+
+void CreateFonts() { FontsAt(ScreenDotsPerInchY()); }
+
+bool FontsCreated() { return FontSets().contains(ScreenDotsPerInchY()); }
+
+HFONT SharedFont(FontStyle style) {
+    const auto fonts = FontSets().find(ScreenDotsPerInchY());
+    return fonts == FontSets().end() ? nullptr : Find(fonts->second, style);
+}
+
+HFONT SharedFont(FontStyle style, int dpi) { return Find(FontsAt(dpi), style); }

@@ -3,6 +3,7 @@
 
 #include "test_dialog.h"
 
+#include "app/dpi_scale.h"
 #include "app/page_tables.h"
 #include "controls/win32/control_factories.h"
 #include "controls/win32/control_renderer.h"
@@ -245,6 +246,31 @@ TEST(SharedFonts, AreTahomaAtTheirPointSizes) {
         ::ReleaseDC(nullptr, screen);
     }
     EXPECT_EQ(SharedFont({9, false}), nullptr);
+}
+
+TEST(SharedFonts, EachDpiHasItsOwnSetAndTheScreensIsTheDefault) {
+    CreateFonts();
+    const HDC screen = ::GetDC(nullptr);
+    const int screenDpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    for (const FontStyle& style : SharedFonts()) {
+        EXPECT_EQ(SharedFont(style, screenDpi), SharedFont(style));
+        for (const int dpi : {120, 144, 192}) {
+            LOGFONTW font{};
+            ASSERT_NE(::GetObjectW(SharedFont(style, dpi), sizeof font, &font), 0);
+            EXPECT_EQ(font.lfHeight, -::MulDiv(style.points, dpi, 72)) << dpi;
+            EXPECT_EQ(SharedFont(style, dpi), SharedFont(style, dpi));
+        }
+    }
+    EXPECT_EQ(SharedFont({9, false}, 144), nullptr);
+}
+
+// A control placed by the tables and a frame computed by the system must
+// agree to the pixel; the system scales with MulDiv.
+TEST(DpiScale, RoundsAsTheSystemDoes) {
+    for (const int dpi : {96, 120, 144, 168, 192, 240})
+        for (int value = -700; value <= 700; ++value)
+            ASSERT_EQ(ScaleToDpi(value, dpi), ::MulDiv(value, dpi, 96)) << value << " at " << dpi;
 }
 
 class ShowPage : public ::testing::Test {

@@ -16,6 +16,7 @@
 #include <QProgressBar>
 #include <QTest>
 
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -200,6 +201,32 @@ TEST_F(DemoUpdate, BackWhileTheBoardGreetsLeavesTheWindowReadyForTheNextUpdate)
     // The board is reset after the session and is greeted again.
     ASSERT_TRUE(AnotherUpdateSucceeds());
     EXPECT_TRUE(messages.Texts().empty());
+}
+
+// When the display goes, the toolkit ends the program from inside its event
+// loop: the job that is writing the board is stopped there and then, and the
+// board is left without the header that would boot a half-written image. In
+// a process of its own, since no window delivers anything afterwards.
+TEST_F(DemoUpdate, LosingTheDisplayStopsTheWritingJobBeforeItsHeader)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto loseTheDisplayWhileWriting = [this] {
+        OpenOnDemo(DemoOptions{{}, 0.001});
+        Click(Control::updateButton);
+        const bool writing = PumpUntil(
+            [&] { return Window<QProgressBar>(Control::progressBar)->value() >= 10; },
+            std::chrono::seconds(30));
+        dialog->EndWithoutDisplay();
+        // Longer than the rest of the update: a job left running would have
+        // finished and written its header by then.
+        std::this_thread::sleep_for(std::chrono::seconds(5));
+        demo->StopBoard();
+        const auto flash = ReadFileBytes(demo->BoardFlashPath());
+        const bool headerless =
+            flash.size() >= 4 && std::string(flash.begin(), flash.begin() + 4) != "OKOK";
+        std::_Exit(!writing ? 2 : headerless ? 0 : 3);
+    };
+    EXPECT_EXIT(loseTheDisplayWhileWriting(), ::testing::ExitedWithCode(0), "");
 }
 
 // Esc ends the window at any time; the job still waiting for the board is

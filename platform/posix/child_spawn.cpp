@@ -37,6 +37,14 @@ void ResetSignals()
 
 // Between fork and exec only async-signal-safe calls: another thread may
 // have held the allocator's lock at the fork.
+// Tells the parent why the child never became the program.
+[[noreturn]] void ReportAndExit(int reportFd)
+{
+    const int failure = errno;
+    [[maybe_unused]] const auto written = ::write(reportFd, &failure, sizeof failure);
+    ::_exit(127);
+}
+
 [[noreturn]] void BecomeChild(const ChildSpawn& spawn, pid_t parent, char* const* argv,
                               char* const* env, int reportFd)
 {
@@ -50,12 +58,11 @@ void ResetSignals()
     const int sources[] = {spawn.input, spawn.output, spawn.errorOutput};
     for (int i = 0; i < 3; ++i)
         if (sources[i] >= 0 && ::dup2(sources[i], targets[i]) < 0)
-            break;
-    if (spawn.workingDirectory.empty() || ::chdir(spawn.workingDirectory.c_str()) == 0)
-        ::execve(argv[0], argv, env);
-    const int failure = errno;
-    [[maybe_unused]] const auto written = ::write(reportFd, &failure, sizeof failure);
-    ::_exit(127);
+            ReportAndExit(reportFd);
+    if (!spawn.workingDirectory.empty() && ::chdir(spawn.workingDirectory.c_str()) != 0)
+        ReportAndExit(reportFd);
+    ::execve(argv[0], argv, env);
+    ReportAndExit(reportFd);
 }
 
 // What the child reported before exec: nothing (0) once exec succeeded,

@@ -1,18 +1,33 @@
 #include "support/process_table.h"
 
+#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
 
+// A process may end while its files are read, and the read then fails with
+// ESRCH: such a process reads as empty rather than throwing as a stream would.
+std::string ReadProcessFile(const fs::path& file)
+{
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    std::string text;
+    char chunk[4096];
+    ssize_t got = 0;
+    while ((got = ::read(fd, chunk, sizeof chunk)) > 0)
+        text.append(chunk, static_cast<std::size_t>(got));
+    ::close(fd);
+    return got < 0 ? std::string() : text;
+}
+
 std::vector<std::string> CommandLineOf(const fs::path& process)
 {
-    std::ifstream in(process / "cmdline", std::ios::binary);
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string text = ReadProcessFile(process / "cmdline");
     std::vector<std::string> argv;
     std::istringstream parts(text);
     for (std::string arg; std::getline(parts, arg, '\0');)
@@ -22,8 +37,9 @@ std::vector<std::string> CommandLineOf(const fs::path& process)
 
 pid_t ParentOf(const fs::path& process)
 {
-    std::ifstream in(process / "stat");
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string text = ReadProcessFile(process / "stat");
+    if (text.empty())
+        return 0;
     // "pid (name) state ppid ...": the name may hold spaces and parentheses.
     std::istringstream rest(text.substr(text.rfind(')') + 1));
     std::string state;

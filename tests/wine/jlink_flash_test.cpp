@@ -4,6 +4,7 @@
 #include "data/target_code.h"
 #include "jlink/expected_script.h"
 #include "support/expected_flash.h"
+#include "support/process_table.h"
 #include "support/temp_dir.h"
 #include "wine_run.h"
 
@@ -16,8 +17,6 @@
 #include <fcntl.h>
 #include <functional>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -30,23 +29,6 @@ using ::testing::Not;
 namespace fs = std::filesystem;
 
 namespace {
-
-// Linux processes whose command line holds `text`: wine runs every Windows
-// process as one of them, with its Windows command line.
-std::vector<pid_t> ProcessesNaming(const std::string& text)
-{
-    std::vector<pid_t> pids;
-    for (const auto& entry : fs::directory_iterator("/proc")) {
-        const std::string name = entry.path().filename().string();
-        if (name.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        std::ifstream in(entry.path() / "cmdline", std::ios::binary);
-        const std::string line{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        if (line.find(text) != std::string::npos)
-            pids.push_back(std::stoi(name));
-    }
-    return pids;
-}
 
 bool WaitFor(const std::function<bool()>& condition, std::chrono::seconds limit)
 {
@@ -183,14 +165,14 @@ TEST_F(WineJLinkFlash, TheToolDoesNotOutliveAKilledProgram)
 
     // Killed the moment the tool exists: it is in the job from its start.
     const std::string tool = WindowsPath(dir / "program/jlink/jlink.exe");
-    const bool toolRan = WaitFor([&] { return !ProcessesNaming(tool).empty(); }, std::chrono::seconds(30));
+    const bool toolRan = WaitFor([&] { return !ProcessesWith(tool).empty(); }, std::chrono::seconds(30));
     ::kill(program, SIGKILL);  // env has become wine running the program: same process
     int status = 0;
     ::waitpid(program, &status, 0);
     ASSERT_TRUE(toolRan);
-    EXPECT_TRUE(WaitFor([&] { return ProcessesNaming(tool).empty(); }, std::chrono::seconds(10)));
-    for (pid_t left : ProcessesNaming(tool))
-        ::kill(left, SIGKILL);
+    EXPECT_TRUE(WaitFor([&] { return ProcessesWith(tool).empty(); }, std::chrono::seconds(10)));
+    for (const RunningProcess& left : ProcessesWith(tool))
+        ::kill(left.pid, SIGKILL);
 }
 
 TEST_F(WineJLinkFlash, AMissingToolIsNamedAsBelowTheProgramFolder)
@@ -216,18 +198,18 @@ TEST_F(WineJLinkFlash, ClosingTheConsoleEndsTheToolAndRemovesTheJobFiles)
                                        {"QUILLMARK_JLINK_SLEEP_SCALE=0", "QUILLMARK_JLINK_FAULT=hang"});
     ASSERT_EQ(RunCommand("timeout 60 " + CommandLine(command) + " >" + ShellQuote(out) + " 2>&1 &").exitCode, 0);
     const std::string tool = WindowsPath(dir / "program/jlink/jlink.exe");
-    ASSERT_TRUE(WaitFor([&] { return !ProcessesNaming(tool).empty(); }, std::chrono::seconds(30)));
+    ASSERT_TRUE(WaitFor([&] { return !ProcessesWith(tool).empty(); }, std::chrono::seconds(30)));
 
     const auto sent = build.Run(build.Program("tests/win32/console_event.exe"), {"close", "quillmark-flash.exe"});
     EXPECT_EQ(sent.exitCode, 0) << sent.output;
     int ms = -1;
     ASSERT_EQ(std::sscanf(sent.output.c_str(), "handled in %d ms", &ms), 1) << sent.output;
     EXPECT_LT(ms, 5000) << "Windows ends the program 5 s after the event";
-    EXPECT_TRUE(WaitFor([&] { return ProcessesNaming(tool).empty(); }, std::chrono::seconds(10)));
+    EXPECT_TRUE(WaitFor([&] { return ProcessesWith(tool).empty(); }, std::chrono::seconds(10)));
     EXPECT_THAT(Written(out), HasSubstr("Interrupted; stopping the job."));
     EXPECT_THAT(TempEntries(), ::testing::Each("jlink.log"));
-    for (pid_t left : ProcessesNaming(tool))
-        ::kill(left, SIGKILL);
+    for (const RunningProcess& left : ProcessesWith(tool))
+        ::kill(left.pid, SIGKILL);
 }
 
 }  // namespace

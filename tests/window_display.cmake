@@ -9,14 +9,7 @@
 # end before the first test.
 include(GoogleTest)
 set(QUILLMARK_DISPLAY_PREFIX ${PROJECT_BINARY_DIR}/wineprefix-display)
-add_custom_command(
-  OUTPUT ${QUILLMARK_DISPLAY_PREFIX}/system.reg
-  COMMAND env WINEPREFIX=${QUILLMARK_DISPLAY_PREFIX} WINEDEBUG=-all wineboot -i
-  COMMAND env WINEPREFIX=${QUILLMARK_DISPLAY_PREFIX} WINEDEBUG=-all wine winecfg /v win10
-  COMMAND env WINEPREFIX=${QUILLMARK_DISPLAY_PREFIX} wineserver -w
-  COMMENT "Making the wine prefix ${QUILLMARK_DISPLAY_PREFIX}"
-  VERBATIM)
-add_custom_target(wineprefix_display DEPENDS ${QUILLMARK_DISPLAY_PREFIX}/system.reg)
+quillmark_wine_prefix(wineprefix_display ${QUILLMARK_DISPLAY_PREFIX})
 
 set(QUILLMARK_DISPLAY_STATE ${CMAKE_CURRENT_BINARY_DIR}/virtual_display)
 set(virtual_display ${PROJECT_SOURCE_DIR}/scripts/virtual_display)

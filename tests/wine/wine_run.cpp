@@ -1,14 +1,18 @@
 #include "wine_run.h"
 
+#include "support/temp_dir.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <thread>
 #include <pwd.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 const WindowsBuild& WindowsBuild::Get()
@@ -52,7 +56,16 @@ CommandResult WindowsBuild::Run(const std::string& program, const std::vector<st
     std::vector<std::string> argv = launcher;
     const std::vector<std::string> command = Command(program, arguments, environment);
     argv.insert(argv.end(), command.begin(), command.end());
-    CommandResult result = RunCommand(CommandLine(argv));
+    // The services that wine starts with the first program of a prefix keep
+    // that program's standard error, and outlive it: the output goes to a
+    // file, read once the command itself has ended, and not to a pipe whose
+    // end would wait for them.
+    const TempDir outputFolder;
+    const std::string output = outputFolder / "output";
+    const int status = std::system((CommandLine(argv) + " >" + ShellQuote(output) + " 2>&1").c_str());
+    std::ifstream in(output, std::ios::binary);
+    CommandResult result{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+                         {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()}};
     std::string plain;
     for (std::size_t i = 0; i < result.output.size(); ++i) {
         if (!(result.output[i] == '\r' && i + 1 < result.output.size() && result.output[i + 1] == '\n'))

@@ -1,6 +1,7 @@
 #include "app/gui/firmware_dialog.h"
 
 #include "app/gui/open_file_dialog.h"
+#include "app/gui/qt_text.h"
 #include "app/gui/yes_no_box.h"
 #include "platform/message_box.h"
 #include "controls/application_icon.h"
@@ -20,11 +21,6 @@
 #include <QPushButton>
 
 namespace {
-
-QString ToQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QFont* FontFor(const std::optional<FontStyle>& style)
 {

@@ -1,15 +1,8 @@
 #include "app/gui/open_file_dialog.h"
 
+#include "app/gui/qt_text.h"
+
 #include <QStringList>
-
-namespace {
-
-QString ToQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
 
 QString FileFilter(const OpenFileQuestion& question)
 {

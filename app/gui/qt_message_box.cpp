@@ -1,5 +1,7 @@
 #include "app/gui/qt_message_box.h"
 
+#include "app/gui/qt_text.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QThread>
@@ -11,7 +13,7 @@ QtMessageBoxSink::QtMessageBoxSink(QObject* parent) : QObject(parent) {}
 
 void QtMessageBoxSink::Show(std::string_view text)
 {
-    const QString message = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const QString message = ToQString(text);
     if (IsClosed()) {
         std::cerr << message.toStdString() << std::endl;
         return;

@@ -1,5 +1,6 @@
 #include "controls/control_factories.h"
 
+#include "controls/accessible_picture.h"
 #include "controls/color_label.h"
 #include "controls/custom_button.h"
 #include "controls/custom_combo.h"
@@ -89,6 +90,7 @@ std::unique_ptr<LoaderControl> CreateProgressBar(QWidget* dialog) {
 }
 
 std::unique_ptr<LoaderControl> CreatePicture(QWidget* dialog, int number) {
+    InstallPictureAccessibility();
     auto* picture = new CPictureEx(dialog);
     auto entry = Register(picture, kPicture, nullptr, kStaticControlId);
     if (picture->LoadFromResource(number)) picture->Show();

@@ -1,9 +1,11 @@
 #include "app/gui/firmware_dialog.h"
 
+#include "app/accessible_text.h"
 #include "app/gui/open_file_dialog.h"
 #include "app/gui/qt_text.h"
 #include "app/gui/yes_no_box.h"
 #include "platform/message_box.h"
+#include "controls/accessible_picture.h"
 #include "controls/application_icon.h"
 #include "controls/color_label.h"
 #include "controls/control_factories.h"
@@ -31,6 +33,17 @@ QFont* FontFor(const std::optional<FontStyle>& style)
     while (index < 4 && kPoints[index] != style->points)
         ++index;
     return SharedFont(static_cast<SharedFontId>(index + (style->bold ? 5 : 0)));
+}
+
+void ApplyAccessibleText(QWidget* window, const PageEntry& entry)
+{
+    const AccessibleText text = AccessibleTextOf(entry);
+    if (!text.name.empty())
+        window->setAccessibleName(ToQString(text.name));
+    if (!text.description.empty())
+        window->setAccessibleDescription(ToQString(text.description));
+    if (text.decoration)
+        MarkAsDecoration(window);
 }
 
 }  // namespace
@@ -91,6 +104,7 @@ void CVelkanFirmwareGUIDlg::CreateControl(const PageEntry& entry)
     case ControlKind::progressBar: created = CreateProgressBar(this); break;
     case ControlKind::picture: created = CreatePicture(this, entry.picture); break;
     }
+    ApplyAccessibleText(created->window, entry);
     entries[Index(entry.control)] = std::move(created);
 }
 

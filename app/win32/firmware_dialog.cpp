@@ -170,6 +170,11 @@ INT_PTR CVelkanFirmwareGUIDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lpa
     case WM_CLOSE:
         OnClose();
         return Answer(window, 0);
+    case WM_DESTROY:
+        // The controls still exist here; after this their handles are free.
+        if (annotation)
+            annotation->ClearAll();
+        return FALSE;
     case WM_ERASEBKGND:
         return Answer(window, OnEraseBackground(reinterpret_cast<HDC>(wparam)));
     case WM_QUERYDRAGICON:
@@ -282,6 +287,8 @@ BOOL CVelkanFirmwareGUIDlg::OnEraseBackground(HDC context)
 void CVelkanFirmwareGUIDlg::BuildPages()
 {
     renderer = std::make_unique<ControlRenderer>(window);
+    annotation = std::make_unique<AccessibleAnnotation>();
+    annotation->onGiven = onAccessibleProperty;
     setupPage.clear();
     resultPage.clear();
     BuildPagesFromTables([this](const PageEntry& entry) { CreateControl(entry); },
@@ -306,6 +313,7 @@ void CVelkanFirmwareGUIDlg::CreateControl(const PageEntry& entry)
     case ControlKind::progressBar: created = CreateProgressBar(window); break;
     case ControlKind::picture: created = CreatePicture(window, entry.picture); break;
     }
+    annotation->Annotate(created->window, entry);
     entries[Index(entry.control)] = std::move(created);
 }
 

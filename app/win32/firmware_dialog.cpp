@@ -406,9 +406,14 @@ HWND CVelkanFirmwareGUIDlg::ControlWindow(Control control) const
 
 HWND CVelkanFirmwareGUIDlg::PortList() const { return Entry(Control::portList).window; }
 
+// A label's text is its accessible name: a reader hears of the new status
+// only through the event.
 bool CVelkanFirmwareGUIDlg::SetTextIfChanged(Control control, std::string_view text)
 {
-    return ::SetTextIfChanged(Entry(control), text);
+    if (!::SetTextIfChanged(Entry(control), text))
+        return false;
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, Entry(control).window, OBJID_CLIENT, CHILDID_SELF);
+    return true;
 }
 
 bool CVelkanFirmwareGUIDlg::SetLabelColor(Control control, ColorRef color)

@@ -100,4 +100,35 @@ TEST_F(Accessibility, ControlsAreAnnotatedWithWhatAReaderShouldSay)
     }
 }
 
+// The status label's texts as a reader outside the program heard them
+// change: the hook's events arrive through the message loop.
+std::vector<std::string>* heardStatus = nullptr;
+HWND statusWindow = nullptr;
+
+void CALLBACK HearNameChange(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD,
+                             DWORD)
+{
+    if (heardStatus && window == statusWindow && object == OBJID_CLIENT && child == CHILDID_SELF)
+        heardStatus->push_back(WindowText(window));
+}
+
+TEST_F(Accessibility, AReaderHearsTheStatusLineChangeDuringAnUpdate)
+{
+    OpenOnDemo();
+    std::vector<std::string> heard;
+    heardStatus = &heard;
+    statusWindow = Window(Control::statusLabel);
+    const HWINEVENTHOOK hook =
+        SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, HearNameChange,
+                        GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook, nullptr);
+    Click(Control::updateButton);
+    EXPECT_TRUE(WaitForStatus(kSuccess));
+    PumpUntil([&] { return !heard.empty() && heard.back() == kSuccess; }, std::chrono::seconds(2));
+    UnhookWinEvent(hook);
+    heardStatus = nullptr;
+    ASSERT_GE(heard.size(), 2u) << "the status line's changes were not announced";
+    EXPECT_EQ(heard.back(), kSuccess);
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 #include "app/win32/window_frame.h"
 #include "controls/win32/control_factories.h"
 #include "controls/win32/entry_operations.h"
+#include "controls/win32/keyboard_groups.h"
 #include "controls/win32/param_edit.h"
 #include "controls/win32/reflect.h"
 #include "controls/win32/shared_fonts.h"
@@ -297,6 +298,8 @@ void CVelkanFirmwareGUIDlg::BuildPages()
                              PageList(page).push_back(entries[Index(entry.control)].get());
                          });
     LinkMacBoxes();
+    for (const PageTable* table : {&SetupPageTable(), &ResultPageTable()})
+        GroupForKeyboard(*table, [this](Control control) { return Entry(control).window; });
 }
 
 void CVelkanFirmwareGUIDlg::CreateControl(const PageEntry& entry)

@@ -131,4 +131,42 @@ TEST_F(Accessibility, AReaderHearsTheStatusLineChangeDuringAnUpdate)
     EXPECT_EQ(heard.back(), kSuccess);
 }
 
+TEST_F(Accessibility, TheRadioPairIsOneTabStopWithinWhichTheArrowsMove)
+{
+    // With the demo board "Update Firmware" is enabled and the port list,
+    // with one port only, hidden: the radio pair lies between two stops.
+    OpenOnDemo();
+    ASSERT_TRUE(TabTo(Control::macBox7));
+    std::vector<HWND> path;
+    for (int k = 0; k < 3 && GetFocus() != Window(Control::updateButton); ++k) {
+        PressKey(VK_TAB);
+        path.push_back(GetFocus());
+    }
+    const std::vector<HWND> onePairStop{Window(Control::usbRadio), Window(Control::updateButton)};
+    EXPECT_EQ(path, onePairStop);
+
+    ASSERT_TRUE(TabTo(Control::usbRadio));
+    for (const auto& [key, control] : {std::pair{VK_DOWN, Control::jlinkRadio},
+                                       std::pair{VK_DOWN, Control::usbRadio},
+                                       std::pair{VK_UP, Control::jlinkRadio}}) {
+        PressKey(key);
+        EXPECT_EQ(GetFocus(), Window(control)) << "after key " << key;
+        EXPECT_TRUE(dialog->IsChecked(control));
+    }
+}
+
+TEST_F(Accessibility, AWholeUpdateWithTheKeyboardAlone)
+{
+    OpenOnDemo();
+    ASSERT_TRUE(TabTo(Control::macBox3));
+    Type("123456789A");
+    ASSERT_TRUE(TabTo(Control::updateButton));
+    PressKey(VK_SPACE);
+    ASSERT_TRUE(WaitForStatus(kSuccess));
+    ASSERT_TRUE(TabTo(Control::closeButton));
+    PressKey(VK_RETURN);
+    EXPECT_TRUE(dialog->Ended());
+    EXPECT_TRUE(BoardHoldsTheDemoImage("0050C2123456789A"));
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 #include "app/win32/window_frame.h"
 #include "controls/win32/control_factories.h"
 #include "controls/win32/entry_operations.h"
+#include "controls/win32/keyboard_groups.h"
 #include "controls/win32/param_edit.h"
 #include "controls/win32/reflect.h"
 #include "controls/win32/shared_fonts.h"
@@ -170,6 +171,11 @@ INT_PTR CVelkanFirmwareGUIDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lpa
     case WM_CLOSE:
         OnClose();
         return Answer(window, 0);
+    case WM_DESTROY:
+        // The controls still exist here; after this their handles are free.
+        if (annotation)
+            annotation->ClearAll();
+        return FALSE;
     case WM_ERASEBKGND:
         return Answer(window, OnEraseBackground(reinterpret_cast<HDC>(wparam)));
     case WM_QUERYDRAGICON:
@@ -282,6 +288,8 @@ BOOL CVelkanFirmwareGUIDlg::OnEraseBackground(HDC context)
 void CVelkanFirmwareGUIDlg::BuildPages()
 {
     renderer = std::make_unique<ControlRenderer>(window);
+    annotation = std::make_unique<AccessibleAnnotation>();
+    annotation->onGiven = onAccessibleProperty;
     setupPage.clear();
     resultPage.clear();
     BuildPagesFromTables([this](const PageEntry& entry) { CreateControl(entry); },
@@ -290,6 +298,8 @@ void CVelkanFirmwareGUIDlg::BuildPages()
                              PageList(page).push_back(entries[Index(entry.control)].get());
                          });
     LinkMacBoxes();
+    for (const PageTable* table : {&SetupPageTable(), &ResultPageTable()})
+        GroupForKeyboard(*table, [this](Control control) { return Entry(control).window; });
 }
 
 void CVelkanFirmwareGUIDlg::CreateControl(const PageEntry& entry)
@@ -306,6 +316,7 @@ void CVelkanFirmwareGUIDlg::CreateControl(const PageEntry& entry)
     case ControlKind::progressBar: created = CreateProgressBar(window); break;
     case ControlKind::picture: created = CreatePicture(window, entry.picture); break;
     }
+    annotation->Annotate(created->window, entry);
     entries[Index(entry.control)] = std::move(created);
 }
 
@@ -398,9 +409,14 @@ HWND CVelkanFirmwareGUIDlg::ControlWindow(Control control) const
 
 HWND CVelkanFirmwareGUIDlg::PortList() const { return Entry(Control::portList).window; }
 
+// A label's text is its accessible name: a reader hears of the new status
+// only through the event.
 bool CVelkanFirmwareGUIDlg::SetTextIfChanged(Control control, std::string_view text)
 {
-    return ::SetTextIfChanged(Entry(control), text);
+    if (!::SetTextIfChanged(Entry(control), text))
+        return false;
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, Entry(control).window, OBJID_CLIENT, CHILDID_SELF);
+    return true;
 }
 
 bool CVelkanFirmwareGUIDlg::SetLabelColor(Control control, ColorRef color)

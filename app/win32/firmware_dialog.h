@@ -15,6 +15,7 @@
 #include "app/dpi_scale.h"
 #include "app/firmware_dialog_logic.h"
 #include "app/page_tables.h"
+#include "app/win32/accessible_annotation.h"
 #include "app/win32/window_message_target.h"
 #include "controls/win32/control_renderer.h"
 #include "controls/win32/loader_control.h"
@@ -60,6 +61,9 @@ public:
     std::function<void(HWND)> onWindowCreated;
     // Replaces the yes-or-no question (tests answer it themselves).
     std::function<bool(std::string_view)> askYesNo;
+    // Told of each accessible property the controls are given as they are
+    // created (AccessibleAnnotation::onGiven).
+    std::function<void(const GivenProperty&)> onAccessibleProperty;
 
     // IDialogUi
     bool SetTextIfChanged(Control control, std::string_view text) override;
@@ -109,6 +113,7 @@ private:
     std::unique_ptr<IDialogServices> loaderManager;
     std::unique_ptr<CFirmwareDialogLogic> logic;
     std::unique_ptr<ControlRenderer> renderer;
+    std::unique_ptr<AccessibleAnnotation> annotation;
     std::array<std::unique_ptr<LoaderControl>, kControlCount> entries;
     std::vector<LoaderControl*> setupPage;
     std::vector<LoaderControl*> resultPage;

@@ -41,11 +41,16 @@ bool TextSetByTheLogic(Control control)
 }
 
 // The style bits a control keeps: an edit control draws the border itself and
-// takes WS_BORDER off its style.
-std::uint32_t KeptStyle(ControlKind kind)
+// takes WS_BORDER off its style; of the radio buttons only the checked one
+// is a tab stop.
+std::uint32_t KeptStyle(const PageEntry& entry)
 {
-    const std::uint32_t style = TraitsOf(kind).style;
-    return kind == ControlKind::macBox ? style & ~static_cast<std::uint32_t>(WS_BORDER) : style;
+    const std::uint32_t style = TraitsOf(entry.kind).style;
+    if (entry.kind == ControlKind::macBox)
+        return style & ~static_cast<std::uint32_t>(WS_BORDER);
+    if (entry.kind == ControlKind::radio && !entry.checked)
+        return style & ~static_cast<std::uint32_t>(WS_TABSTOP);
+    return style;
 }
 
 using Pages = WindowFixture;
@@ -71,7 +76,7 @@ TEST_F(Pages, EveryControlIsBuiltAsItsTableEntrySays)
                 EXPECT_EQ(place.bottom - place.top, size.height);
             }
             const auto style = static_cast<std::uint32_t>(GetWindowLongW(control, GWL_STYLE));
-            const std::uint32_t kindStyle = KeptStyle(entry.kind);
+            const std::uint32_t kindStyle = KeptStyle(entry);
             EXPECT_EQ(style & kindStyle, kindStyle) << std::hex << style;
             EXPECT_EQ(GetDlgCtrlID(control) & 0xFFFF, identifiers[entry.control]);
             // Without a board the logic disables "Update Firmware" at once.

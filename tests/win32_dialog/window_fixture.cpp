@@ -97,6 +97,7 @@ void WindowFixture::Open(const MachineParts& machine)
     });
     dialog->askYesNo = [](std::string_view) { return false; };
     dialog->onWindowCreated = onWindowCreated;
+    dialog->onAccessibleProperty = onAccessibleProperty;
     ASSERT_TRUE(dialog->Create());
     // The monitors' first messages.
     PumpFor(std::chrono::milliseconds(200));

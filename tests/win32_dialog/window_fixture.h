@@ -90,6 +90,8 @@ protected:
 
     // Handed to the dialog as its hook for the window's creation.
     std::function<void(HWND)> onWindowCreated;
+    // Handed to the dialog: each accessible property its controls are given.
+    std::function<void(const GivenProperty&)> onAccessibleProperty;
     CapturedBoxes boxes;
     TestFolder programFolder;
     std::unique_ptr<IFolderSource> folders;

@@ -1,7 +1,7 @@
 """The wizard as a screen reader and a keyboard-only user meet it.
 
-Run on a virtual display with a session bus of its own (tests/gui/CMakeLists.txt):
-starts `quillmark --demo`, reads its accessibility tree over AT-SPI, then does a
+Run with a session bus of its own (tests/gui/CMakeLists.txt), on a virtual
+display of its own: starts `quillmark --demo`, reads its accessibility tree over AT-SPI, then does a
 whole update with key presses alone (xdotool) while listening for the status
 line's changes, and closes the window from the keyboard.
 Usage: screen_reader_walk.py QUILLMARK_PROGRAM
@@ -126,8 +126,23 @@ def update_by_keyboard(app):
     check(len(bars) == 1 and bars[0].queryValue().currentValue == 100, "the progress bar reports 100")
 
 
+def start_display():
+    """Xvfb on a display it picks itself and names once it accepts connections."""
+    reader, writer = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(writer), "-nolisten", "tcp", "-screen", "0", "1024x768x24"],
+                            pass_fds=(writer,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(writer)
+    with os.fdopen(reader) as named:
+        number = named.readline().strip()
+    if not number:
+        raise SystemExit("Xvfb did not start")
+    os.environ["DISPLAY"] = ":" + number
+    return xvfb
+
+
 def main():
     program = sys.argv[1]
+    xvfb = start_display()
     environment = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
     window = subprocess.Popen([program, "--demo"], env=environment)
     try:
@@ -146,6 +161,8 @@ def main():
         if window.poll() is None:
             window.terminate()
             window.wait(timeout=20)
+        xvfb.terminate()
+        xvfb.wait(timeout=20)
     if failures:
         raise SystemExit("%d checks failed" % len(failures))
     print("screen reader walk: every check passed")

@@ -1,4 +1,5 @@
 #include "app/loader_manager.h"
+#include "images/prepare_request.h"
 
 CLoaderManager::CLoaderManager(IMessageTarget& dialog, MachineParts machine)
     : dialog(dialog),
@@ -50,7 +51,7 @@ bool CLoaderManager::StartSerialJob(const std::string& port, const std::string& 
     serial = std::make_unique<SerialJob>(&dialog, machine.serialPorts, machine.serialTiming);
     serial->boardInfo.portName = port;
     // A job never runs on an image that is not in memory.
-    if (!serial->boardInfo.Prepare(entry.path, entry.name, mac)) {
+    if (!PrepareRequest(serial->boardInfo, entry.path, entry.name, mac)) {
         serial.reset();
         return false;
     }

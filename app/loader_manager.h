@@ -3,19 +3,19 @@
 // manager, turns their changes into messages posted to the dialog, and
 // creates, starts, stops and replaces the programming jobs.
 
-#include "app/dialog_services.h"
-#include "job/messages.h"
+#include "discovery/bin_file_manager.h"
 #include "discovery/board_manager.h"
 #include "discovery/observers.h"
-#include "images/bin_file_manager.h"
 #include "jlink/jlink_job.h"
 #include "jlink/jlink_settings.h"
+#include "job/messages.h"
 #include "platform/folder_source.h"
 #include "platform/port_map_source.h"
 #include "platform/probe_source.h"
 #include "platform/serial_port.h"
 #include "serial/serial_job.h"
 #include "serial/serial_timing.h"
+#include "wizard/dialog_services.h"
 
 #include <functional>
 #include <memory>

@@ -1,8 +1,8 @@
 #include "cli/console_job_runner.h"
 
-#include "app/status_table.h"
 #include "cli/commands.h"
 #include "job/board_info.h"
+#include "job/status_table.h"
 
 #include <atomic>
 #include <csignal>

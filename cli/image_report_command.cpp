@@ -3,10 +3,10 @@
 
 #include "cli/commands.h"
 #include "cli/mac_option.h"
-#include "platform/replace_file.h"
+#include "flash/flash_layout.h"
 #include "images/flash_image.h"
-#include "images/flash_layout.h"
 #include "job/mac_address.h"
+#include "platform/replace_file.h"
 #include "platform/text_paths.h"
 
 #include <CLI/CLI.hpp>
@@ -72,7 +72,7 @@ int RunInspect(const InspectOptions& options)
     if (options.output.empty())
         return kExitSuccess;
 
-    const auto flash = BuildFlashContent(image, MacTextToBytes(options.mac));
+    const auto flash = BuildFlashContent(image.Bytes(), MacTextToBytes(options.mac));
     const std::string failure = ReplaceFileContents(options.output, flash);
     if (!failure.empty()) {
         std::cerr << "quillmark-flash: cannot write " << options.output << ": " << failure << "\n";

@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 #include "cli/console_job_runner.h"
 #include "cli/flash_command.h"
+#include "images/prepare_request.h"
 #include "jlink/jlink_job.h"
 #include "jlink/machine_settings.h"
 #include "platform/console.h"
@@ -65,10 +66,10 @@ int RunJLinkFlash(const FlashOptions& options)
     const std::string name = TextOfPath(PathOfText(options.image).filename());
     // FlashImage::Load has already said why it refused the image: a job
     // started on it would only announce programming and then fail.
-    if (!job.request.Prepare(options.image, name, options.mac))
+    if (!PrepareRequest(job.request, options.image, name, options.mac))
         return kExitFailure;
     // The job programs at least up to the end of the MAC field.
-    const std::uint32_t length = std::max<std::uint32_t>(job.request.image->length, 2063);
+    const std::uint32_t length = std::max<std::uint32_t>(job.request.image.length, 2063);
     ConsoleJobRunner runner(std::cout, {OutputIsTerminal(), length, std::nullopt, {}, {}});
     forward.to = &runner.Target();
     job.writer->Start();

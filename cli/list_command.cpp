@@ -2,10 +2,10 @@
 // as the dialog would see them; with --watch every change as it is notified,
 // until Ctrl-C.
 
-#include "job/message_queue.h"
 #include "cli/commands.h"
+#include "discovery/bin_file_manager.h"
 #include "discovery/board_manager.h"
-#include "images/bin_file_manager.h"
+#include "job/message_queue.h"
 #include "platform/console.h"
 #include "platform/machine.h"
 #include "platform/paths.h"

@@ -1,6 +1,6 @@
 #include "cli/mac_option.h"
 
-#include "images/flash_layout.h"
+#include "flash/flash_layout.h"
 #include "job/mac_address.h"
 
 #include <CLI/CLI.hpp>

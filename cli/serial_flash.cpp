@@ -1,9 +1,10 @@
 // quillmark-flash flash --port: the dialog's serial job, shown on the console.
 
-#include "app/status_table.h"
 #include "cli/commands.h"
 #include "cli/console_job_runner.h"
 #include "cli/flash_command.h"
+#include "images/prepare_request.h"
+#include "job/status_table.h"
 #include "platform/console.h"
 #include "platform/machine.h"
 #include "platform/text_paths.h"
@@ -50,8 +51,8 @@ int RunSerialFlash(const FlashOptions& options)
     job.boardInfo.portName = options.port;
     const std::string name = TextOfPath(PathOfText(options.image).filename());
     // An image that did not load is refused by the job itself, with its status.
-    if (job.boardInfo.Prepare(options.image, name, options.mac))
-        runner.SetImageLength(job.boardInfo.image->length);
+    if (PrepareRequest(job.boardInfo, options.image, name, options.mac))
+        runner.SetImageLength(job.boardInfo.image.length);
     job.writer->Start();
     const auto pump = [&runner] { runner.Pump(); };
     const int exitCode = runner.Run([&] { job.writer->Stop(pump); });

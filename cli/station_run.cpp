@@ -2,14 +2,15 @@
 // their messages told apart on the way into one queue that the main thread
 // serves, as the dialog serves its one job.
 
-#include "app/status_table.h"
 #include "cli/commands.h"
 #include "cli/station.h"
 #include "cli/station_console.h"
 #include "discovery/com_port_manager.h"
+#include "flash/flash_layout.h"
 #include "images/flash_image.h"
-#include "images/flash_layout.h"
+#include "images/prepare_request.h"
 #include "job/message_queue.h"
+#include "job/status_table.h"
 #include "platform/console.h"
 #include "platform/machine.h"
 #include "platform/text_paths.h"
@@ -210,7 +211,7 @@ private:
         // opened there; it is shown and recorded by its name.
         const bool elsewhere = !options.roots.dev.empty() && port.find('/') == std::string::npos;
         info.portName = elsewhere ? options.roots.dev + "/" + port : port;
-        info.Prepare(options.image, TextOfPath(PathOfText(options.image).filename()), mac);
+        PrepareRequest(info, options.image, TextOfPath(PathOfText(options.image).filename()), mac);
         boards.push_back(std::move(board));
         console.Add(&boards.back()->line);
         boards.back()->job->writer->Start();

@@ -2,7 +2,7 @@
 // One control of the wizard and what the page builders recorded about it.
 // A page is an ordered list of entries; ControlRenderer shows one at a time.
 
-#include "app/status_table.h"
+#include "wizard/colors.h"
 
 #include <cstdint>
 #include <functional>

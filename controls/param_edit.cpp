@@ -1,6 +1,6 @@
 #include "controls/param_edit.h"
 
-#include "app/mac_paste.h"
+#include "wizard/mac_paste.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "discovery/com_port_manager.h"
 
-#include "platform/message_box.h"
 #include "discovery/port_list.h"
+#include "platform/message_box.h"
 
 CComPortManager::CComPortManager(IBoardManager* owner, IPortMapSource& source) : owner(owner), source(source) {}
 

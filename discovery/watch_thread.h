@@ -2,8 +2,8 @@
 // A monitor's watch thread with an orderly stop: set the stop flag, wake the
 // wait, join. The body checks StopRequested() after every wait.
 
-#include "platform/message_box.h"
 #include "platform/change_wait.h"
+#include "platform/message_box.h"
 
 #include <atomic>
 #include <functional>

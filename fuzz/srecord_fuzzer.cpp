@@ -3,8 +3,8 @@
 // that fits its block, with every byte past the image still erased flash and
 // every address run inside the image.
 
-#include "platform/message_box.h"
 #include "images/flash_image.h"
+#include "platform/message_box.h"
 
 #include "fuzz_check.h"
 

@@ -1,11 +1,11 @@
 #include "images/flash_image.h"
 
-#include "platform/message_box.h"
-#include "platform/text_paths.h"
-#include "images/flash_layout.h"
+#include "flash/flash_layout.h"
 #include "images/image_problem.h"
 #include "images/srecord_path.h"
 #include "images/srecord_text_check.h"
+#include "platform/message_box.h"
+#include "platform/text_paths.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -36,6 +36,13 @@ void FlashImage::Empty()
     buffer.reset();
     data = nullptr;
     length = 0;
+}
+
+ImageBlock FlashImage::TakeBlock()
+{
+    ImageBlock block{std::move(buffer), length};
+    Empty();
+    return block;
 }
 
 namespace {

@@ -3,10 +3,13 @@
 // from: a raw binary, or a Motorola S-record file when its name says so
 // (images/srecord_path.h).
 
+#include "flash/image_block.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -36,6 +39,11 @@ public:
     // The route `Load` takes: the S-record route for the names in
     // images/srecord_path.h, the raw route for every other name.
     static bool IsSRecordPath(const std::string& path);
+
+    // The image's bytes; empty before a successful load.
+    std::span<const std::uint8_t> Bytes() const { return {data, data ? length : 0}; }
+    // Hands the block over to a job's request; the image is empty afterwards.
+    ImageBlock TakeBlock();
 
     std::vector<AddressInterval> intervals;  // runs of the last S-record file, in file order
     std::unique_ptr<std::uint8_t[]> buffer;  // kBlockSize bytes once a load has allocated it

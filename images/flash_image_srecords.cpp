@@ -1,11 +1,11 @@
 #include "images/flash_image.h"
 
-#include "platform/message_box.h"
-#include "images/flash_layout.h"
+#include "flash/flash_layout.h"
 #include "images/image_problem.h"
 #include "images/srecord_record.h"
 #include "images/srecord_tally.h"
 #include "images/text_line_reader.h"
+#include "platform/message_box.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,6 +1,6 @@
 #include "jlink/command_script.h"
 
-#include "images/flash_layout.h"
+#include "flash/flash_layout.h"
 #include "jlink/job_names.h"
 
 #include <cstdio>

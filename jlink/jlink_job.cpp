@@ -1,3 +1,4 @@
+#include "images/prepare_request.h"
 #include "jlink/jlink_job.h"
 
 JLinkJob::JLinkJob(IMessageTarget* dialogWindow, JLinkSettings settings)
@@ -16,7 +17,7 @@ bool StartJLinkJob(std::unique_ptr<JLinkJob>& current, IMessageTarget* dialogWin
     if (current)
         current->writer->Wait(whileWaiting);
     current = std::make_unique<JLinkJob>(dialogWindow, std::move(settings));
-    if (!current->request.Prepare(imagePath, imageFileName, macText)) {
+    if (!PrepareRequest(current->request, imagePath, imageFileName, macText)) {
         current.reset();
         return false;
     }

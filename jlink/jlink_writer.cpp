@@ -1,14 +1,14 @@
 #include "jlink/jlink_writer.h"
 
-#include "platform/file_lock.h"
-#include "platform/message_box.h"
-#include "platform/text_paths.h"
-#include "job/messages.h"
-#include "job/status_codes.h"
 #include "jlink/job_image.h"
 #include "jlink/job_names.h"
 #include "job/board_info.h"
 #include "job/mac_address.h"
+#include "job/messages.h"
+#include "job/status_codes.h"
+#include "platform/file_lock.h"
+#include "platform/message_box.h"
+#include "platform/text_paths.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -80,7 +80,7 @@ void JLinkWriter::PrepareAndProgram(const std::string& imagePath)
     std::string toolPath;
     if (!FindInputs(imagePath, toolPath))
         return ReportFailure();
-    if (!request->image || !request->image->data) {
+    if (!request->image.buffer) {
         // FlashImage::Load has already told the user why.
         NoteFailure(JLinkFailure::ImageNotLoaded, "the image did not load: " + imagePath);
         return ReportFailure();
@@ -181,7 +181,7 @@ void JLinkWriter::RemoveLeftImageCopy(IFileLock& claim) const
 // ever overwritten, patched or deleted by the job.
 std::string JLinkWriter::WriteImageCopy(const std::string& imagePath, IFileLock& claim)
 {
-    const auto bytes = MakeJobImage(*request->image, MacTextToBytes(request->macText));
+    const auto bytes = MakeJobImage(request->image.Bytes(), MacTextToBytes(request->macText));
     const std::string base =
         TempPath(TextOfPath(PathOfText(imagePath).filename()) + std::string(kImageCopySuffix));
     for (int attempt = 0; attempt < 1000; ++attempt) {

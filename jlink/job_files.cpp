@@ -1,13 +1,13 @@
 // The job files: the image copy cut into pieces, the flash loader and the
 // command script, in the job folder below the temporary folder.
 
+#include "data/target_code.h"
+#include "flash/flash_layout.h"
+#include "jlink/command_script.h"
+#include "jlink/jlink_writer.h"
+#include "jlink/job_names.h"
 #include "platform/message_box.h"
 #include "platform/text_paths.h"
-#include "data/target_code.h"
-#include "images/flash_layout.h"
-#include "jlink/command_script.h"
-#include "jlink/job_names.h"
-#include "jlink/jlink_writer.h"
 
 #include <algorithm>
 #include <cstdint>

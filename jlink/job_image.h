@@ -3,13 +3,12 @@
 // image offset 2055. For a raw image these are the file's bytes; for an
 // S-record image the binary it describes, never its text.
 
-#include "images/flash_layout.h"
+#include "flash/flash_layout.h"
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
-class FlashImage;
-
 // An image shorter than the MAC field's end grows to 2063 bytes, zero-filled
-// between its end and the field. The image must have loaded.
-std::vector<std::uint8_t> MakeJobImage(const FlashImage& image, const MacBytes& mac);
+// between its end and the field.
+std::vector<std::uint8_t> MakeJobImage(std::span<const std::uint8_t> image, const MacBytes& mac);

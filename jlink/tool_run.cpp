@@ -1,9 +1,9 @@
 // Running the tool on the command script and following its output.
 
-#include "job/status_codes.h"
-#include "jlink/job_names.h"
 #include "jlink/jlink_writer.h"
+#include "jlink/job_names.h"
 #include "jlink/output_scanner.h"
+#include "job/status_codes.h"
 #include "platform/text_paths.h"
 
 #include <fstream>

@@ -1,19 +1,13 @@
 #include "job/board_info.h"
 
-CBoardInfo::CBoardInfo() : image(std::make_unique<FlashImage>()) {}
-
-CBoardInfo::~CBoardInfo() = default;
-
-bool CBoardInfo::Prepare(const std::string& path, const std::string& fileName,
-                         const std::string& mac)
+void CBoardInfo::Prepare(const std::string& path, const std::string& fileName,
+                         const std::string& mac, ImageBlock loaded)
 {
-    image->Empty();
     imagePath = path;
     imageFileName = fileName;
-    const bool loaded = image->Load(imagePath);
+    image = std::move(loaded);
     // The MAC field sits where flash address 2063 lands in the image.
     macOffset = flashZeroImageOffset + 2063;
-    macDestination = loaded ? image->buffer.get() + macOffset : nullptr;
+    macDestination = image.buffer ? image.buffer.get() + macOffset : nullptr;
     macText = mac;
-    return loaded;
 }

@@ -2,7 +2,7 @@
 // The MAC rules both jobs share: 16 hexadecimal digits become 8 bytes, least
 // significant first.
 
-#include "images/flash_layout.h"
+#include "flash/flash_layout.h"
 
 #include <cstdint>
 #include <optional>

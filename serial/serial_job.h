@@ -3,9 +3,9 @@
 // that runs the protocol on its own thread. The starter sets the port name,
 // prepares the record, then starts the writer.
 
+#include "job/board_info.h"
 #include "job/messages.h"
 #include "platform/serial_port.h"
-#include "job/board_info.h"
 #include "serial/serial_timing.h"
 #include "serial/serial_writer.h"
 

@@ -1,11 +1,11 @@
 #include "serial/serial_writer.h"
 
-#include "platform/message_box.h"
-#include "job/status_codes.h"
-#include "images/flash_layout.h"
+#include "flash/flash_layout.h"
 #include "job/board_info.h"
-#include "serial/wire_protocol.h"
 #include "job/mac_address.h"
+#include "job/status_codes.h"
+#include "platform/message_box.h"
+#include "serial/wire_protocol.h"
 
 CSerialWriter::CSerialWriter(IMessageTarget* dialogWindow, CBoardInfo* request,
                              ISerialPortFactory& ports, SerialTiming timing)
@@ -121,13 +121,13 @@ void CSerialWriter::Run()
 // that would run past the end of the flash.
 bool CSerialWriter::ImageIsUsable()
 {
-    const FlashImage* image = request->image.get();
-    if (!image || !image->data || !request->macDestination) {
+    const ImageBlock& image = request->image;
+    if (!image.buffer || !request->macDestination) {
         ReportStatus(kStatusFileUnreadable);
         return false;
     }
-    if (!ImageFitsFlash(image->length)) {
-        ShowMessageBox(ImageTooLongMessage(image->length));
+    if (!ImageFitsFlash(image.length)) {
+        ShowMessageBox(ImageTooLongMessage(image.length));
         ReportStatus(kStatusFileUnreadable);
         return false;
     }

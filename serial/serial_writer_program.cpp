@@ -3,10 +3,10 @@
 
 #include "serial/serial_writer.h"
 
-#include "job/status_codes.h"
 #include "data/target_code.h"
-#include "images/flash_layout.h"
+#include "flash/flash_layout.h"
 #include "job/board_info.h"
+#include "job/status_codes.h"
 #include "serial/wire_protocol.h"
 
 #include <algorithm>
@@ -51,8 +51,8 @@ bool CSerialWriter::ProgramImage()
 {
     // The loaded image's length, not the file's size on disk: they differ
     // for S-record files.
-    const std::uint32_t length = request->image->length;
-    const std::uint8_t* image = request->image->buffer.get();
+    const std::uint32_t length = request->image.length;
+    const std::uint8_t* image = request->image.buffer.get();
     ReportStatus(kStatusProgrammingFlash);
     std::uint32_t address = kHeaderSize;
     for (std::uint32_t remaining = length; remaining != 0;) {

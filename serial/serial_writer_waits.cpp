@@ -4,8 +4,8 @@
 
 #include "serial/serial_writer.h"
 
-#include "serial/wire_protocol.h"
 #include "platform/sleep.h"
+#include "serial/wire_protocol.h"
 
 namespace {
 

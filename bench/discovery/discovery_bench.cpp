@@ -3,9 +3,9 @@
 // notified: a serial device, a J-Link probe or an image file appearing.
 // Runs against a fake device tree in a temporary folder with real inotify.
 
+#include "discovery/bin_file_manager.h"
 #include "discovery/board_manager.h"
 #include "fake_machine.h"
-#include "images/bin_file_manager.h"
 #include "platform/posix/folder_source.h"
 #include "platform/posix/port_map_source.h"
 #include "platform/posix/probe_source.h"

@@ -2,9 +2,9 @@
 // pseudo-terminal, against the wire-and-board limit: every byte both ways at
 // 115200 baud, 10 bits a byte, plus the board's erase and write times.
 
-#include "job/status_codes.h"
 #include "data/target_code.h"
-#include "images/flash_layout.h"
+#include "flash/flash_layout.h"
+#include "job/status_codes.h"
 #include "serial/wire_protocol.h"
 #include "sim/sim_options.h"
 #include "sim_board_run.h"

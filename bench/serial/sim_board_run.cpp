@@ -1,6 +1,7 @@
 #include "sim_board_run.h"
 
-#include "images/flash_layout.h"
+#include "flash/flash_layout.h"
+#include "images/prepare_request.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -52,7 +53,7 @@ SimBoardRun::SimBoardRun(const std::vector<std::string>& simArguments, std::uint
     sim = std::make_unique<SimProcess>(arguments);
     job->boardInfo.portName = link;
     ready = sim->WaitForPath(link, std::chrono::seconds(10)) &&
-            job->boardInfo.Prepare(WriteImage(folder.path, length), "fw.bin", kDefaultMacText);
+            PrepareRequest(job->boardInfo, WriteImage(folder.path, length), "fw.bin", kDefaultMacText);
 }
 
 void SimBoardRun::Pump(int milliseconds)

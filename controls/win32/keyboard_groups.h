@@ -6,7 +6,7 @@
 // buttons changes with what is plugged in, and an arrow key must never
 // carry the focus from a radio button onto a picture or a label.
 
-#include "app/page_tables.h"
+#include "wizard/page_tables.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 // recorded about it. A page is an ordered list of entries; ControlRenderer
 // shows one at a time.
 
-#include "app/status_table.h"
+#include "wizard/colors.h"
 
 #include <windows.h>
 

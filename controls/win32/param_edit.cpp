@@ -1,7 +1,7 @@
 #include "controls/win32/param_edit.h"
 
-#include "app/mac_paste.h"
 #include "platform/win32/wide_text.h"
+#include "wizard/mac_paste.h"
 
 #include <algorithm>
 #include <cctype>

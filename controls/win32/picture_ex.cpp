@@ -1,7 +1,7 @@
 #include "controls/win32/picture_ex.h"
 
-#include "app/dpi_scale.h"
 #include "pictures/gif_frames.h"
+#include "wizard/dpi_scale.h"
 
 #include <commctrl.h>
 

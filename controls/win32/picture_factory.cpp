@@ -4,7 +4,7 @@
 #include "controls/win32/control_factories.h"
 #include "controls/win32/picture_entry.h"
 
-#include "app/page_tables.h"
+#include "wizard/page_tables.h"
 
 std::unique_ptr<LoaderControl> CreatePicture(HWND dialog, int number) {
     const KindTraits& traits = TraitsOf(ControlKind::picture);

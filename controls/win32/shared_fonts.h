@@ -4,7 +4,7 @@
 // a window moved to a screen of another DPI takes that screen's set, and the
 // controls of another window may still hold the old one.
 
-#include "app/page_tables.h"
+#include "wizard/page_tables.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 // quillmark-flash inspect, run as a real process.
 
-#include "images/flash_layout.h"
+#include "flash/flash_layout.h"
 #include "support/expected_flash.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"

@@ -1,6 +1,6 @@
 // quillmark-flash flash --port, run as a real process against velkan-board-sim.
 
-#include "images/flash_layout.h"
+#include "flash/flash_layout.h"
 #include "sim/sim_process.h"
 #include "support/expected_flash.h"
 #include "support/run_command.h"

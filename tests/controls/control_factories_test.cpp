@@ -5,10 +5,10 @@
 #include "controls/custom_button.h"
 #include "controls/custom_combo.h"
 #include "controls/custom_radio_button.h"
+#include "controls/entry_operations.h"
 #include "controls/param_edit.h"
 #include "controls/picture_ex.h"
 #include "controls/shared_fonts.h"
-#include "controls/entry_operations.h"
 
 #include <QFontInfo>
 #include <QGuiApplication>

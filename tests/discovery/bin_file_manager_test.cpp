@@ -1,6 +1,6 @@
 // The image folder monitor on a real folder with real inotify.
 
-#include "images/bin_file_manager.h"
+#include "discovery/bin_file_manager.h"
 #include "platform/posix/folder_source.h"
 #include "recorder.h"
 #include "support/captured_messages.h"

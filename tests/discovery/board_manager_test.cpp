@@ -1,9 +1,9 @@
 // The board manager between the two monitors and the dialog: every change
 // ends as a posted message, read on the dialog's thread.
 
-#include "job/message_queue.h"
 #include "discovery/board_manager.h"
 #include "fake_machine.h"
+#include "job/message_queue.h"
 #include "platform/posix/port_map_source.h"
 #include "platform/posix/probe_source.h"
 #include "support/captured_messages.h"

@@ -5,10 +5,10 @@
 #include "dialog_fixture.h"
 
 #include "app/loader_manager.h"
-#include "app/status_table.h"
-#include "images/flash_layout.h"
+#include "flash/flash_layout.h"
 #include "jlink/job_names.h"
 #include "job/status_codes.h"
+#include "job/status_table.h"
 #include "serial/serial_job.h"
 #include "support/expected_flash.h"
 

@@ -1,11 +1,11 @@
 #include "dialog_fixture.h"
 
-#include "app/gui/qt_message_target.h"
 #include "app/loader_manager.h"
 #include "controls/color_label.h"
 #include "controls/custom_radio_button.h"
 #include "controls/entry_operations.h"
 #include "jlink/machine_settings.h"
+#include "shell/qt/qt_message_target.h"
 
 #include <QApplication>
 #include <QEventLoop>

@@ -5,12 +5,12 @@
 // Message boxes are captured: a real modal box would stop the test.
 
 #include "app/demo_probe_source.h"
-#include "app/gui/demo_machine.h"
-#include "app/gui/firmware_dialog.h"
 #include "platform/posix/folder_source.h"
 #include "platform/posix/port_map_source.h"
 #include "platform/posix/posix_serial_port.h"
 #include "platform/posix/probe_source.h"
+#include "shell/qt/demo_machine.h"
+#include "shell/qt/firmware_dialog.h"
 #include "support/captured_messages.h"
 #include "support/temp_dir.h"
 

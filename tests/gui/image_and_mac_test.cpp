@@ -5,7 +5,7 @@
 
 #include "dialog_fixture.h"
 
-#include "app/status_table.h"
+#include "job/status_table.h"
 
 #include <QApplication>
 #include <QClipboard>

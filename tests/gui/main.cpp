@@ -1,7 +1,7 @@
 // The dialog needs an application object, named as the program names it;
 // the tests run without a display.
 
-#include "app/gui/application_name.h"
+#include "shell/qt/application_name.h"
 
 #include <QApplication>
 

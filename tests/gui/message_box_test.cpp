@@ -1,7 +1,7 @@
 // The application's message box in the window: a worker waiting for its box
 // never holds up a window that is closing.
 
-#include "app/gui/qt_message_box.h"
+#include "shell/qt/qt_message_box.h"
 
 #include <QTest>
 

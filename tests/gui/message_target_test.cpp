@@ -1,7 +1,7 @@
 // A worker's send is a blocking call: the worker goes on only once the
 // window's thread has handled the message, with the handler's answer.
 
-#include "app/gui/qt_message_target.h"
+#include "shell/qt/qt_message_target.h"
 
 #include <QCoreApplication>
 

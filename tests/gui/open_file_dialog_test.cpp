@@ -3,7 +3,7 @@
 
 #include "dialog_fixture.h"
 
-#include "app/gui/open_file_dialog.h"
+#include "shell/qt/open_file_dialog.h"
 
 #include <QFileSystemModel>
 

@@ -3,9 +3,9 @@
 
 #include "dialog_fixture.h"
 
-#include "app/dialog_texts.h"
-#include "app/status_table.h"
 #include "controls/shared_fonts.h"
+#include "job/status_table.h"
+#include "wizard/dialog_texts.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -3,7 +3,7 @@
 
 #include "dialog_fixture.h"
 
-#include "app/status_table.h"
+#include "job/status_table.h"
 
 #include <QComboBox>
 #include <QTest>

@@ -1,7 +1,7 @@
 // Ctrl+C or SIGTERM ends the window through its event loop, so its
 // destructors run and the demo's board and folder go with it.
 
-#include "app/gui/quit_signals.h"
+#include "shell/qt/quit_signals.h"
 
 #include <QTest>
 

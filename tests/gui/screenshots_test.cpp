@@ -6,8 +6,8 @@
 
 #include "dialog_fixture.h"
 
-#include "app/dialog_texts.h"
-#include "app/gui/yes_no_box.h"
+#include "shell/qt/yes_no_box.h"
+#include "wizard/dialog_texts.h"
 
 #include <QImage>
 #include <QPushButton>

@@ -4,6 +4,7 @@
 #include "data/target_code.h"
 #include "expected_script.h"
 #include "fake_tool.h"
+#include "images/prepare_request.h"
 #include "job_rig.h"
 #include "platform/file_lock.h"
 #include "support/captured_messages.h"
@@ -359,7 +360,7 @@ TEST(JLinkJobLifetime, DestroyingARunningJobWaitsForItsThreads)
             rig.Pump();
     });
     auto job = std::make_unique<JLinkJob>(rig.Dialog(), settings);
-    job->request.Prepare(image, "fw.bin", "0050C2123456789A");
+    PrepareRequest(job->request, image, "fw.bin", "0050C2123456789A");
     job->writer->Start();
     job.reset();
     EXPECT_THAT(rig.Events(), ElementsAre(kProgramming, "progress 100", kFailed));
@@ -381,7 +382,7 @@ TEST(JLinkJobLifetime, AbortEndsARunningToolAtOnce)
     JLinkSettings settings = rig.Settings(FakeStarter({{"x\n"}, true}, record));
     settings.toolTimeLimit = std::chrono::minutes(10);
     JLinkJob job(rig.Dialog(), settings);
-    job.request.Prepare(image, "fw.bin", "0050C2123456789A");
+    PrepareRequest(job.request, image, "fw.bin", "0050C2123456789A");
     job.writer->Start();
     job.writer->Abort();
     job.writer->Wait([&] { rig.Pump(); });

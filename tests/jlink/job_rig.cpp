@@ -1,5 +1,6 @@
 #include "job_rig.h"
 
+#include "images/prepare_request.h"
 #include "job/board_info.h"
 
 #include <algorithm>
@@ -46,7 +47,7 @@ std::vector<std::string> JobRig::Run(const JLinkSettings& settings, const std::s
         events.clear();
     }
     JLinkJob job(&dialog, settings);
-    job.request.Prepare(imagePath, fs::path(imagePath).filename().string(), mac);
+    PrepareRequest(job.request, imagePath, fs::path(imagePath).filename().string(), mac);
     job.writer->Start();
     job.writer->Wait([this] { Pump(); });
     dialog.DispatchPending();

@@ -3,9 +3,9 @@
 // thread as the dialog: it runs a job to its end and records what the job
 // reported, in order (StatusEvent(kStatusProgrammingFlash), "progress 33").
 
+#include "jlink/jlink_job.h"
 #include "job/message_queue.h"
 #include "job/status_codes.h"
-#include "jlink/jlink_job.h"
 #include "support/temp_dir.h"
 
 #include <mutex>

@@ -1,8 +1,8 @@
 // The serial job over a real pseudo-terminal against velkan-board-sim
 // running as its own process.
 
+#include "flash/flash_layout.h"
 #include "job/status_codes.h"
-#include "images/flash_layout.h"
 #include "job_harness.h"
 #include "platform/posix/posix_serial_port.h"
 #include "sim/sim_process.h"

@@ -1,8 +1,9 @@
 #include "job_harness.h"
 
-#include "images/flash_layout.h"
-#include "support/expected_flash.h"
+#include "flash/flash_layout.h"
+#include "images/prepare_request.h"
 #include "job/mac_address.h"
+#include "support/expected_flash.h"
 
 #include <algorithm>
 
@@ -33,17 +34,16 @@ bool JobHarness::Prepare(const std::vector<std::uint8_t>& image, const std::stri
 {
     if (job.boardInfo.portName.empty())
         job.boardInfo.portName = "board";
-    return job.boardInfo.Prepare(dir.Write(fileName, image), fileName, mac);
+    return PrepareRequest(job.boardInfo, dir.Write(fileName, image), fileName, mac);
 }
 
 void JobHarness::PrepareEmptyImage(const std::string& mac)
 {
     if (job.boardInfo.portName.empty())
         job.boardInfo.portName = "board";
-    FlashImage& image = *job.boardInfo.image;
-    image.buffer.reset(new std::uint8_t[FlashImage::kBlockSize]);
-    std::fill_n(image.buffer.get(), FlashImage::kBlockSize, 0xFF);
-    image.data = image.buffer.get();
+    ImageBlock& image = job.boardInfo.image;
+    image.buffer.reset(new std::uint8_t[kFlashSize]);
+    std::fill_n(image.buffer.get(), kFlashSize, 0xFF);
     image.length = 0;
     job.boardInfo.macOffset = kMacOffset;
     job.boardInfo.macDestination = image.buffer.get() + kMacOffset;
@@ -95,7 +95,7 @@ void JobHarness::Stop()
 
 std::vector<std::uint8_t> JobHarness::ExpectedFlash() const
 {
-    return ExpectedSerialFlash(*job.boardInfo.image, job.boardInfo.macText);
+    return ExpectedSerialFlash(job.boardInfo.image.Bytes(), job.boardInfo.macText);
 }
 
 Codes Steps(std::initializer_list<Codes> steps)

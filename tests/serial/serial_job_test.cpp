@@ -1,8 +1,9 @@
 // The serial job against the simulated board on an in-memory cable.
 
-#include "job/status_codes.h"
-#include "images/flash_layout.h"
+#include "flash/flash_layout.h"
+#include "images/prepare_request.h"
 #include "images/srecord_text.h"
+#include "job/status_codes.h"
 #include "job_harness.h"
 #include "memory_board.h"
 #include "serial/wire_protocol.h"
@@ -98,7 +99,7 @@ TEST(SerialJob, ProgramsTheLoadedLengthOfAnSRecordImageNotItsFileSize)
     text += "S9030000FC\n";
     ASSERT_TRUE(harness.Prepare({text.begin(), text.end()}, kMac, "fw.s19"));
     harness.RunToEnd();
-    ASSERT_EQ(harness.job.boardInfo.image->length, 300u);
+    ASSERT_EQ(harness.job.boardInfo.image.length, 300u);
     EXPECT_EQ(harness.Statuses().back(), kStatusSuccess);
     const auto flash = board.Flash();
     EXPECT_EQ(std::vector<std::uint8_t>(flash.begin(), flash.begin() + 8), std::vector<std::uint8_t>({'O', 'K', 'O', 'K', 44, 1, 0, 0}));
@@ -168,7 +169,7 @@ TEST(SerialJob, AnImageThatDidNotLoadEndsTheJobBeforeThePortIsOpened)
     MemoryPortFactory ports(board);
     JobHarness harness(ports);
     harness.job.boardInfo.portName = "board";
-    ASSERT_FALSE(harness.job.boardInfo.Prepare("/nonexistent/fw.bin", "fw.bin", kMac));
+    ASSERT_FALSE(PrepareRequest(harness.job.boardInfo, "/nonexistent/fw.bin", "fw.bin", kMac));
     harness.RunToEnd();
     EXPECT_THAT(harness.Statuses(), ElementsAre(kStatusFileUnreadable));
     EXPECT_EQ(board.Opens(), 0);

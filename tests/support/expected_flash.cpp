@@ -1,7 +1,7 @@
 #include "support/expected_flash.h"
 
+#include "flash/flash_layout.h"
 #include "images/flash_image.h"
-#include "images/flash_layout.h"
 #include "job/mac_address.h"
 
 #include <gtest/gtest.h>
@@ -22,17 +22,17 @@ std::vector<std::uint8_t> ExpectedSerialFlash(std::vector<std::uint8_t> image, s
     return flash;
 }
 
-std::vector<std::uint8_t> ExpectedSerialFlash(const FlashImage& image, std::string_view mac)
+std::vector<std::uint8_t> ExpectedSerialFlash(std::span<const std::uint8_t> image,
+                                              std::string_view mac)
 {
-    const std::uint8_t* bytes = image.buffer.get();
-    return ExpectedSerialFlash(std::vector<std::uint8_t>(bytes, bytes + image.length), mac);
+    return ExpectedSerialFlash(std::vector<std::uint8_t>(image.begin(), image.end()), mac);
 }
 
 std::vector<std::uint8_t> ExpectedSerialFlashOfFile(const std::string& imagePath, std::string_view mac)
 {
     FlashImage image;
     EXPECT_TRUE(image.Load(imagePath)) << imagePath;
-    return ExpectedSerialFlash(image, mac);
+    return ExpectedSerialFlash(image.Bytes(), mac);
 }
 
 std::vector<std::uint8_t> ExpectedJLinkFlash(std::vector<std::uint8_t> image, std::string_view mac)

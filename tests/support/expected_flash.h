@@ -5,16 +5,16 @@
 // test.
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-class FlashImage;
-
 // The serial job programs the image's own bytes: only the MAC bytes that
 // fall inside the image reach the flash.
 std::vector<std::uint8_t> ExpectedSerialFlash(std::vector<std::uint8_t> image, std::string_view mac);
-std::vector<std::uint8_t> ExpectedSerialFlash(const FlashImage& image, std::string_view mac);
+std::vector<std::uint8_t> ExpectedSerialFlash(std::span<const std::uint8_t> image,
+                                              std::string_view mac);
 // The image file loaded as a job loads it.
 std::vector<std::uint8_t> ExpectedSerialFlashOfFile(const std::string& imagePath, std::string_view mac);
 

@@ -5,6 +5,7 @@
 // polls; medians of a few runs, the two kinds interleaved, so that a busy
 // moment of the machine does not decide.
 
+#include "images/prepare_request.h"
 #include "job/message_queue.h"
 #include "job/status_codes.h"
 #include "platform/sleep.h"
@@ -39,7 +40,7 @@ inline std::optional<double> TimeSerialJob(ISerialPortFactory& ports, const std:
     });
     SerialJob job(&dialog, ports);
     job.boardInfo.portName = port;
-    if (!job.boardInfo.Prepare(imagePath, "fw.bin", "0050C2123456789A"))
+    if (!PrepareRequest(job.boardInfo, imagePath, "fw.bin", "0050C2123456789A"))
         return std::nullopt;
     job.writer->Start();
     const auto limit = Clock::now() + std::chrono::minutes(1);

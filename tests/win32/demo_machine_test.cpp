@@ -4,12 +4,12 @@
 // through the J-Link stand-in installed where the job looks for the tool.
 
 #include "app/demo_probe_source.h"
-#include "app/win32/demo_machine.h"
 #include "job/board_info.h"
 #include "job/message_queue.h"
 #include "job/status_codes.h"
 #include "platform/machine.h"
 #include "platform/text_paths.h"
+#include "shell/win32/demo_machine.h"
 #include "support/expected_flash.h"
 
 #include <gmock/gmock.h>

@@ -6,8 +6,8 @@
 #include "discovery/jlink_manager.h"
 #include "discovery/recorder.h"
 #include "guarded_wait.h"
-#include "platform/win32/port_map_source.h"
 #include "platform/message_box.h"
+#include "platform/win32/port_map_source.h"
 #include "platform/win32/probe_source.h"
 
 #include <gmock/gmock.h>

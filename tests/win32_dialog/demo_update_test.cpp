@@ -5,8 +5,8 @@
 #include "window_fixture.h"
 
 #include "app/loader_manager.h"
-#include "app/status_table.h"
-#include "images/flash_layout.h"
+#include "flash/flash_layout.h"
+#include "job/status_table.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 
 #include "window_fixture.h"
 
-#include "app/dpi_scale.h"
-#include "app/page_tables.h"
-#include "app/win32/window_frame.h"
 #include "controls/win32/entry_operations.h"
 #include "platform/win32/wide_text.h"
+#include "shell/win32/window_frame.h"
+#include "wizard/dpi_scale.h"
+#include "wizard/page_tables.h"
 
 #include <map>
 #include <set>

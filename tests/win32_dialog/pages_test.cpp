@@ -3,12 +3,12 @@
 
 #include "window_fixture.h"
 
-#include "app/dialog_texts.h"
-#include "app/page_tables.h"
-#include "app/win32/window_frame.h"
-#include "app/win32/window_message_box.h"
 #include "controls/win32/shared_fonts.h"
 #include "platform/win32/wide_text.h"
+#include "shell/win32/window_frame.h"
+#include "shell/win32/window_message_box.h"
+#include "wizard/dialog_texts.h"
+#include "wizard/page_tables.h"
 
 #include <map>
 

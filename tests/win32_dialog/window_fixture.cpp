@@ -1,13 +1,13 @@
 #include "window_fixture.h"
 
 #include "app/loader_manager.h"
-#include "app/win32/window_message_target.h"
 #include "controls/win32/entry_operations.h"
 #include "jlink/machine_settings.h"
 #include "job/status_codes.h"
-#include "serial/serial_job.h"
 #include "platform/machine.h"
 #include "screen_capture.h"
+#include "serial/serial_job.h"
+#include "shell/win32/window_message_target.h"
 #include "support/expected_flash.h"
 
 #include <cstdlib>

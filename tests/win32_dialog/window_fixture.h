@@ -7,12 +7,12 @@
 // dialog's own keyboard handling.
 
 #include "app/demo_probe_source.h"
-#include "app/win32/demo_machine.h"
-#include "app/win32/firmware_dialog.h"
 #include "memory_machine.h"
 #include "platform/message_box.h"
 #include "platform/serial_port.h"
 #include "screen_capture.h"
+#include "shell/win32/demo_machine.h"
+#include "shell/win32/firmware_dialog.h"
 #include "win32/test_folder.h"
 
 #include <gtest/gtest.h>

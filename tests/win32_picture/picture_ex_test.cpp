@@ -5,7 +5,7 @@
 #include "controls/win32/control_factories.h"
 #include "controls/win32/picture_entry.h"
 
-#include "app/page_tables.h"
+#include "wizard/page_tables.h"
 
 #include <gtest/gtest.h>
 

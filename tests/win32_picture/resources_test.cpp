@@ -1,7 +1,7 @@
 // The program's own resources, linked into this test program as into
 // quillmark.exe: the icon, the version and the manifest's common controls.
 
-#include "app/page_tables.h"
+#include "wizard/page_tables.h"
 
 #include <windows.h>
 

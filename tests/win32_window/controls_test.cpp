@@ -3,12 +3,12 @@
 
 #include "test_dialog.h"
 
-#include "app/dpi_scale.h"
-#include "app/page_tables.h"
 #include "controls/win32/control_factories.h"
 #include "controls/win32/control_renderer.h"
 #include "controls/win32/entry_operations.h"
 #include "controls/win32/shared_fonts.h"
+#include "wizard/dpi_scale.h"
+#include "wizard/page_tables.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 #include "app/loader_manager.h"
 #include "images/prepare_request.h"
+#include "platform/message_box.h"
 
 CLoaderManager::CLoaderManager(IMessageTarget& dialog, MachineParts machine)
     : dialog(dialog),
@@ -51,7 +52,10 @@ bool CLoaderManager::StartSerialJob(const std::string& port, const std::string& 
     serial = std::make_unique<SerialJob>(&dialog, machine.serialPorts, machine.serialTiming);
     serial->boardInfo.portName = port;
     // A job never runs on an image that is not in memory.
-    if (!PrepareRequest(serial->boardInfo, entry.path, entry.name, mac)) {
+    const ImageLoad load = PrepareRequest(serial->boardInfo, entry.path, entry.name, mac);
+    for (const std::string& message : load.Messages())
+        ShowMessageBox(message);
+    if (!load) {
         serial.reset();
         return false;
     }

@@ -62,7 +62,9 @@ int RunInspect(const InspectOptions& options)
         return kExitUsage;
     }
     FlashImage image;
-    if (!image.Load(options.image))
+    const ImageLoad load = image.Load(options.image);
+    load.Tell(std::cerr);
+    if (!load)
         return kExitFailure;
     PrintImage(options, image);
     if (!ImageFitsFlash(image.length)) {

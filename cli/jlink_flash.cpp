@@ -64,9 +64,11 @@ int RunJLinkFlash(const FlashOptions& options)
     ForwardingTarget forward;
     JLinkJob job(&forward, SettingsFor(options));
     const std::string name = TextOfPath(PathOfText(options.image).filename());
-    // FlashImage::Load has already said why it refused the image: a job
-    // started on it would only announce programming and then fail.
-    if (!PrepareRequest(job.request, options.image, name, options.mac))
+    // A job started on an image that did not load would only announce
+    // programming and then fail.
+    const ImageLoad load = PrepareRequest(job.request, options.image, name, options.mac);
+    load.Tell(std::cerr);
+    if (!load)
         return kExitFailure;
     // The job programs at least up to the end of the MAC field.
     const std::uint32_t length = std::max<std::uint32_t>(job.request.image.length, 2063);

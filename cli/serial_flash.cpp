@@ -51,7 +51,9 @@ int RunSerialFlash(const FlashOptions& options)
     job.boardInfo.portName = options.port;
     const std::string name = TextOfPath(PathOfText(options.image).filename());
     // An image that did not load is refused by the job itself, with its status.
-    if (PrepareRequest(job.boardInfo, options.image, name, options.mac))
+    const ImageLoad load = PrepareRequest(job.boardInfo, options.image, name, options.mac);
+    load.Tell(std::cerr);
+    if (load)
         runner.SetImageLength(job.boardInfo.image.length);
     job.writer->Start();
     const auto pump = [&runner] { runner.Pump(); };

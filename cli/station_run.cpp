@@ -211,6 +211,7 @@ private:
         // opened there; it is shown and recorded by its name.
         const bool elsewhere = !options.roots.dev.empty() && port.find('/') == std::string::npos;
         info.portName = elsewhere ? options.roots.dev + "/" + port : port;
+        // The image was read and its messages shown once, before any board.
         PrepareRequest(info, options.image, TextOfPath(PathOfText(options.image).filename()), mac);
         boards.push_back(std::move(board));
         console.Add(&boards.back()->line);
@@ -484,7 +485,9 @@ int RunStation(const StationOptions& options)
 
     // The image is read once here to refuse it before any board is touched.
     FlashImage image;
-    if (!image.Load(options.image) || !ImageFitsFlash(image.length)) {
+    const ImageLoad load = image.Load(options.image);
+    load.Tell(std::cerr);
+    if (!load || !ImageFitsFlash(image.length)) {
         if (image.data)
             std::cerr << ImageTooLongMessage(image.length) << "\n";
         std::cerr << "The image " << options.image << " cannot be programmed; no board was touched."

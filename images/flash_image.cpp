@@ -4,7 +4,6 @@
 #include "images/image_problem.h"
 #include "images/srecord_path.h"
 #include "images/srecord_text_check.h"
-#include "platform/message_box.h"
 #include "platform/text_paths.h"
 
 #include <algorithm>
@@ -16,15 +15,15 @@
 
 namespace {
 
-void WarnOfSRecordText(const std::string& path)
+std::string SRecordTextWarning(const std::string& path)
 {
     std::string extensions;
     for (std::string_view extension : kSRecordExtensions)
         extensions += (extensions.empty() ? "" : ", ") + std::string(extension);
-    ShowMessageBox("WARNING: " + path +
-                   " looks like an S-record file, but its name makes it a raw image: its text, not "
-                   "the data of its records, would be programmed as the firmware.\nGive it an "
-                   "S-record extension (" + extensions + ") to program the data of its records.");
+    return "WARNING: " + path +
+           " looks like an S-record file, but its name makes it a raw image: its text, not the "
+           "data of its records, would be programmed as the firmware.\nGive it an S-record "
+           "extension (" + extensions + ") to program the data of its records.";
 }
 
 }  // namespace
@@ -60,52 +59,53 @@ bool IsSpecialFile(const std::string& path)
 
 }  // namespace
 
-bool FlashImage::Load(const std::string& path)
+ImageLoad FlashImage::Load(const std::string& path)
 {
     Empty();
+    outcome = {};
     const bool srecord = IsSRecordPath(path);
     if (IsSpecialFile(path)) {
-        ShowFileProblem(srecord ? "ERROR: Unable to get Flash File size 3!"
-                                : "Unable to open Flash File!",
-                        path, "not a regular file");
-        return false;
+        Refuse(FileProblem(srecord ? "ERROR: Unable to get Flash File size 3!"
+                                   : "Unable to open Flash File!",
+                           path, "not a regular file"));
+    } else {
+        srecord ? LoadSRecords(path) : LoadRaw(path);
     }
-    return srecord ? LoadSRecords(path) : LoadRaw(path);
+    return std::move(outcome);
+}
+
+bool FlashImage::Refuse(ImageProblem problem)
+{
+    outcome.problem = std::move(problem);
+    return false;
 }
 
 bool FlashImage::AllocateBlock(const std::string& path)
 {
     buffer.reset(new (std::nothrow) std::uint8_t[kBlockSize]);
     if (!buffer) {
-        ShowFileProblem("ERROR!: Could not allocate memory  ", path, std::strerror(ENOMEM));
-        return false;
+        return Refuse(FileProblem("ERROR!: Could not allocate memory  ", path, std::strerror(ENOMEM)));
     }
     return true;
 }
 
 namespace {
 
-// The raw file's size once it is known to fit the block; false after its
-// message was shown.
-bool RawFileSize(const std::string& path, std::uint32_t& size)
+// The raw file's size once it is known to fit the block; the problem when it
+// is not.
+std::optional<ImageProblem> RawFileSize(const std::string& path, std::uint32_t& size)
 {
     std::error_code error;
     const std::uintmax_t fileSize = std::filesystem::file_size(PathOfText(path), error);
-    if (error) {
-        ShowFileProblem("ERROR: Unable to get Flash File size 2!", path, error.message());
-        return false;
-    }
-    if (fileSize == 0) {
-        ShowFileProblem("ERROR: File has size 0 !", path, "the file is empty");
-        return false;
-    }
+    if (error)
+        return FileProblem("ERROR: Unable to get Flash File size 2!", path, error.message());
+    if (fileSize == 0)
+        return FileProblem("ERROR: File has size 0 !", path, "the file is empty");
     // Named by the limit the jobs apply, though the block holds a few bytes more.
-    if (fileSize > FlashImage::kBlockSize) {
-        ShowFileProblem(ImageTooLongMessage(fileSize), path, {});
-        return false;
-    }
+    if (fileSize > FlashImage::kBlockSize)
+        return FileProblem(ImageTooLongMessage(fileSize), path, {});
     size = static_cast<std::uint32_t>(fileSize);
-    return true;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -115,11 +115,12 @@ bool FlashImage::LoadRaw(const std::string& path)
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenFile(path, "rb"),
                                                          &std::fclose);
     if (!file) {
-        ShowFileProblem("Unable to open Flash File!", path, std::strerror(errno));
-        return false;
+        return Refuse(FileProblem("Unable to open Flash File!", path, std::strerror(errno)));
     }
     std::uint32_t size = 0;
-    if (!RawFileSize(path, size) || !AllocateBlock(path))
+    if (auto problem = RawFileSize(path, size))
+        return Refuse(std::move(*problem));
+    if (!AllocateBlock(path))
         return false;
     length = size;
     if (!ReadRaw(file.get(), path))
@@ -127,7 +128,7 @@ bool FlashImage::LoadRaw(const std::string& path)
     // Past the image the block reads as erased flash, not as leftover heap.
     std::fill(buffer.get() + length, buffer.get() + kBlockSize, 0xFF);
     if (LooksLikeSRecordText(buffer.get(), length))
-        WarnOfSRecordText(path);
+        outcome.warning = SRecordTextWarning(path);
     data = buffer.get();
     return true;
 }
@@ -137,15 +138,13 @@ bool FlashImage::ReadRaw(std::FILE* file, const std::string& path)
     errno = 0;
     const std::size_t got = std::fread(buffer.get(), 1, length, file);
     if (got < length && std::ferror(file)) {
-        ShowFileProblem("ERROR!: Could not read from the file  ", path,
-                        std::strerror(errno ? errno : EIO));
-        return false;
+        return Refuse(FileProblem("ERROR!: Could not read from the file  ", path,
+                        std::strerror(errno ? errno : EIO)));
     }
     if (got < length) {
-        ShowFileProblem("ERROR!: File length mismatch  ", path,
+        return Refuse(FileProblem("ERROR!: File length mismatch  ", path,
                         "only " + std::to_string(got) + " of its " + std::to_string(length) +
-                            " bytes could be read");
-        return false;
+                            " bytes could be read"));
     }
     return true;
 }

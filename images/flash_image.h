@@ -4,6 +4,7 @@
 // (images/srecord_path.h).
 
 #include "flash/image_block.h"
+#include "images/image_problem.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -28,10 +29,10 @@ public:
     static constexpr std::uint32_t kBlockSize = 0x20000;  // 131072 bytes
     static constexpr std::size_t kLineBufferSize = 1024;  // 1023 characters and the terminator
 
-    // Reads the image at `path`. Shows its own message box and returns false
-    // on every failure; on success the image is in `buffer`, `data` equals
-    // `buffer` and `length` is set.
-    bool Load(const std::string& path);
+    // Reads the image at `path`. Returns what went wrong, for the caller to
+    // show; on success the image is in `buffer`, `data` equals `buffer` and
+    // `length` is set.
+    ImageLoad Load(const std::string& path);
 
     // Returns the block to the heap; buffer, data and length become null/0.
     void Empty();
@@ -51,22 +52,25 @@ public:
     std::uint32_t length = 0;                // image length in bytes
 
 private:
+    // Records why the load failed; returns false for the caller to pass on.
+    bool Refuse(ImageProblem problem);
     bool LoadRaw(const std::string& path);
     bool ReadRaw(std::FILE* file, const std::string& path);
     bool LoadSRecords(const std::string& path);
     bool AllocateBlock(const std::string& path);
     // The next record of the file: false at its end, or with `refused` set
-    // once the file is refused (its message shown).
+    // once the file is refused.
     bool NextRecord(TextLineReader& reader, const std::string& path, SRecord& record,
                     bool& refused);
     // Sizing pass: the highest end address of the data records before the
     // first termination record (or before the end of a file that a matching
-    // record count ends). False, its message shown, when the file is refused,
-    // and when that address is 0.
+    // record count ends). False when the file is refused, and when that
+    // address is 0.
     bool MeasureSRecords(const std::string& path, std::uint32_t& size);
     // Data pass: fills the block and the address runs.
     bool ReadSRecords(const std::string& path);
     void AddRun(std::uint32_t start, std::uint32_t end);
 
+    ImageLoad outcome;  // of the load under way
     char lineBuffer[kLineBufferSize] = {};
 };

@@ -5,7 +5,6 @@
 #include "images/srecord_record.h"
 #include "images/srecord_tally.h"
 #include "images/text_line_reader.h"
-#include "platform/message_box.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -27,21 +26,19 @@ std::string BlockProblem(const SRecord& record)
 }
 
 // The "File has size 0" refusal, with why this file has no size.
-bool CheckSRecordSize(const SRecordTally& tally, const std::string& path)
+std::optional<ImageProblem> SRecordSizeProblem(const SRecordTally& tally, const std::string& path)
 {
     if (!tally.Complete()) {
-        ShowFileProblem("ERROR: File has size 0 !", path,
-                        "the termination record (S7, S8 or S9) is missing and no record count (S5 "
-                        "or S6) follows the last data record; the file may be truncated");
-        return false;
+        return FileProblem("ERROR: File has size 0 !", path,
+                           "the termination record (S7, S8 or S9) is missing and no record count "
+                           "(S5 or S6) follows the last data record; the file may be truncated");
     }
     if (tally.HighestEnd() == 0) {
-        ShowFileProblem("ERROR: File has size 0 !", path,
-                        tally.Terminated() ? "no data bytes come before its termination record"
-                                           : "no data bytes come before its record count");
-        return false;
+        return FileProblem("ERROR: File has size 0 !", path,
+                           tally.Terminated() ? "no data bytes come before its termination record"
+                                              : "no data bytes come before its record count");
     }
-    return true;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -73,19 +70,17 @@ bool FlashImage::NextRecord(TextLineReader& reader, const std::string& path, SRe
         problem = "holds a NUL byte, which is no text";
         break;
     case TextLineReader::Line::ReadError:
-        ShowFileProblem("ERROR!: Could not read from the file  ", path,
-                        std::strerror(reader.Error()));
         refused = true;
-        return false;
+        return Refuse(FileProblem("ERROR!: Could not read from the file  ", path,
+                                  std::strerror(reader.Error())));
     case TextLineReader::Line::Read:
         problem = ParseSRecord(lineBuffer, record);
         break;
     }
     if (problem.empty())
         return true;
-    ShowLineProblem(path, reader.LineNumber(), problem);
     refused = true;
-    return false;
+    return Refuse(LineProblem(path, reader.LineNumber(), problem));
 }
 
 bool FlashImage::MeasureSRecords(const std::string& path, std::uint32_t& size)
@@ -94,9 +89,8 @@ bool FlashImage::MeasureSRecords(const std::string& path, std::uint32_t& size)
     if (!reader.IsOpen()) {
         errno = reader.Error();
         std::perror("Error opening file");
-        ShowFileProblem("ERROR: Unable to get Flash File size 3!", path,
-                        std::strerror(reader.Error()));
-        return false;
+        return Refuse(FileProblem("ERROR: Unable to get Flash File size 3!", path,
+                        std::strerror(reader.Error())));
     }
     SRecordTally tally;
     SRecord record;
@@ -104,12 +98,13 @@ bool FlashImage::MeasureSRecords(const std::string& path, std::uint32_t& size)
     while (!tally.Terminated() && NextRecord(reader, path, record, refused)) {
         const std::string problem = tally.Add(record);
         if (!problem.empty()) {
-            ShowLineProblem(path, reader.LineNumber(), problem);
-            return false;
+            return Refuse(LineProblem(path, reader.LineNumber(), problem));
         }
     }
-    if (refused || !CheckSRecordSize(tally, path))
+    if (refused)
         return false;
+    if (auto problem = SRecordSizeProblem(tally, path))
+        return Refuse(std::move(*problem));
     size = static_cast<std::uint32_t>(std::min<std::uint64_t>(tally.HighestEnd(), UINT32_MAX));
     return true;
 }
@@ -128,9 +123,8 @@ bool FlashImage::ReadSRecords(const std::string& path)
     std::fill(buffer.get(), buffer.get() + kBlockSize, 0xFF);
     TextLineReader reader(path);
     if (!reader.IsOpen()) {
-        ShowFileProblem("ERROR!: Could not read from the file  ", path,
-                        std::strerror(reader.Error()));
-        return false;
+        return Refuse(FileProblem("ERROR!: Could not read from the file  ", path,
+                        std::strerror(reader.Error())));
     }
     std::uint32_t runStart = 0;
     std::uint32_t runEnd = 0;
@@ -141,8 +135,7 @@ bool FlashImage::ReadSRecords(const std::string& path)
             continue;
         const std::string problem = BlockProblem(record);
         if (!problem.empty()) {
-            ShowLineProblem(path, reader.LineNumber(), problem);
-            return false;
+            return Refuse(LineProblem(path, reader.LineNumber(), problem));
         }
         if (record.address != runEnd) {
             AddRun(runStart, runEnd);

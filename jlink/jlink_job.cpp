@@ -1,5 +1,7 @@
-#include "images/prepare_request.h"
 #include "jlink/jlink_job.h"
+
+#include "images/prepare_request.h"
+#include "platform/message_box.h"
 
 JLinkJob::JLinkJob(IMessageTarget* dialogWindow, JLinkSettings settings)
     : writer(std::make_unique<JLinkWriter>(dialogWindow, &request, std::move(settings))),
@@ -17,7 +19,10 @@ bool StartJLinkJob(std::unique_ptr<JLinkJob>& current, IMessageTarget* dialogWin
     if (current)
         current->writer->Wait(whileWaiting);
     current = std::make_unique<JLinkJob>(dialogWindow, std::move(settings));
-    if (!PrepareRequest(current->request, imagePath, imageFileName, macText)) {
+    const ImageLoad load = PrepareRequest(current->request, imagePath, imageFileName, macText);
+    for (const std::string& message : load.Messages())
+        ShowMessageBox(message);
+    if (!load) {
         current.reset();
         return false;
     }

@@ -1,7 +1,6 @@
 #include "images/flash_image.h"
 
 #include "srecord_text.h"
-#include "support/captured_messages.h"
 #include "support/temp_dir.h"
 
 #include <gmock/gmock.h>
@@ -96,15 +95,15 @@ TEST_P(RawTextTest, SRecordTextUnderARawNameWarnsAndStillLoads)
     const RawTextCase& c = GetParam();
     TempDir dir;
     const std::string path = dir.Write("fw.bin", c.text);
-    CapturedMessages messages;
     FlashImage image;
-    ASSERT_TRUE(image.Load(path));
+    const ImageLoad load = image.Load(path);
+    ASSERT_TRUE(load);
     EXPECT_EQ(image.length, c.text.size());
     if (c.warns)
-        EXPECT_THAT(messages.Texts(), ElementsAre(AllOf(StartsWith("WARNING: " + path + " looks like"),
+        EXPECT_THAT(load.Messages(), ElementsAre(AllOf(StartsWith("WARNING: " + path + " looks like"),
                                                         HasSubstr("S-record extension"))));
     else
-        EXPECT_THAT(messages.Texts(), IsEmpty());
+        EXPECT_THAT(load.Messages(), IsEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -138,10 +137,10 @@ TEST_P(RawFailureTest, ShowsItsMessageAndLeavesNoImage)
         std::filesystem::create_directory(path);
     else if (c.size != SIZE_MAX)
         dir.Write("fw.bin", RandomBytes(c.size, 1));
-    CapturedMessages messages;
     FlashImage image;
-    EXPECT_FALSE(image.Load(path));
-    EXPECT_THAT(messages.Texts(), ElementsAre(c.message + "\n" + path + c.reason));
+    const ImageLoad load = image.Load(path);
+    EXPECT_FALSE(load);
+    EXPECT_THAT(load.Messages(), ElementsAre(c.message + "\n" + path + c.reason));
     EXPECT_EQ(image.data, nullptr);
 }
 
@@ -164,13 +163,13 @@ TEST(FlashImageFiles, APipeNamedLikeAnImageIsRefusedWithoutBlocking)
     for (const char* name : {"fw.bin", "fw.s19"}) {
         const std::string path = dir / name;
         ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
-        CapturedMessages messages;
         FlashImage image;
-        EXPECT_FALSE(image.Load(path));
+        const ImageLoad load = image.Load(path);
+        EXPECT_FALSE(load);
         const std::string message = FlashImage::IsSRecordPath(path)
                                         ? "ERROR: Unable to get Flash File size 3!"
                                         : "Unable to open Flash File!";
-        EXPECT_THAT(messages.Texts(), ElementsAre(message + "\n" + path + ": not a regular file"));
+        EXPECT_THAT(load.Messages(), ElementsAre(message + "\n" + path + ": not a regular file"));
     }
 }
 
@@ -189,10 +188,10 @@ TEST_P(SRecordTest, LengthAndAddressRuns)
 {
     const SRecordCase& c = GetParam();
     TempDir dir;
-    CapturedMessages messages;
     FlashImage image;
-    ASSERT_TRUE(image.Load(dir.Write("fw.s19", c.text)));
-    EXPECT_TRUE(messages.Texts().empty());
+    const ImageLoad load = image.Load(dir.Write("fw.s19", c.text));
+    ASSERT_TRUE(load);
+    EXPECT_TRUE(load.Messages().empty());
     EXPECT_EQ(image.length, c.length);
     EXPECT_EQ(image.intervals, c.intervals);
 }
@@ -289,11 +288,11 @@ TEST_P(SRecordFailureTest, RefusesTheFileWithOneMessage)
 {
     const SRecordFailure& c = GetParam();
     TempDir dir;
-    CapturedMessages messages;
     FlashImage image;
     const std::string path = dir.Write("fw.s19", c.text);
-    EXPECT_FALSE(image.Load(path));
-    EXPECT_THAT(messages.Texts(), ElementsAre(AllOf(HasSubstr(c.message), HasSubstr("\n" + path))));
+    const ImageLoad load = image.Load(path);
+    EXPECT_FALSE(load);
+    EXPECT_THAT(load.Messages(), ElementsAre(AllOf(HasSubstr(c.message), HasSubstr("\n" + path))));
     EXPECT_EQ(image.data, nullptr);
 }
 
@@ -374,20 +373,22 @@ TEST(SRecordFile, AHugeFileOfNulsIsRefusedAtItsFirstLine)
     TempDir dir;
     const std::string path = dir.Write("fw.s19", "");
     std::filesystem::resize_file(path, std::uintmax_t{10} << 30);  // sparse: costs no disk
-    CapturedMessages messages;
     FlashImage image;
-    EXPECT_FALSE(image.Load(path));
-    EXPECT_THAT(messages.Texts(), ElementsAre(HasSubstr("Line 1 of the S-record file holds a NUL byte")));
+    const ImageLoad load = image.Load(path);
+    EXPECT_FALSE(load);
+    EXPECT_THAT(load.Messages(), ElementsAre(HasSubstr("Line 1 of the S-record file holds a NUL byte")));
+    EXPECT_EQ(load.problem->line, 1);
+    EXPECT_EQ(load.problem->path, path);
 }
 
 TEST(SRecordFile, WithoutTerminationOrRecordCountItMayBeTruncated)
 {
     TempDir dir;
     const std::string path = dir.Write("fw.s19", MakeDataRecord(1, 0x100, Counting(4)));
-    CapturedMessages messages;
     FlashImage image;
-    EXPECT_FALSE(image.Load(path));
-    EXPECT_THAT(messages.Texts(),
+    const ImageLoad load = image.Load(path);
+    EXPECT_FALSE(load);
+    EXPECT_THAT(load.Messages(),
                 ElementsAre(AllOf(StartsWith("ERROR: File has size 0 !\n" + path + ": "),
                                   HasSubstr("termination record (S7, S8 or S9) is missing"),
                                   HasSubstr("may be truncated"))));
@@ -397,20 +398,20 @@ TEST(SRecordFile, AFolderIsAFileThatCannotBeRead)
 {
     TempDir dir;
     std::filesystem::create_directory(dir / "fw.s19");
-    CapturedMessages messages;
     FlashImage image;
-    EXPECT_FALSE(image.Load(dir / "fw.s19"));
-    EXPECT_THAT(messages.Texts(), ElementsAre("ERROR!: Could not read from the file  \n" +
+    const ImageLoad load = image.Load(dir / "fw.s19");
+    EXPECT_FALSE(load);
+    EXPECT_THAT(load.Messages(), ElementsAre("ERROR!: Could not read from the file  \n" +
                                               dir / "fw.s19" + ": Is a directory"));
 }
 
 TEST(SRecordFile, MissingFileReportsTheSizingMessage)
 {
     TempDir dir;
-    CapturedMessages messages;
     FlashImage image;
-    EXPECT_FALSE(image.Load(dir / "absent.s19"));
-    EXPECT_THAT(messages.Texts(), ElementsAre("ERROR: Unable to get Flash File size 3!\n" +
+    const ImageLoad load = image.Load(dir / "absent.s19");
+    EXPECT_FALSE(load);
+    EXPECT_THAT(load.Messages(), ElementsAre("ERROR: Unable to get Flash File size 3!\n" +
                                               dir / "absent.s19" + ": No such file or directory"));
 }
 

@@ -1,6 +1,5 @@
 #include "images/prepare_request.h"
 
-#include "support/captured_messages.h"
 #include "support/temp_dir.h"
 
 #include <gmock/gmock.h>
@@ -37,10 +36,10 @@ INSTANTIATE_TEST_SUITE_P(Lengths, PrepareTest, ::testing::Values(10, 2063, 13106
 TEST(CBoardInfo, PrepareTellsTheCallerWhenTheImageDidNotLoad)
 {
     TempDir dir;
-    CapturedMessages messages;
     CBoardInfo info;
-    EXPECT_FALSE(PrepareRequest(info, dir / "absent.bin", "absent.bin", "0050C2123456789A"));
-    EXPECT_THAT(messages.Texts(), ::testing::ElementsAre(::testing::StartsWith("Unable to open Flash File!\n")));
+    const ImageLoad load = PrepareRequest(info, dir / "absent.bin", "absent.bin", "0050C2123456789A");
+    EXPECT_FALSE(load);
+    EXPECT_THAT(load.Messages(), ::testing::ElementsAre(::testing::StartsWith("Unable to open Flash File!\n")));
     EXPECT_EQ(info.macDestination, nullptr);
     EXPECT_EQ(info.image.buffer, nullptr);
 }

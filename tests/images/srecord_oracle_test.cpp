@@ -3,7 +3,6 @@
 
 #include "images/flash_image.h"
 
-#include "support/captured_messages.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 
@@ -131,10 +130,10 @@ TEST_P(SrecCatTruncation, ATruncatedFileIsRefused)
     std::string text;
     for (const std::string& line : lines)
         text += line + "\n";
-    CapturedMessages messages;
     FlashImage image;
-    EXPECT_FALSE(image.Load(dir.Write("image.s19", text)));
-    EXPECT_THAT(messages.Texts(), ::testing::ElementsAre(::testing::HasSubstr(GetParam().message)));
+    const ImageLoad load = image.Load(dir.Write("image.s19", text));
+    EXPECT_FALSE(load);
+    EXPECT_THAT(load.Messages(), ::testing::ElementsAre(::testing::HasSubstr(GetParam().message)));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -156,10 +155,10 @@ TEST(SrecCatOracle, AChangedDataDigitIsCaughtByItsChecksum)
     const std::size_t line3 = text.find('\n', text.find('\n') + 1) + 1;
     ASSERT_EQ(text.compare(line3, 2, "S1"), 0);
     text[line3 + 10] = '2';  // a data byte 0x11 becomes 0x21
-    CapturedMessages messages;
     FlashImage image;
-    EXPECT_FALSE(image.Load(dir.Write("image.s19", text)));
-    EXPECT_THAT(messages.Texts(),
+    const ImageLoad load = image.Load(dir.Write("image.s19", text));
+    EXPECT_FALSE(load);
+    EXPECT_THAT(load.Messages(),
                 ::testing::ElementsAre(::testing::HasSubstr("Line 3 of the S-record file has checksum")));
 }
 
@@ -170,11 +169,11 @@ TEST(SrecCatOracle, UnderARawNameItLoadsAsTextWithAWarning)
     const std::string output = dir / "converted.bin";
     ASSERT_EQ(Convert(std::string(SREC_CAT) + " '" + input + "' -binary -o '" + output + "' -motorola"),
               0);
-    CapturedMessages messages;
     FlashImage image;
-    ASSERT_TRUE(image.Load(output));
+    const ImageLoad load = image.Load(output);
+    ASSERT_TRUE(load);
     EXPECT_EQ(image.length, ReadFileBytes(output).size());
-    EXPECT_THAT(messages.Texts(), ::testing::ElementsAre(::testing::StartsWith("WARNING: " + output)));
+    EXPECT_THAT(load.Messages(), ::testing::ElementsAre(::testing::StartsWith("WARNING: " + output)));
 }
 
 struct ObjcopyCase {

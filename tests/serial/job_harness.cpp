@@ -34,7 +34,7 @@ bool JobHarness::Prepare(const std::vector<std::uint8_t>& image, const std::stri
 {
     if (job.boardInfo.portName.empty())
         job.boardInfo.portName = "board";
-    return PrepareRequest(job.boardInfo, dir.Write(fileName, image), fileName, mac);
+    return static_cast<bool>(PrepareRequest(job.boardInfo, dir.Write(fileName, image), fileName, mac));
 }
 
 void JobHarness::PrepareEmptyImage(const std::string& mac)

@@ -75,9 +75,8 @@ int RunInspect(const InspectOptions& options)
         return kExitSuccess;
 
     const auto flash = BuildFlashContent(image.Bytes(), MacTextToBytes(options.mac));
-    const std::string failure = ReplaceFileContents(options.output, flash);
-    if (!failure.empty()) {
-        std::cerr << "quillmark-flash: cannot write " << options.output << ": " << failure << "\n";
+    if (const auto failure = ReplaceFileContents(options.output, flash)) {
+        std::cerr << "quillmark-flash: cannot write " << options.output << ": " << *failure << "\n";
         return kExitFailure;
     }
     std::cout << "Flash content: " << flash.size() << " bytes written to " << options.output

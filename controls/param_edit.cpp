@@ -1,5 +1,6 @@
 #include "controls/param_edit.h"
 
+#include "wizard/box_row.h"
 #include "wizard/mac_paste.h"
 
 #include <QAction>
@@ -188,22 +189,11 @@ bool CParamEdit::TakeAddress(const QString& text) {
     return true;
 }
 
-// The boxes know only their right-hand neighbour, so the row is found from
-// its first box: the sibling that is nobody's neighbour and whose chain
-// reaches this box.
 std::vector<CParamEdit*> CParamEdit::Row() {
-    const QList<CParamEdit*> siblings =
-        parentWidget() ? parentWidget()->findChildren<CParamEdit*>(Qt::FindDirectChildrenOnly)
-                       : QList<CParamEdit*>();
-    for (CParamEdit* first : siblings) {
-        const bool isNext = std::any_of(siblings.begin(), siblings.end(),
-                                        [first](const CParamEdit* box) { return box->next == first; });
-        if (isNext) continue;
-        std::vector<CParamEdit*> row;
-        for (CParamEdit* box = first; box && row.size() <= static_cast<std::size_t>(siblings.size());
-             box = box->next)
-            row.push_back(box);
-        if (std::find(row.begin(), row.end(), this) != row.end()) return row;
+    std::vector<CParamEdit*> siblings;
+    if (parentWidget()) {
+        for (CParamEdit* box : parentWidget()->findChildren<CParamEdit*>(Qt::FindDirectChildrenOnly))
+            siblings.push_back(box);
     }
-    return {this};
+    return RowOfBox(this, siblings, [](const CParamEdit* box) { return box->next; });
 }

@@ -5,8 +5,9 @@
 // which then takes the file's place.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
-// Empty on success; otherwise the system's reason, and nothing is left behind.
-std::string ReplaceFileContents(const std::string& path, const std::vector<std::uint8_t>& bytes);
+// Nothing on success; otherwise the system's reason, and nothing is left behind.
+std::optional<std::string> ReplaceFileContents(const std::string& path, const std::vector<std::uint8_t>& bytes);

@@ -1,31 +1,8 @@
 #pragma once
-// One control of the wizard's Windows window and what the page builders
-// recorded about it. A page is an ordered list of entries; ControlRenderer
-// shows one at a time.
+// A control of the Windows window, as the page builders record it.
 
-#include "wizard/colors.h"
+#include "wizard/control_entry.h"
 
 #include <windows.h>
 
-#include <cstdint>
-#include <functional>
-
-// What a button, radio button or list does when the user works it.
-using ControlAction = std::function<void()>;
-
-class LoaderControl {
-public:
-    // The window belongs to the dialog, which destroys it with itself; a
-    // kind that keeps an object of its own behind the window (the picture,
-    // the MAC box) derives from this and owns that object.
-    virtual ~LoaderControl() = default;
-
-    std::int32_t shown = 1;  // shown when its page is shown
-    HWND window = nullptr;
-    std::int32_t x = 0;
-    std::int32_t y = 0;
-    std::int32_t height = 0;
-    std::int32_t width = 0;
-    HFONT font = nullptr;   // null: the control keeps the system's font
-    ColorRef color = 0;     // the text color last given to a label
-};
+using LoaderControl = ControlEntry<HWND, HFONT>;

@@ -1,6 +1,7 @@
 #include "controls/win32/param_edit.h"
 
 #include "platform/win32/wide_text.h"
+#include "wizard/box_row.h"
 #include "wizard/mac_paste.h"
 
 #include <algorithm>
@@ -203,23 +204,11 @@ bool CParamEdit::TakeAddress(const std::string& text) {
     return true;
 }
 
-// The boxes know only their right-hand neighbour, so the row is found from
-// its first box: the sibling that is nobody's neighbour and whose chain
-// reaches this box.
 std::vector<CParamEdit*> CParamEdit::Row() {
     std::vector<CParamEdit*> siblings;
     for (HWND child = ::GetWindow(::GetParent(window), GW_CHILD); child;
          child = ::GetWindow(child, GW_HWNDNEXT)) {
         if (CParamEdit* box = FromWindow(child)) siblings.push_back(box);
     }
-    for (CParamEdit* first : siblings) {
-        const bool isNext = std::any_of(siblings.begin(), siblings.end(),
-                                        [first](const CParamEdit* box) { return box->next == first; });
-        if (isNext) continue;
-        std::vector<CParamEdit*> row;
-        for (CParamEdit* box = first; box && row.size() <= siblings.size(); box = box->next)
-            row.push_back(box);
-        if (std::find(row.begin(), row.end(), this) != row.end()) return row;
-    }
-    return {this};
+    return RowOfBox(this, siblings, [](const CParamEdit* box) { return box->next; });
 }

@@ -58,7 +58,7 @@ int FinishFile(int fd, const std::vector<std::uint8_t>& bytes)
 
 }  // namespace
 
-std::string ReplaceFileContents(const std::string& path, const std::vector<std::uint8_t>& bytes)
+std::optional<std::string> ReplaceFileContents(const std::string& path, const std::vector<std::uint8_t>& bytes)
 {
     std::string temporary;
     const int fd = CreateFreshFile(FolderOf(path), temporary);
@@ -68,7 +68,7 @@ std::string ReplaceFileContents(const std::string& path, const std::vector<std::
     if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0)
         error = errno;
     if (error == 0)
-        return {};
+        return std::nullopt;
     ::unlink(temporary.c_str());
     return std::strerror(error);
 }

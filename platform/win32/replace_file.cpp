@@ -45,7 +45,7 @@ bool WriteAll(HANDLE file, const std::vector<std::uint8_t>& bytes)
 
 }  // namespace
 
-std::string ReplaceFileContents(const std::string& path, const std::vector<std::uint8_t>& bytes)
+std::optional<std::string> ReplaceFileContents(const std::string& path, const std::vector<std::uint8_t>& bytes)
 {
     const std::wstring target = Widen(path);
     std::wstring temporary;
@@ -59,7 +59,7 @@ std::string ReplaceFileContents(const std::string& path, const std::vector<std::
                                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         error = ::GetLastError();
     if (error == 0)
-        return {};
+        return std::nullopt;
     ::DeleteFileW(temporary.c_str());
     return SystemErrorText(error);
 }

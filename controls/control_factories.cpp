@@ -14,51 +14,38 @@
 
 namespace {
 
-int nextControlId = kFirstControlId;
+int nextControlId = kFirstControlIdentifier;
 
-struct KindGeometry {
-    int windowWidth;  // the creation rectangle from 0, 0
-    int windowHeight;
-    int entryWidth;   // the size the entry records
-    int entryHeight;
-};
-
-constexpr KindGeometry kLabel{600, 100, 500, 100};
-constexpr KindGeometry kMacBox{500, 100, 500, 100};
-constexpr KindGeometry kButton{100, 40, 100, 40};
-constexpr KindGeometry kRadio{400, 20, 200, 20};
-constexpr KindGeometry kPortList{180, 20, 200, 20};
-constexpr KindGeometry kProgressBar{800, 30, 500, 30};
-constexpr KindGeometry kPicture{500, 100, 100, 40};
-
-std::unique_ptr<LoaderControl> Register(QWidget* window, const KindGeometry& kind, QFont* font,
-                                        int id) {
+// The kind's creation rectangle from 0, 0, its identifier and its recorded
+// size come from the page tables' kind traits.
+std::unique_ptr<LoaderControl> Register(QWidget* window, ControlKind kind, QFont* font) {
     if (!FontsCreated()) CreateFonts();
-    window->setGeometry(0, 0, kind.windowWidth, kind.windowHeight);
-    window->setProperty(kControlIdProperty, id);
+    const KindTraits& traits = TraitsOf(kind);
+    window->setGeometry(0, 0, traits.window.width, traits.window.height);
+    window->setProperty(kControlIdProperty,
+                        traits.numbered ? nextControlId++ : kUnnumberedIdentifier);
     if (font) window->setFont(*font);
     window->hide();
     auto entry = std::make_unique<LoaderControl>();
     entry->window = window;
-    entry->width = kind.entryWidth;
-    entry->height = kind.entryHeight;
+    entry->width = traits.entry.width;
+    entry->height = traits.entry.height;
     entry->font = font;
     return entry;
 }
 
-int TakeControlId() { return nextControlId++; }
 
 }  // namespace
 
 int ControlId(const QWidget* window) { return window->property(kControlIdProperty).toInt(); }
 
 std::unique_ptr<LoaderControl> CreateLabel(QWidget* dialog, const QString& text, QFont* font) {
-    return Register(new ColorLabel(text, dialog), kLabel, font, kStaticControlId);
+    return Register(new ColorLabel(text, dialog), ControlKind::label, font);
 }
 
 std::unique_ptr<LoaderControl> CreateMacBox(QWidget* dialog, const QString& text, QFont* font) {
     auto* box = new CParamEdit(dialog);
-    auto entry = Register(box, kMacBox, font, TakeControlId());
+    auto entry = Register(box, ControlKind::macBox, font);
     box->setText(text);
     return entry;
 }
@@ -66,19 +53,19 @@ std::unique_ptr<LoaderControl> CreateMacBox(QWidget* dialog, const QString& text
 std::unique_ptr<LoaderControl> CreateButton(QWidget* dialog, const QString& text, QFont* font,
                                             ControlAction action) {
     auto* button = new CustomButton(text, std::move(action), dialog);
-    return Register(button, kButton, font, TakeControlId());
+    return Register(button, ControlKind::button, font);
 }
 
 std::unique_ptr<LoaderControl> CreateRadio(QWidget* dialog, const QString& text, QFont* font,
                                            ControlAction action) {
     auto* radio = new CCustomRadioButton(text, std::move(action), dialog);
-    return Register(radio, kRadio, font, TakeControlId());
+    return Register(radio, ControlKind::radio, font);
 }
 
 std::unique_ptr<LoaderControl> CreatePortList(QWidget* dialog, ControlAction action) {
     if (!FontsCreated()) CreateFonts();
     auto* list = new CustomCombo(std::move(action), dialog);
-    return Register(list, kPortList, SharedFont(SharedFontId::Bold10), TakeControlId());
+    return Register(list, ControlKind::portList, SharedFont(SharedFontId::Bold10));
 }
 
 std::unique_ptr<LoaderControl> CreateProgressBar(QWidget* dialog) {
@@ -86,13 +73,13 @@ std::unique_ptr<LoaderControl> CreateProgressBar(QWidget* dialog) {
     bar->setRange(0, 100);
     bar->setValue(0);
     bar->setTextVisible(false);
-    return Register(bar, kProgressBar, nullptr, TakeControlId());
+    return Register(bar, ControlKind::progressBar, nullptr);
 }
 
 std::unique_ptr<LoaderControl> CreatePicture(QWidget* dialog, int number) {
     InstallPictureAccessibility();
     auto* picture = new CPictureEx(dialog);
-    auto entry = Register(picture, kPicture, nullptr, kStaticControlId);
+    auto entry = Register(picture, ControlKind::picture, nullptr);
     if (picture->LoadFromResource(number)) picture->Show();
     return entry;
 }

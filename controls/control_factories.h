@@ -1,19 +1,20 @@
 #pragma once
 // The factories of the wizard's control kinds. Each creates its control as
-// a hidden child of the dialog (ControlRenderer::ShowPage shows it), gives
-// it its font, and returns a new entry with shown 1, position 0, 0, the
-// kind's recorded size and the font.
+// a hidden child of the dialog (ControlRenderer::ShowPage shows it) with the
+// creation rectangle of the page tables' kind traits, gives it its font, and
+// returns a new entry with shown 1, position 0, 0, the kind's recorded size
+// and the font.
 
 #include "controls/loader_control.h"
+#include "wizard/page_tables.h"
 
 #include <QString>
 
 #include <memory>
 
 // Controls the user can reach get identifiers from a process-wide counter
-// that starts at 10500; labels and pictures get this one.
-inline constexpr int kStaticControlId = 0xFFFF;
-inline constexpr int kFirstControlId = 10500;
+// that starts at kFirstControlIdentifier; labels and pictures get
+// kUnnumberedIdentifier (wizard/page_tables.h).
 inline constexpr char kControlIdProperty[] = "controlId";
 
 int ControlId(const QWidget* window);

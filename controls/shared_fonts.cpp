@@ -1,5 +1,7 @@
 #include "controls/shared_fonts.h"
 
+#include "wizard/page_tables.h"
+
 #include <QFile>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -9,17 +11,7 @@
 
 namespace {
 
-struct FontStyle {
-    int points;
-    bool bold;
-};
-
-constexpr std::array<FontStyle, 10> kFontStyles{{
-    {8, false}, {10, false}, {11, false}, {12, false}, {14, false},
-    {8, true}, {10, true}, {11, true}, {12, true}, {14, true},
-}};
-
-constexpr char kFace[] = "Tahoma";
+const QString kFace = QString::fromUtf8(kFontFace.data(), static_cast<int>(kFontFace.size()));
 
 // Where Debian's fonts-wine puts its Tahoma-metric face; fontconfig does not
 // look there, so the application loads it itself. Its bold file is drawn no
@@ -81,11 +73,12 @@ void CreateFonts() {
     if (fontsCreated) return;
     const QString face = SharedFontFace();
     const int dotsPerInch = ScreenDotsPerInchY();
-    for (std::size_t i = 0; i < kFontStyles.size(); ++i) {
+    const auto styles = SharedFonts();
+    for (std::size_t i = 0; i < styles.size(); ++i) {
         auto* font = new QFont(face);
         font->setStyleHint(QFont::SansSerif);
-        font->setPixelSize(FontPixelHeight(kFontStyles[i].points, dotsPerInch));
-        font->setWeight(kFontStyles[i].bold ? QFont::Bold : QFont::Normal);
+        font->setPixelSize(FontPixelHeight(styles[i].points, dotsPerInch));
+        font->setWeight(styles[i].bold ? QFont::Bold : QFont::Normal);
         Fonts()[i] = font;
     }
     fontsCreated = true;
@@ -95,4 +88,12 @@ bool FontsCreated() { return fontsCreated; }
 
 QFont* SharedFont(SharedFontId id) {
     return Fonts()[static_cast<std::size_t>(id)];
+}
+
+QFont* SharedFont(FontStyle style) {
+    const auto styles = SharedFonts();
+    for (std::size_t i = 0; i < styles.size(); ++i) {
+        if (styles[i] == style) return Fonts()[i];
+    }
+    return nullptr;
 }

@@ -24,16 +24,36 @@
 
 namespace {
 
-QFont* FontFor(const std::optional<FontStyle>& style)
-{
-    if (!style)
-        return nullptr;
-    static constexpr int kPoints[] = {8, 10, 11, 12, 14};
-    int index = 0;
-    while (index < 4 && kPoints[index] != style->points)
-        ++index;
-    return SharedFont(static_cast<SharedFontId>(index + (style->bold ? 5 : 0)));
-}
+// Each kind's Qt control with its table entry's text and font; what the user
+// does with it goes to the dialog's logic.
+class QtControlMaker {
+public:
+    QtControlMaker(QWidget* dialog, CFirmwareDialogLogic& logic) : dialog(dialog), logic(logic) {}
+
+    auto Label(const PageEntry& e) { return CreateLabel(dialog, ToQString(e.text), FontOf(e)); }
+    auto MacBox(const PageEntry& e) { return CreateMacBox(dialog, ToQString(e.text), FontOf(e)); }
+    auto Button(const PageEntry& e)
+    {
+        return CreateButton(dialog, ToQString(e.text), FontOf(e), ActionOf(e));
+    }
+    auto Radio(const PageEntry& e)
+    {
+        return CreateRadio(dialog, ToQString(e.text), FontOf(e), ActionOf(e));
+    }
+    auto PortList(const PageEntry& e) { return CreatePortList(dialog, ActionOf(e)); }
+    auto ProgressBar(const PageEntry&) { return CreateProgressBar(dialog); }
+    auto Picture(const PageEntry& e) { return CreatePicture(dialog, e.picture); }
+
+private:
+    static QFont* FontOf(const PageEntry& e) { return e.font ? SharedFont(*e.font) : nullptr; }
+    ControlAction ActionOf(const PageEntry& e)
+    {
+        return [&logic = logic, action = e.action] { logic.RunAction(action); };
+    }
+
+    QWidget* const dialog;
+    CFirmwareDialogLogic& logic;
+};
 
 void ApplyAccessibleText(QWidget* window, const PageEntry& entry)
 {
@@ -79,48 +99,20 @@ void CVelkanFirmwareGUIDlg::Initialise()
 void CVelkanFirmwareGUIDlg::BuildPages()
 {
     renderer = std::make_unique<ControlRenderer>(this);
-    setupPage.clear();
-    resultPage.clear();
-    BuildPagesFromTables([this](const PageEntry& entry) { CreateControl(entry); },
-                         [this](Page page, const PageEntry& entry) {
-                             PlaceControl(entry);
-                             PageList(page).push_back(entries[Index(entry.control)].get());
-                         });
+    QtControlMaker maker(this, *logic);
+    book.Build(maker, [this](LoaderControl& control, const PageEntry& entry) {
+        PlaceControl(control, entry);
+    });
     LinkMacBoxes();
 }
 
-void CVelkanFirmwareGUIDlg::CreateControl(const PageEntry& entry)
+void CVelkanFirmwareGUIDlg::PlaceControl(LoaderControl& control, const PageEntry& entry)
 {
-    QFont* font = FontFor(entry.font);
-    const QString text = ToQString(entry.text);
-    auto action = [this, a = entry.action] { logic->RunAction(a); };
-    std::unique_ptr<LoaderControl> created;
-    switch (entry.kind) {
-    case ControlKind::label: created = CreateLabel(this, text, font); break;
-    case ControlKind::macBox: created = CreateMacBox(this, text, font); break;
-    case ControlKind::button: created = CreateButton(this, text, font, action); break;
-    case ControlKind::radio: created = CreateRadio(this, text, font, action); break;
-    case ControlKind::portList: created = CreatePortList(this, action); break;
-    case ControlKind::progressBar: created = CreateProgressBar(this); break;
-    case ControlKind::picture: created = CreatePicture(this, entry.picture); break;
-    }
-    ApplyAccessibleText(created->window, entry);
-    entries[Index(entry.control)] = std::move(created);
-}
-
-void CVelkanFirmwareGUIDlg::PlaceControl(const PageEntry& entry)
-{
-    LoaderControl& control = *entries[Index(entry.control)];
     QWidget* window = control.window;
+    ApplyAccessibleText(window, entry);
     window->move(entry.position.x, entry.position.y);
-    control.x = entry.position.x;
-    control.y = entry.position.y;
-    if (entry.size) {
+    if (entry.size)
         window->resize(entry.size->width, entry.size->height);
-        control.width = entry.size->width;
-        control.height = entry.size->height;
-    }
-    control.shown = entry.shown ? 1 : 0;
     window->setEnabled(!entry.disabled);
     if (auto* box = qobject_cast<QLineEdit*>(window)) {
         if (entry.textLimit > 0)
@@ -147,19 +139,11 @@ void CVelkanFirmwareGUIDlg::LinkMacBoxes()
     }
 }
 
-std::vector<LoaderControl*>& CVelkanFirmwareGUIDlg::PageList(Page page)
-{
-    return page == Page::setup ? setupPage : resultPage;
-}
-
-LoaderControl& CVelkanFirmwareGUIDlg::Entry(Control control) const
-{
-    return *entries[Index(control)];
-}
+LoaderControl& CVelkanFirmwareGUIDlg::Entry(Control control) const { return book[control]; }
 
 QWidget* CVelkanFirmwareGUIDlg::ControlWindow(Control control) const
 {
-    const auto& entry = entries[Index(control)];
+    const LoaderControl* entry = book.Find(control);
     return entry ? entry->window : nullptr;
 }
 
@@ -187,7 +171,7 @@ bool CVelkanFirmwareGUIDlg::IsShown(Control control) const { return Entry(contro
 
 void CVelkanFirmwareGUIDlg::ShowPage(Page page)
 {
-    renderer->ShowPage(PageList(page));
+    renderer->ShowPage(book.PageList(page));
     currentPage = page;
 }
 

@@ -10,6 +10,7 @@
 #include "wizard/dialog_services.h"
 #include "wizard/dialog_ui.h"
 #include "wizard/firmware_dialog_logic.h"
+#include "wizard/page_book.h"
 #include "wizard/page_tables.h"
 
 #include <QDialog>
@@ -76,18 +77,14 @@ protected:
 
 private:
     void BuildPages();
-    void CreateControl(const PageEntry& entry);
-    void PlaceControl(const PageEntry& entry);
+    void PlaceControl(LoaderControl& control, const PageEntry& entry);
     void LinkMacBoxes();
-    std::vector<LoaderControl*>& PageList(Page page);
     LoaderControl& Entry(Control control) const;
 
     std::unique_ptr<QtMessageTarget> messages;
     std::unique_ptr<IDialogServices> loaderManager;
     std::unique_ptr<CFirmwareDialogLogic> logic;
     std::unique_ptr<ControlRenderer> renderer;
-    std::array<std::unique_ptr<LoaderControl>, kControlCount> entries;
-    std::vector<LoaderControl*> setupPage;
-    std::vector<LoaderControl*> resultPage;
+    PageBook<LoaderControl> book;
     std::optional<Page> currentPage;
 };

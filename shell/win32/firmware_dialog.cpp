@@ -18,6 +18,35 @@
 
 namespace {
 
+// Each kind's Windows control with its table entry's text and font at the
+// window's DPI; what the user does with it goes to the dialog's logic.
+class Win32ControlMaker {
+public:
+    Win32ControlMaker(HWND dialog, int dpi, CFirmwareDialogLogic& logic)
+        : dialog(dialog), dpi(dpi), logic(logic)
+    {
+    }
+
+    auto Label(const PageEntry& e) { return CreateLabel(dialog, e.text, FontOf(e)); }
+    auto MacBox(const PageEntry& e) { return CreateMacBox(dialog, e.text, FontOf(e)); }
+    auto Button(const PageEntry& e) { return CreateButton(dialog, e.text, FontOf(e), ActionOf(e)); }
+    auto Radio(const PageEntry& e) { return CreateRadio(dialog, e.text, FontOf(e), ActionOf(e)); }
+    auto PortList(const PageEntry& e) { return CreatePortList(dialog, ActionOf(e)); }
+    auto ProgressBar(const PageEntry&) { return CreateProgressBar(dialog); }
+    auto Picture(const PageEntry& e) { return CreatePicture(dialog, e.picture); }
+
+private:
+    HFONT FontOf(const PageEntry& e) const { return e.font ? SharedFont(*e.font, dpi) : nullptr; }
+    ControlAction ActionOf(const PageEntry& e)
+    {
+        return [&logic = logic, action = e.action] { logic.RunAction(action); };
+    }
+
+    const HWND dialog;
+    const int dpi;
+    CFirmwareDialogLogic& logic;
+};
+
 // The dialog's template has no controls: a pop-up with caption, system menu
 // and a fixed frame, shown in the taskbar, "MS Shell Dlg" at 8 points and a
 // size in dialog units that the initialisation replaces.
@@ -290,47 +319,19 @@ void CVelkanFirmwareGUIDlg::BuildPages()
     renderer = std::make_unique<ControlRenderer>(window);
     annotation = std::make_unique<AccessibleAnnotation>();
     annotation->onGiven = onAccessibleProperty;
-    setupPage.clear();
-    resultPage.clear();
-    BuildPagesFromTables([this](const PageEntry& entry) { CreateControl(entry); },
-                         [this](Page page, const PageEntry& entry) {
-                             PlaceControl(entry);
-                             PageList(page).push_back(entries[Index(entry.control)].get());
-                         });
+    Win32ControlMaker maker(window, dpi, *logic);
+    book.Build(maker, [this](LoaderControl& control, const PageEntry& entry) {
+        PlaceControl(control, entry);
+    });
     LinkMacBoxes();
     for (const PageTable* table : {&SetupPageTable(), &ResultPageTable()})
         GroupForKeyboard(*table, [this](Control control) { return Entry(control).window; });
 }
 
-void CVelkanFirmwareGUIDlg::CreateControl(const PageEntry& entry)
+void CVelkanFirmwareGUIDlg::PlaceControl(LoaderControl& control, const PageEntry& entry)
 {
-    const HFONT font = entry.font ? SharedFont(*entry.font, dpi) : nullptr;
-    auto action = [this, a = entry.action] { logic->RunAction(a); };
-    std::unique_ptr<LoaderControl> created;
-    switch (entry.kind) {
-    case ControlKind::label: created = CreateLabel(window, entry.text, font); break;
-    case ControlKind::macBox: created = CreateMacBox(window, entry.text, font); break;
-    case ControlKind::button: created = CreateButton(window, entry.text, font, action); break;
-    case ControlKind::radio: created = CreateRadio(window, entry.text, font, action); break;
-    case ControlKind::portList: created = CreatePortList(window, action); break;
-    case ControlKind::progressBar: created = CreateProgressBar(window); break;
-    case ControlKind::picture: created = CreatePicture(window, entry.picture); break;
-    }
-    annotation->Annotate(created->window, entry);
-    entries[Index(entry.control)] = std::move(created);
-}
-
-void CVelkanFirmwareGUIDlg::PlaceControl(const PageEntry& entry)
-{
-    LoaderControl& control = *entries[Index(entry.control)];
-    if (entry.size) {
-        control.width = entry.size->width;
-        control.height = entry.size->height;
-    }
+    annotation->Annotate(control.window, entry);
     LayOut(entry);
-    control.x = entry.position.x;
-    control.y = entry.position.y;
-    control.shown = entry.shown ? 1 : 0;
     EnableWindow(control.window, !entry.disabled);
     if (entry.kind == ControlKind::macBox) {
         if (entry.textLimit > 0)
@@ -391,19 +392,11 @@ void CVelkanFirmwareGUIDlg::LinkMacBoxes()
             CParamEdit::FromWindow(Entry(MacBox(k + 1)).window);
 }
 
-std::vector<LoaderControl*>& CVelkanFirmwareGUIDlg::PageList(Page page)
-{
-    return page == Page::setup ? setupPage : resultPage;
-}
-
-LoaderControl& CVelkanFirmwareGUIDlg::Entry(Control control) const
-{
-    return *entries[Index(control)];
-}
+LoaderControl& CVelkanFirmwareGUIDlg::Entry(Control control) const { return book[control]; }
 
 HWND CVelkanFirmwareGUIDlg::ControlWindow(Control control) const
 {
-    const auto& entry = entries[Index(control)];
+    const LoaderControl* entry = book.Find(control);
     return entry ? entry->window : nullptr;
 }
 
@@ -438,7 +431,7 @@ bool CVelkanFirmwareGUIDlg::IsShown(Control control) const { return Entry(contro
 
 void CVelkanFirmwareGUIDlg::ShowPage(Page page)
 {
-    renderer->ShowPage(PageList(page));
+    renderer->ShowPage(book.PageList(page));
     currentPage = page;
 }
 

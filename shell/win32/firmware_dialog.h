@@ -18,6 +18,7 @@
 #include "wizard/dialog_ui.h"
 #include "wizard/dpi_scale.h"
 #include "wizard/firmware_dialog_logic.h"
+#include "wizard/page_book.h"
 #include "wizard/page_tables.h"
 
 #include <windows.h>
@@ -101,11 +102,9 @@ private:
     SIZE OuterSizeAt(int newDpi) const;
 
     void BuildPages();
-    void CreateControl(const PageEntry& entry);
-    void PlaceControl(const PageEntry& entry);
+    void PlaceControl(LoaderControl& control, const PageEntry& entry);
     void LayOut(const PageEntry& entry);
     void LinkMacBoxes();
-    std::vector<LoaderControl*>& PageList(Page page);
     LoaderControl& Entry(Control control) const;
     HWND PortList() const;
 
@@ -114,9 +113,7 @@ private:
     std::unique_ptr<CFirmwareDialogLogic> logic;
     std::unique_ptr<ControlRenderer> renderer;
     std::unique_ptr<AccessibleAnnotation> annotation;
-    std::array<std::unique_ptr<LoaderControl>, kControlCount> entries;
-    std::vector<LoaderControl*> setupPage;
-    std::vector<LoaderControl*> resultPage;
+    PageBook<LoaderControl> book;
     std::optional<Page> currentPage;
     HWND window = nullptr;
     int dpi = kLayoutDpi;  // the window's; the tables are laid out at 96

@@ -23,10 +23,7 @@ namespace {
 struct KindCase {
     const char* name;
     std::function<std::unique_ptr<LoaderControl>(QWidget*)> create;
-    QRect window;
-    int entryWidth;
-    int entryHeight;
-    bool countedId;
+    ControlKind kind;  // whose traits in the page tables it must follow
 };
 
 class ControlKindTest : public testing::TestWithParam<KindCase> {};
@@ -35,24 +32,25 @@ TEST_P(ControlKindTest, CreatesAHiddenChildWithItsEntry) {
     QWidget dialog;
     dialog.show();
     const KindCase& kind = GetParam();
+    const KindTraits& traits = TraitsOf(kind.kind);
     auto entry = kind.create(&dialog);
     ASSERT_NE(entry->window, nullptr);
     EXPECT_EQ(entry->window->parentWidget(), &dialog);
     EXPECT_TRUE(entry->window->isHidden());
-    EXPECT_EQ(entry->window->geometry(), kind.window);
+    EXPECT_EQ(entry->window->geometry(), QRect(0, 0, traits.window.width, traits.window.height));
     EXPECT_EQ(entry->shown, 1);
     EXPECT_EQ(entry->x, 0);
     EXPECT_EQ(entry->y, 0);
-    EXPECT_EQ(entry->width, kind.entryWidth);
-    EXPECT_EQ(entry->height, kind.entryHeight);
+    EXPECT_EQ(entry->width, traits.entry.width);
+    EXPECT_EQ(entry->height, traits.entry.height);
     EXPECT_EQ(entry->color, 0u);
     const int id = ControlId(entry->window);
-    if (kind.countedId) {
-        EXPECT_GE(id, kFirstControlId);
+    if (traits.numbered) {
+        EXPECT_GE(id, kFirstControlIdentifier);
         auto another = kind.create(&dialog);
         EXPECT_EQ(ControlId(another->window), id + 1);
     } else {
-        EXPECT_EQ(id, kStaticControlId);
+        EXPECT_EQ(id, kUnnumberedIdentifier);
     }
 }
 
@@ -65,19 +63,19 @@ INSTANTIATE_TEST_SUITE_P(
     Kinds, ControlKindTest,
     testing::Values(
         KindCase{"Label", [](QWidget* d) { return CreateLabel(d, "text", Font10()); },
-                 QRect(0, 0, 600, 100), 500, 100, false},
+                 ControlKind::label},
         KindCase{"MacBox", [](QWidget* d) { return CreateMacBox(d, "00", Font10()); },
-                 QRect(0, 0, 500, 100), 500, 100, true},
+                 ControlKind::macBox},
         KindCase{"Button", [](QWidget* d) { return CreateButton(d, "Close", Font10(), nullptr); },
-                 QRect(0, 0, 100, 40), 100, 40, true},
+                 ControlKind::button},
         KindCase{"Radio", [](QWidget* d) { return CreateRadio(d, "USB", Font10(), nullptr); },
-                 QRect(0, 0, 400, 20), 200, 20, true},
+                 ControlKind::radio},
         KindCase{"PortList", [](QWidget* d) { return CreatePortList(d, nullptr); },
-                 QRect(0, 0, 180, 20), 200, 20, true},
+                 ControlKind::portList},
         KindCase{"ProgressBar", [](QWidget* d) { return CreateProgressBar(d); },
-                 QRect(0, 0, 800, 30), 500, 30, true},
+                 ControlKind::progressBar},
         KindCase{"MissingPicture", [](QWidget* d) { return CreatePicture(d, 999); },
-                 QRect(0, 0, 500, 100), 100, 40, false}),
+                 ControlKind::picture}),
     [](const testing::TestParamInfo<KindCase>& info) { return std::string(info.param.name); });
 
 TEST(ControlFactoriesTest, EachKindIsItsOwnControlClassWithItsFont) {

@@ -71,7 +71,5 @@ std::string DefaultJournalPath()
                                    : home && *home ? std::filesystem::path(home) / ".local/state"
                                                    : std::filesystem::temp_directory_path();
     folder /= "quillmark-flash";
-    std::error_code ignored;
-    std::filesystem::create_directories(folder, ignored);
     return (folder / "station-journal").string();
 }

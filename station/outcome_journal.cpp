@@ -39,8 +39,9 @@ std::vector<std::string> SplitEscaped(const std::string& line)
     return fields;
 }
 
-// Whole lines end with this field, so that one cut short is known.
-constexpr const char* kEnd = "end";
+// Whole lines end with this: a backslash before an 'e' is no escape that a
+// field can hold, so a line cut short never ends with it by chance.
+constexpr std::string_view kEnd = "\t\\e";
 
 }  // namespace
 
@@ -49,15 +50,16 @@ std::string JournalLine(const JournalEntry& entry)
     std::string line = Escaped(entry.kind) + "\t" + Escaped(entry.target);
     for (const std::string& field : entry.fields)
         line += "\t" + Escaped(field);
-    return line + "\t" + kEnd + "\n";
+    return line + std::string(kEnd) + "\n";
 }
 
 std::optional<JournalEntry> ParseJournalLine(const std::string& line)
 {
-    auto fields = SplitEscaped(line);
-    if (fields.size() < 3 || fields.back() != kEnd)
+    if (!line.ends_with(kEnd))
         return std::nullopt;
-    fields.pop_back();
+    const auto fields = SplitEscaped(line.substr(0, line.size() - kEnd.size()));
+    if (fields.size() < 2)
+        return std::nullopt;
     JournalEntry entry{fields[0], fields[1], {}};
     entry.fields.assign(fields.begin() + 2, fields.end());
     return entry;
@@ -65,6 +67,10 @@ std::optional<JournalEntry> ParseJournalLine(const std::string& line)
 
 bool OutcomeJournal::Add(const JournalEntry& entry, std::string& error)
 {
+    // Its folder is made when first needed, not by every station that starts.
+    std::error_code ignored;
+    if (const auto folder = std::filesystem::path(path).parent_path(); !folder.empty())
+        std::filesystem::create_directories(folder, ignored);
     std::string reason;
     auto file = OpenLockedFile(path, LockedFileMode::CreateIfMissing, reason);
     // A line cut short by a crash must not swallow the next one.

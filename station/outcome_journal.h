@@ -5,8 +5,9 @@
 // back, or at the next start.
 //
 // A line is tab-separated fields, the first its kind ("address" or "board"),
-// the second the database it is meant for (without a password); a tab, a
-// line break or a backslash in a field is written as \t, \n or \\.
+// the second the database it is meant for (without a password), and a last
+// field \e that only a whole line has; a tab, a line break or a backslash in
+// a field is written as \t, \n or \\.
 
 #include <functional>
 #include <optional>

@@ -154,9 +154,8 @@ public:
         if (!pool)
             return true;
         // A run of given boards learns at its allocation how many are short.
+        // Its warnings (torn lines) come with the allocation, once.
         const PoolResult checked = pool->Check(options.watch ? 1 : 0);
-        for (const std::string& warning : checked.warnings)
-            std::cerr << "Warning: MAC pool " << pool->Name() << ", " << warning << "\n";
         return checked.Ok() || Refuse(checked);
     }
 

@@ -1,18 +1,16 @@
-// Every kind of pool failure, from a pool file and from the line's database:
-// each names its real cause, so that a locked or unwritable pool is never
-// taken for a used-up range.
+// Every kind of pool failure of the line's database: each names its real
+// cause, so that a locked or unwritable pool is never taken for a used-up
+// range. (The pool file's kinds are held to the same by the station's own
+// test, tests/cli/events_test.cpp.)
 
 #include "station/database/pg_address_pool.h"
-#include "station/file_address_pool.h"
 #include "support/pg_server.h"
 #include "support/temp_dir.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <functional>
-#include <sys/resource.h>
 
 namespace {
 
@@ -20,24 +18,6 @@ using ::testing::HasSubstr;
 
 const std::string kSha(64, 'a');
 const std::vector<std::string> kTwoPorts{"ttyUSB0", "ttyUSB1"};
-
-// Writes beyond the file's size fail (EFBIG) while it lives: a full disk,
-// without filling one. Root writes through any file mode, this holds it too.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &saved); }
-
-private:
-    rlimit saved{};
-};
 
 struct Case {
     const char* name;
@@ -49,47 +29,23 @@ struct Case {
 
 PoolResult AllocateTwo(IAddressPool& pool) { return pool.Allocate(kTwoPorts, "2026-12-09T06:00:00Z", kSha); }
 
-PoolResult FromFile(TempDir& dir, const std::string& text)
+// A range of `size` addresses (none: no range at all), then two wanted.
+PoolResult FromDatabase(PgTestDatabase& db, std::uint64_t size)
 {
-    FileAddressPool pool(dir.Write("pool.csv", text));
+    PgAddressPool pool(db.Uri(), "host1");
+    if (size > 0) {
+        EXPECT_TRUE(pool.Init(0x0050C200000000FF, 0x0050C200000000FF + size - 1).Ok());
+    }
     return AllocateTwo(pool);
 }
 
-PoolResult FromDatabase(PgTestDatabase& db, const std::string& uri, const char* first, const char* last)
-{
-    PgAddressPool pool(db.Uri(), "host1");
-    if (first) {
-        EXPECT_TRUE(pool.Init(*ParseMacValue(first), *ParseMacValue(last)).Ok());
-    }
-    PgAddressPool user(uri, "host1");
-    return AllocateTwo(user);
-}
-
 const Case kCases[] = {
-    {"FileExhausted", PoolFailure::Exhausted, "is used up: 2 boards need addresses, 1 of the range",
-     [](TempDir& dir, PgTestDatabase&) {
-         return FromFile(dir, "range,0050C20000000000,0050C20000000000\n");
-     }},
-    {"FileMissing", PoolFailure::Unreadable, "cannot be opened (No such file or directory)",
-     [](TempDir& dir, PgTestDatabase&) {
-         FileAddressPool pool(dir / "none.csv");
-         return AllocateTwo(pool);
-     }},
-    {"FileNotAPool", PoolFailure::NotAPool, "line 1: a pool begins with its range",
-     [](TempDir& dir, PgTestDatabase&) { return FromFile(dir, "0050C20000000000\n"); }},
-    {"FileUnwritable", PoolFailure::Unwritable, "cannot be written (write: File too large)",
-     [](TempDir& dir, PgTestDatabase&) {
-         const std::string text = "range,0050C20000000000,0050C200000000FF\n";
-         FileAddressPool pool(dir.Write("pool.csv", text));
-         FileSizeLimit limit(text.size());
-         return AllocateTwo(pool);
-     }},
     {"DatabaseExhausted", PoolFailure::Exhausted, "is used up: 2 boards need addresses, 1 of the range",
      [](TempDir&, PgTestDatabase& db) {
-         return FromDatabase(db, db.Uri(), "0050C200000000FF", "0050C200000000FF");
+         return FromDatabase(db, 1);
      }},
     {"DatabaseWithoutRange", PoolFailure::NotAPool, "holds no range yet: make one with quillmark-flash pool init",
-     [](TempDir&, PgTestDatabase& db) { return FromDatabase(db, db.Uri(), nullptr, nullptr); }},
+     [](TempDir&, PgTestDatabase& db) { return FromDatabase(db, 0); }},
     {"DatabaseUnreachable", PoolFailure::Unreachable, "cannot be reached (",
      [](TempDir& dir, PgTestDatabase&) {
          PgAddressPool pool("postgresql:///none?host=" + dir.Path().string(), "host1");

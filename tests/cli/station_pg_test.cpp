@@ -2,6 +2,7 @@
 // processes on simulated boards, against a real PostgreSQL server of the
 // tests' own.
 
+#include "../discovery/fake_machine.h"
 #include "sim/sim_process.h"
 #include "support/child_process.h"
 #include "support/expected_flash.h"
@@ -191,6 +192,35 @@ TEST_F(PgStation, TheServerStoppedMidRunLosesNoOutcomeAndStartsNoBoardWithoutAnA
     EXPECT_EQ(line.Value("SELECT count(*) FROM boards WHERE result = 'programmed'"), "3");
     ASSERT_EQ(sims["late"]->Stop(), 0);
     EXPECT_NE(ReadFileBytes(FlashOf("late")), untouched.at("late"));
+}
+
+// Watching for boards while the server is away: a board plugged in then
+// waits, unstarted, until its address is committed.
+TEST_F(PgStation, WatchStartsNoBoardUntilTheServerIsBack)
+{
+    PgPrivateServer server("watch");
+    PgTestDatabase line(server.Cluster());
+    ASSERT_EQ(Flash({QUILLMARK_FLASH, "pool", "init", line.Uri(), "--first", "0050C20000000010", "--last",
+                     "0050C2000000001F"}).exitCode, 0);
+    FakeMachine machine;
+    ChildProcess station({QUILLMARK_FLASH, "station", imagePath, "--all", "--watch", "--mac-pool", line.Uri(),
+                          "--journal", dir / "journal", "--sysfs-root", machine.Sysfs(), "--dev-root",
+                          machine.Dev()});
+    ASSERT_TRUE(station.Expect("Watching for boards")) << station.all;
+    server.Stop();
+    machine.AddSysfsOnlySerial("ttyUSB0");
+    sims["w"] = std::make_unique<SimProcess>(
+        std::vector<std::string>{"--link", machine.Dev() + "/ttyUSB0", "--flash-out", FlashOf("w"), "--fast"});
+    ASSERT_TRUE(station.Expect("No board is started without an address")) << station.all;
+    EXPECT_THAT(station.all, HasSubstr("cannot be reached ("));
+    EXPECT_THAT(station.all, Not(HasSubstr("ttyUSB0: MAC")));
+
+    server.Start();
+    ASSERT_TRUE(station.Expect("ttyUSB0: programmed in")) << station.all;
+    station.Signal(SIGINT);
+    EXPECT_EQ(station.Wait(), 130) << station.all;
+    EXPECT_EQ(line.Value("SELECT mac || ' ' || state FROM mac_addresses"), "0050C20000000010 programmed");
+    ExpectProgrammed("w", "0050C20000000010");
 }
 
 // A database that cannot be reached or cannot give every board an address

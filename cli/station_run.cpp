@@ -211,9 +211,13 @@ private:
             console.Note("Warning: MAC pool " + pool->Name() + ", " + warning);
         if (!allocation.Ok()) {
             events.PoolFailure(std::string(PoolFailureName(allocation.failure)), allocation.message);
-            console.Note(allocation.message);
+            // A watching station tries again every few seconds: the same reason once.
+            if (allocation.message != lastPoolFailure)
+                console.Note(allocation.message);
+            lastPoolFailure = allocation.message;
             return allocation.failure;
         }
+        lastPoolFailure.clear();
         macs = std::move(allocation.macs);
         addressesUsed += macs.size();
         for (std::size_t i = 0; i < ports.size(); ++i)
@@ -445,8 +449,10 @@ private:
             std::vector<std::string> macs;
             const PoolFailure failure = Allocate({port}, macs);
             if (Passing(failure)) {
+                if (!retryAt)
+                    console.Note("No board is started without an address: trying the pool again "
+                                 "every few seconds.");
                 retryAt = Clock::now() + std::chrono::seconds(2);
-                console.Note("No board is started without an address: trying the pool again soon.");
                 return;
             }
             if (failure != PoolFailure::None) {
@@ -501,6 +507,7 @@ private:
     bool portsChanged = false;
     bool poolUsedUp = false;
     std::optional<Clock::time_point> retryAt;  // the pool was away: when to try it again
+    std::string lastPoolFailure;  // the reason last shown, while it lasts
     std::size_t addressesUsed = 0;
     int programmed = 0;
     int failed = 0;

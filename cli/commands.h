@@ -20,3 +20,4 @@ void AddInspectCommand(CLI::App& app, CommandRunner& runner);
 void AddFlashCommand(CLI::App& app, CommandRunner& runner);
 void AddListCommand(CLI::App& app, CommandRunner& runner);
 void AddStationCommand(CLI::App& app, CommandRunner& runner);
+void AddPoolCommand(CLI::App& app, CommandRunner& runner);

@@ -5,6 +5,7 @@
 #include "job/status_table.h"
 
 #include <atomic>
+#include <iostream>
 #include <csignal>
 #include <cstdio>
 
@@ -41,7 +42,19 @@ ConsoleJobRunner::~ConsoleJobRunner() { std::signal(SIGINT, SIG_DFL); }
 
 void ConsoleJobRunner::Pump(std::chrono::milliseconds timeout) { queue.DispatchFor(timeout); }
 
+std::ostream& ConsoleJobRunner::ProseStream(bool events) { return events ? std::cerr : std::cout; }
+
 int ConsoleJobRunner::Run(const std::function<void()>& stopJob)
+{
+    const int code = RunUntilEnd(stopJob);
+    const char* result = code == kExitSuccess ? "programmed" : code == 130 ? "stopped" : "failed";
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    settings.events.Result(settings.port, settings.mac, result, lastStatus.value_or(0), seconds);
+    return code;
+}
+
+int ConsoleJobRunner::RunUntilEnd(const std::function<void()>& stopJob)
 {
     while (!exitCode) {
         Pump(std::chrono::milliseconds(100));
@@ -83,6 +96,8 @@ LParam ConsoleJobRunner::Handle(unsigned message, WParam wparam, LParam)
 void ConsoleJobRunner::ShowStatus(std::int32_t code)
 {
     const StatusRow& row = LookupStatus(code);
+    if (lastStatus != code)
+        settings.events.Status(settings.port, code);
     ShowStatusLine(code, row.text);
     if (settings.statusDetail) {
         const std::string detail = settings.statusDetail(code);
@@ -133,6 +148,7 @@ void ConsoleJobRunner::ShowProgress(unsigned percent)
     if (static_cast<int>(percent) == lastPercent)
         return;
     lastPercent = static_cast<int>(percent);
+    settings.events.Progress(settings.port, lastPercent);
     const auto now = std::chrono::steady_clock::now();
     if (!programmingStarted)
         programmingStarted = now;

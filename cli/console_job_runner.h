@@ -3,6 +3,7 @@
 // the progress as a bar on a terminal (plain lines otherwise), and turns the
 // job's outcome into the process's exit code.
 
+#include "cli/event_stream.h"
 #include "job/message_queue.h"
 #include "platform/console.h"
 
@@ -29,10 +30,17 @@ public:
         // example the port is a file, not a terminal): the run ends as a
         // failure at once instead of waiting out the board wait limit.
         std::function<bool(std::int32_t code)> hopeless;
+        // --events json: every status and progress step, and the result.
+        EventStream events;
+        std::string port;  // the board's, in each event
+        std::string mac;
     };
 
     ConsoleJobRunner(std::ostream& out, Settings settings);
     ~ConsoleJobRunner();
+
+    // Where the prose goes: standard error when events take standard output.
+    static std::ostream& ProseStream(bool events);
 
     // For bytes, rate and time left, once the image is known.
     void SetImageLength(std::uint32_t length) { settings.imageLength = length; }
@@ -50,6 +58,7 @@ public:
     void Pump(std::chrono::milliseconds timeout = std::chrono::milliseconds(10));
 
 private:
+    int RunUntilEnd(const std::function<void()>& stopJob);
     LParam Handle(unsigned message, WParam wparam, LParam lparam);
     void ShowStatus(std::int32_t code);
     void ShowStatusLine(std::int32_t code, std::string_view text);

@@ -57,6 +57,7 @@ void AddFlashCommand(CLI::App& app, CommandRunner& runner)
                         "serial: give up when no board has answered within this time")
         ->check(WholeSeconds())
         ->needs(port);
+    AddEventsOption(*command, options->events);
     command->callback([options, &runner] {
         if (!options->jlink && options->port.empty())
             throw CLI::RequiredError("--port or --jlink");

@@ -12,6 +12,7 @@ struct FlashOptions {
     std::string jlinkTool;     // overrides where the tool is looked for
     std::string timing = "prompt";  // serial: prompt or fixed
     int waitSeconds = 30;      // serial: how long to wait for the board
+    bool events = false;       // --events json: JSON lines out, prose to standard error
 };
 
 // Each returns the process's exit code.

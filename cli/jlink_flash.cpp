@@ -42,11 +42,11 @@ void ShowFailureReason(const JLinkWriter& writer)
 
 // The log outlives the job and holds the tool's own account of what it did;
 // where it lies depends on which private folder was safe.
-void ShowLogPath(const std::string& path)
+void ShowLogPath(const std::string& path, bool events)
 {
     std::error_code error;
     if (!path.empty() && std::filesystem::exists(PathOfText(path), error))
-        std::cout << "J-Link log: " << path << std::endl;
+        ConsoleJobRunner::ProseStream(events) << "J-Link log: " << path << std::endl;
 }
 
 JLinkSettings SettingsFor(const FlashOptions& options)
@@ -72,7 +72,13 @@ int RunJLinkFlash(const FlashOptions& options)
         return kExitFailure;
     // The job programs at least up to the end of the MAC field.
     const std::uint32_t length = std::max<std::uint32_t>(job.request.image.length, 2063);
-    ConsoleJobRunner runner(std::cout, {OutputIsTerminal(), length, std::nullopt, {}, {}});
+    ConsoleJobRunner::Settings settings;
+    settings.terminal = OutputIsTerminal() && !options.events;
+    settings.imageLength = length;
+    settings.events = EventStream(options.events ? &std::cout : nullptr);
+    settings.port = "jlink";
+    settings.mac = options.mac;
+    ConsoleJobRunner runner(ConsoleJobRunner::ProseStream(options.events), settings);
     forward.to = &runner.Target();
     job.writer->Start();
     // Ctrl-C reaches the tool too, but the closing of the console does not
@@ -85,6 +91,6 @@ int RunJLinkFlash(const FlashOptions& options)
     });
     waitForJob();
     ShowFailureReason(*job.writer);
-    ShowLogPath(job.writer->LogPath());
+    ShowLogPath(job.writer->LogPath(), options.events);
     return exitCode;
 }

@@ -24,3 +24,14 @@ void AddMacOption(CLI::App& command, std::string& mac)
                 std::string(kDefaultMacText) + ")")
         ->type_name("HEX16");
 }
+
+void AddEventsOption(CLI::App& command, bool& events)
+{
+    command
+        .add_option_function<std::string>(
+            "--events", [&events](const std::string&) { events = true; },
+            "json: one JSON object per line on standard output for each status, progress step, "
+            "allocation and result; the prose goes to standard error")
+        ->check(CLI::IsMember({"json"}))
+        ->type_name("FORMAT");
+}

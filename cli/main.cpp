@@ -19,6 +19,7 @@ int main(int argc, char** argv)
     AddFlashCommand(app, runner);
     AddListCommand(app, runner);
     AddStationCommand(app, runner);
+    AddPoolCommand(app, runner);
     // Paths and names in UTF-8, as everything inside the program takes them.
     std::vector<std::string> arguments = ProgramArguments(argc, argv);
     std::vector<char*> pointers;

@@ -24,7 +24,10 @@ ConsoleJobRunner::Settings RunnerSettings(const FlashOptions& options,
                                           const ISerialPortFactory& ports)
 {
     ConsoleJobRunner::Settings settings;
-    settings.terminal = OutputIsTerminal();
+    settings.terminal = OutputIsTerminal() && !options.events;
+    settings.events = EventStream(options.events ? &std::cout : nullptr);
+    settings.port = options.port;
+    settings.mac = options.mac;
     settings.boardWaitLimit = std::chrono::seconds(options.waitSeconds);
     // Read while the worker waits for the status to be shown: the reason is
     // the one of the open that just failed.
@@ -46,7 +49,8 @@ ConsoleJobRunner::Settings RunnerSettings(const FlashOptions& options,
 int RunSerialFlash(const FlashOptions& options)
 {
     const std::unique_ptr<ISerialPortFactory> ports = MakeSerialPortFactory();
-    ConsoleJobRunner runner(std::cout, RunnerSettings(options, *ports));
+    ConsoleJobRunner runner(ConsoleJobRunner::ProseStream(options.events),
+                            RunnerSettings(options, *ports));
     SerialJob job(&runner.Target(), *ports, TimingOf(options));
     job.boardInfo.portName = options.port;
     const std::string name = TextOfPath(PathOfText(options.image).filename());

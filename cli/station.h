@@ -13,8 +13,10 @@ struct StationOptions {
     std::vector<std::string> ports;   // --port, in the order given
     bool all = false;                 // every board port found
     bool watch = false;               // program boards as they are plugged in, until Ctrl-C
-    std::string macPool;
-    std::string report;
+    std::string macPool;              // a pool file, or postgresql://...
+    std::string report;               // a JSON Lines file, or postgresql://...
+    std::string journal;              // where outcomes wait while the database is away
+    bool events = false;              // --events json
     std::optional<std::string> mac;   // --mac: one board only
     std::string timing = "prompt";
     int waitSeconds = 30;             // per board: how long to wait for it to answer

@@ -27,10 +27,17 @@ void AddStationCommand(CLI::App& app, CommandRunner& runner)
     command->add_flag("--watch", options->watch,
                       "keep running until Ctrl-C and program every board as it is plugged in");
     command->add_option("--mac-pool", options->macPool,
-                        "the pool file that hands out each board's MAC address (first line: "
-                        "range,FIRST,LAST)");
+                        "what hands out each board's MAC address: a pool file (first line: "
+                        "range,FIRST,LAST), or a PostgreSQL database (postgresql://...) that the "
+                        "stations of a line share");
     command->add_option("--report", options->report,
-                        "append one JSON line per board to this file");
+                        "append one JSON line per board to this file, or one row per board to "
+                        "this PostgreSQL database (postgresql://...)");
+    command->add_option("--journal", options->journal,
+                        "where board outcomes wait while the database cannot be reached (default "
+                        "$XDG_STATE_HOME/quillmark-flash/station-journal)")
+        ->type_name("FILE");
+    AddEventsOption(*command, options->events);
     AddMacOption(*command, *mac);
     command->get_option("--mac")->excludes("--mac-pool");
     command->add_option("--timing", options->timing,

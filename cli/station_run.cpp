@@ -3,6 +3,8 @@
 // serves, as the dialog serves its one job.
 
 #include "cli/commands.h"
+#include "cli/event_stream.h"
+#include "cli/pool_source.h"
 #include "cli/station.h"
 #include "cli/station_console.h"
 #include "discovery/com_port_manager.h"
@@ -16,7 +18,7 @@
 #include "platform/text_paths.h"
 #include "serial/serial_job.h"
 #include "station/board_report.h"
-#include "station/mac_pool.h"
+#include "station/outcome_writer.h"
 #include "station/sha256.h"
 
 #include <algorithm>
@@ -101,20 +103,33 @@ std::string Seconds(double seconds)
 
 std::string UtcNow() { return UtcTimeText(std::chrono::system_clock::now()); }
 
+// A pool that may answer again soon: the station waits for it instead of
+// ending, and takes no board meanwhile.
+bool Passing(PoolFailure failure)
+{
+    return failure == PoolFailure::Unreachable || failure == PoolFailure::Locked;
+}
+
+std::ostream& Prose(const StationOptions& options) { return options.events ? std::cerr : std::cout; }
+
 class Station {
 public:
-    Station(const StationOptions& options, std::string imageSha256, std::uint32_t imageLength,
+    Station(const StationOptions& options, std::unique_ptr<IAddressPool> pool,
+            std::unique_ptr<IBoardSink> sink, std::string imageSha256, std::uint32_t imageLength,
             const std::atomic<bool>& stopRequested)
         : options(options),
           imagePath(TextOfPath(std::filesystem::absolute(PathOfText(options.image)))),
           imageSha256(std::move(imageSha256)),
           imageLength(imageLength),
           stopRequested(stopRequested),
-          console(std::cout, EnableCursorMoves(), TerminalColumns()),
+          console(Prose(options), !options.events && EnableCursorMoves(), TerminalColumns()),
+          events(options.events ? &std::cout : nullptr),
+          pool(std::move(pool)),
+          sink(std::move(sink)),
+          writer(this->pool.get(), this->sink.get(),
+                 options.journal.empty() ? DefaultJournalPath() : options.journal),
           queue([this](unsigned m, WParam w, LParam l) { return Handle(m, w, l); })
     {
-        if (!options.macPool.empty())
-            pool.emplace(options.macPool);
     }
 
     ~Station()
@@ -124,26 +139,25 @@ public:
             monitor->Stop();
     }
 
-    // Checks the pool before anything starts; false (its message shown) when
-    // the station cannot go on.
+    // Sends what waits in the journal, then checks the pool and the report
+    // before anything starts; false (the reason shown) when the station
+    // cannot go on.
     bool CheckPool()
     {
+        std::vector<std::string> notes;
+        writer.Replay(notes);
+        for (const std::string& note : notes)
+            std::cerr << note << "\n";
+        if (sink) {
+            if (const PoolResult checked = sink->Check(); !checked.Ok())
+                return Refuse(checked);
+        }
         if (!pool)
             return true;
-        std::string error;
-        const auto reading = pool->Check(error);
-        if (!reading) {
-            std::cerr << error << "\nNo board was touched." << std::endl;
-            return false;
-        }
-        if (options.watch && reading->Remaining() == 0) {
-            std::cerr << "MAC pool " << pool->Path() << " is used up: no address of the range "
-                      << MacValueText(reading->first) << " to " << MacValueText(reading->last)
-                      << " is left. Give the station a pool with a fresh range.\nNo board was touched."
-                      << std::endl;
-            return false;
-        }
-        return true;
+        // A run of given boards learns at its allocation how many are short.
+        // Its warnings (torn lines) come with the allocation, once.
+        const PoolResult checked = pool->Check(options.watch ? 1 : 0);
+        return checked.Ok() || Refuse(checked);
     }
 
     // Programs the boards at `ports` and waits until each has ended.
@@ -153,7 +167,7 @@ public:
         if (stopRequested)
             return kExitInterrupted;
         std::vector<std::string> macs;
-        if (!Allocate(ports, macs)) {
+        if (Allocate(ports, macs) != PoolFailure::None) {
             console.Note("No board was touched.");
             return kExitFailure;
         }
@@ -178,22 +192,38 @@ public:
     }
 
 private:
-    bool Allocate(const std::vector<std::string>& ports, std::vector<std::string>& macs)
+    bool Refuse(const PoolResult& failure)
+    {
+        events.PoolFailure(std::string(PoolFailureName(failure.failure)), failure.message);
+        std::cerr << (failure.message.starts_with("report ") ? "The " : "") << failure.message
+                  << "\nNo board was touched." << std::endl;
+        return false;
+    }
+
+    // The addresses, committed, or the kind of failure (its reason shown).
+    PoolFailure Allocate(const std::vector<std::string>& ports, std::vector<std::string>& macs)
     {
         if (!pool) {
             macs.assign(ports.size(), options.mac.value_or(kDefaultMacText));
-            return true;
+            return PoolFailure::None;
         }
-        PoolAllocation allocation = pool->Allocate(ports, UtcNow(), imageSha256);
+        PoolResult allocation = pool->Allocate(ports, UtcNow(), imageSha256);
         for (const std::string& warning : allocation.warnings)
-            console.Note("Warning: MAC pool " + pool->Path() + ", " + warning);
-        if (!allocation.error.empty()) {
-            console.Note(allocation.error);
-            return false;
+            console.Note("Warning: MAC pool " + pool->Name() + ", " + warning);
+        if (!allocation.Ok()) {
+            events.PoolFailure(std::string(PoolFailureName(allocation.failure)), allocation.message);
+            // A watching station tries again every few seconds: the same reason once.
+            if (allocation.message != lastPoolFailure)
+                console.Note(allocation.message);
+            lastPoolFailure = allocation.message;
+            return allocation.failure;
         }
+        lastPoolFailure.clear();
         macs = std::move(allocation.macs);
         addressesUsed += macs.size();
-        return true;
+        for (std::size_t i = 0; i < ports.size(); ++i)
+            events.Allocation(ports[i], macs[i]);
+        return PoolFailure::None;
     }
 
     void StartBoard(const std::string& port, const std::string& mac)
@@ -231,6 +261,7 @@ private:
             OnStatus(board, reinterpret_cast<const CBoardInfo*>(wparam)->statusCode);
         else if (message == WM_JOB_PROGRESS && static_cast<int>(wparam) != board.line.percent) {
             board.line.percent = static_cast<int>(wparam);
+            events.Progress(board.line.port, board.line.percent);
             console.ProgressChanged(board.line);
         }
         return 0;
@@ -241,6 +272,8 @@ private:
         const StatusRow& row = LookupStatus(code);
         const bool repeated = code == board.lastStatus;
         board.lastStatus = code;
+        if (!repeated)
+            events.Status(board.line.port, code);
         board.line.status = std::string(row.text);
         console.StatusChanged(board.line, repeated);
         if (repeated || board.finished)
@@ -289,7 +322,7 @@ private:
             }
             GiveUpOnSilentBoards();
             FinishEnded();
-            if (portsChanged && !poolUsedUp) {
+            if (!poolUsedUp && (portsChanged || RetryDue())) {
                 portsChanged = false;
                 TakeNewBoards();
             }
@@ -351,14 +384,22 @@ private:
             verdict = "not programmed: stopped";
         }
         console.Ended(board.line, verdict);
-        std::string error;
-        if (pool && !pool->Record(board.line.mac,
-                                  board.result == Result::Programmed ? PoolState::Programmed
-                                                                     : PoolState::Failed,
-                                  board.line.port, time, imageSha256, error))
-            console.Note("Warning: " + error + "; the address stays used.", board.line.port);
-        if (options.report.empty())
-            return;
+        events.Result(board.line.port, board.line.mac, ResultName(board.result), board.lastStatus,
+                      seconds);
+        BoardOutcome outcome;
+        outcome.mac = board.line.mac;
+        outcome.state = board.result == Result::Programmed ? PoolState::Programmed : PoolState::Failed;
+        outcome.port = board.line.port;
+        outcome.time = time;
+        outcome.imageSha256 = imageSha256;
+        if (sink)
+            outcome.record = RecordOf(board, time, seconds);
+        for (const std::string& note : writer.Write(outcome))
+            console.Note(note, board.line.port);
+    }
+
+    BoardRecord RecordOf(const Board& board, const std::string& time, double seconds) const
+    {
         BoardRecord record;
         record.time = time;
         record.port = board.line.port;
@@ -370,8 +411,13 @@ private:
         record.statusText = std::string(LookupStatus(board.lastStatus).text);
         record.result = ResultName(board.result);
         record.seconds = seconds;
-        if (!AppendToReport(options.report, ReportLine(record), error))
-            console.Note("Warning: " + error, board.line.port);
+        record.host = StationHostName();
+        return record;
+    }
+
+    bool RetryDue() const
+    {
+        return retryAt && Clock::now() >= *retryAt;
     }
 
     // Starts a job on each board port that appeared since the last look. A
@@ -403,11 +449,20 @@ private:
             if (served.contains(port))
                 continue;
             std::vector<std::string> macs;
-            if (!Allocate({port}, macs)) {
+            const PoolFailure failure = Allocate({port}, macs);
+            if (Passing(failure)) {
+                if (!retryAt)
+                    console.Note("No board is started without an address: trying the pool again "
+                                 "every few seconds.");
+                retryAt = Clock::now() + std::chrono::seconds(2);
+                return;
+            }
+            if (failure != PoolFailure::None) {
                 poolUsedUp = true;
                 console.Note("No more boards are taken; the station ends when the running ones have.");
                 return;
             }
+            retryAt.reset();
             served.insert(port);
             StartBoard(port, macs.front());
         }
@@ -415,19 +470,26 @@ private:
 
     void Summary()
     {
-        std::cout << "Boards programmed: " << programmed << "\n";
-        std::cout << "Boards failed: " << failed << "\n";
+        std::ostream& out = Prose(options);
+        out << "Boards programmed: " << programmed << "\n";
+        out << "Boards failed: " << failed << "\n";
         if (stopped > 0)
-            std::cout << "Boards not programmed (stopped): " << stopped << "\n";
+            out << "Boards not programmed (stopped): " << stopped << "\n";
+        std::vector<std::string> notes;
+        writer.Replay(notes);
+        for (const std::string& note : notes)
+            out << note << "\n";
+        if (const std::size_t waiting = writer.Waiting(); waiting > 0)
+            out << "Outcomes waiting for the server: " << waiting << "\n";
         if (!pool) {
-            std::cout << "Addresses used: none from a pool\n" << std::flush;
+            out << "Addresses used: none from a pool\n" << std::flush;
             return;
         }
-        std::cout << "Addresses used: " << addressesUsed;
-        std::string error;
-        if (const auto reading = pool->Check(error))
-            std::cout << " (" << reading->Remaining() << " left in " << pool->Path() << ")";
-        std::cout << std::endl;
+        out << "Addresses used: " << addressesUsed;
+        PoolSummary summary;
+        if (pool->Summarize(summary).Ok())
+            out << " (" << summary.left << " left in " << pool->Name() << ")";
+        out << std::endl;
     }
 
     const StationOptions& options;
@@ -436,13 +498,18 @@ private:
     const std::uint32_t imageLength;
     const std::atomic<bool>& stopRequested;
     StationConsole console;
-    std::optional<MacPool> pool;
+    EventStream events;
+    std::unique_ptr<IAddressPool> pool;
+    std::unique_ptr<IBoardSink> sink;
+    OutcomeWriter writer;
     // Before the boards: their jobs send into it, so it must outlive them.
     CMessageQueue queue;
     std::vector<std::unique_ptr<Board>> boards;
     std::set<std::string> served;
     bool portsChanged = false;
     bool poolUsedUp = false;
+    std::optional<Clock::time_point> retryAt;  // the pool was away: when to try it again
+    std::string lastPoolFailure;  // the reason last shown, while it lasts
     std::size_t addressesUsed = 0;
     int programmed = 0;
     int failed = 0;
@@ -501,18 +568,26 @@ int RunStation(const StationOptions& options)
         return kExitFailure;
     }
 
-    // A report that cannot be written would lose every board's record.
-    std::string reportError;
-    if (!options.report.empty() && !AppendToReport(options.report, "", reportError)) {
-        std::cerr << "The " << reportError << "; no board was touched." << std::endl;
-        return kExitFailure;
+    std::string error;
+    std::unique_ptr<IAddressPool> pool;
+    std::unique_ptr<IBoardSink> sink;
+    if (!options.macPool.empty())
+        pool = OpenAddressPool(options.macPool, error);
+    if (!options.report.empty() && error.empty())
+        sink = OpenBoardSink(options.report, error);
+    if (!error.empty()) {
+        std::cerr << error << "; no board was touched." << std::endl;
+        return kExitUsage;
     }
 
     // Before any job or monitor thread starts, so that Ctrl-C reaches it.
     // The station's loop looks at the flag at least every 100 ms.
     std::atomic<bool> stopRequested{false};
     ConsoleStopWatch stopWatch([&stopRequested] { stopRequested = true; });
-    auto station = std::make_unique<Station>(options, *sha, image.length, stopRequested);
+    // A report that cannot be written would lose every board's record; the
+    // station checks it with the pool.
+    auto station = std::make_unique<Station>(options, std::move(pool), std::move(sink), *sha,
+                                             image.length, stopRequested);
     if (!station->CheckPool())
         return kExitFailure;
     const int exitCode = options.watch ? station->Watch() : station->RunOnce(ports);

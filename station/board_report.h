@@ -19,6 +19,7 @@ struct BoardRecord {
     // programmed, failed, or stopped (Ctrl-C ended the job: not programmed)
     std::string result;
     double seconds = 0;
+    std::string host;  // the station's machine; in the database's rows only
 };
 
 // The record as one line of JSON, with its line break.

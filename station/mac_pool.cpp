@@ -184,7 +184,15 @@ namespace {
 struct OpenPool {
     std::unique_ptr<ILockedFile> file;
     std::optional<PoolReading> reading;
+    PoolFailure failure = PoolFailure::None;
 };
+
+// The file opened but could not be held: its reason begins with the call
+// that failed.
+PoolFailure OpenFailure(const std::string& reason)
+{
+    return reason.starts_with("lock:") ? PoolFailure::Locked : PoolFailure::Unreadable;
+}
 
 OpenPool OpenAndRead(const std::string& path, std::string& error)
 {
@@ -192,26 +200,33 @@ OpenPool OpenAndRead(const std::string& path, std::string& error)
     std::string reason;
     pool.file = OpenLockedFile(path, LockedFileMode::Existing, reason);
     if (!pool.file) {
+        pool.failure = OpenFailure(reason);
         error = "MAC pool " + path + " cannot be opened (" + reason +
                 "); a new pool is a text file whose first line is " + std::string(kRangeExample);
         return pool;
     }
     const auto text = pool.file->ReadAll();
     if (!text) {
+        pool.failure = PoolFailure::Unreadable;
         error = "MAC pool " + path + " cannot be read (" + pool.file->Error() + ")";
         return pool;
     }
     pool.reading = ReadPoolText(*text, reason);
-    if (!pool.reading)
+    if (!pool.reading) {
+        pool.failure = PoolFailure::NotAPool;
         error = "MAC pool " + path + ", " + reason;
+    }
     return pool;
 }
 
 }  // namespace
 
-std::optional<PoolReading> MacPool::Check(std::string& error) const
+std::optional<PoolReading> MacPool::Check(std::string& error, PoolFailure* failure) const
 {
-    return OpenAndRead(path, error).reading;
+    OpenPool pool = OpenAndRead(path, error);
+    if (failure)
+        *failure = pool.failure;
+    return pool.reading;
 }
 
 PoolAllocation MacPool::Allocate(const std::vector<std::string>& ports, std::string_view utcTime,
@@ -219,11 +234,13 @@ PoolAllocation MacPool::Allocate(const std::vector<std::string>& ports, std::str
 {
     PoolAllocation allocation;
     OpenPool pool = OpenAndRead(path, allocation.error);
+    allocation.failure = pool.failure;
     if (!pool.reading)
         return allocation;
     const PoolReading& reading = *pool.reading;
     allocation.warnings = reading.warnings;
     if (reading.Remaining() < ports.size()) {
+        allocation.failure = PoolFailure::Exhausted;
         allocation.error = "MAC pool " + path + " is used up: " + std::to_string(ports.size()) +
                            (ports.size() == 1 ? " board needs an address, " : " boards need addresses, ") +
                            std::to_string(reading.Remaining()) + " of the range " +
@@ -239,6 +256,7 @@ PoolAllocation MacPool::Allocate(const std::vector<std::string>& ports, std::str
         macs.push_back(MacValueText(address));
     }
     if (!pool.file->Append(text)) {
+        allocation.failure = PoolFailure::Unwritable;
         allocation.error = "MAC pool " + path + " cannot be written (" + pool.file->Error() + ")";
         return allocation;
     }
@@ -247,10 +265,14 @@ PoolAllocation MacPool::Allocate(const std::vector<std::string>& ports, std::str
 }
 
 bool MacPool::Record(const std::string& mac, PoolState state, std::string_view port,
-                     std::string_view utcTime, std::string_view imageSha256, std::string& error)
+                     std::string_view utcTime, std::string_view imageSha256, std::string& error,
+                     PoolFailure* failure)
 {
+    PoolFailure ignored = PoolFailure::None;
+    PoolFailure& kind = failure ? *failure : ignored;
     const auto address = ParseMacValue(mac);
     if (!address) {
+        kind = PoolFailure::NotAPool;
         error = "'" + mac + "' is no address of a pool";
         return false;
     }
@@ -258,6 +280,7 @@ bool MacPool::Record(const std::string& mac, PoolState state, std::string_view p
     auto file = OpenLockedFile(path, LockedFileMode::Existing, reason);
     const auto text = file ? file->ReadAll() : std::nullopt;
     if (!text) {
+        kind = file ? PoolFailure::Unreadable : OpenFailure(reason);
         error = "MAC pool " + path + " cannot be read (" + (file ? file->Error() : reason) + ")";
         return false;
     }
@@ -269,6 +292,7 @@ bool MacPool::Record(const std::string& mac, PoolState state, std::string_view p
                                                              : kTornLineEnd);
     line += PoolLine(*address, state, port, utcTime, imageSha256);
     if (!file->Append(line)) {
+        kind = PoolFailure::Unwritable;
         error = "MAC pool " + path + " cannot be written (" + file->Error() + ")";
         return false;
     }

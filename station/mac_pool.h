@@ -14,6 +14,8 @@
 // the next writer ends it with ",torn" so that it still reads as such when
 // more lines follow.
 
+#include "station/pool_result.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -62,6 +64,7 @@ struct PoolAllocation {
     std::vector<std::string> macs;      // 16 digits each, one per port; empty on failure
     std::vector<std::string> warnings;  // torn lines found
     std::string error;                  // why nothing was allocated
+    PoolFailure failure = PoolFailure::None;
 };
 
 // A pool file on the disk, locked for each reading and each change.
@@ -72,7 +75,8 @@ public:
     const std::string& Path() const { return path; }
 
     // Reads the pool (under the lock) to check it before anything starts.
-    std::optional<PoolReading> Check(std::string& error) const;
+    // `failure`, when given, gets the kind of a failure.
+    std::optional<PoolReading> Check(std::string& error, PoolFailure* failure = nullptr) const;
 
     // Hands out one address per port, all or none: each is written and on
     // the disk before this returns. Fails with a sentence in `error` when
@@ -83,7 +87,8 @@ public:
 
     // Appends what became of an address. False, with `error`, on failure.
     bool Record(const std::string& mac, PoolState state, std::string_view port,
-                std::string_view utcTime, std::string_view imageSha256, std::string& error);
+                std::string_view utcTime, std::string_view imageSha256, std::string& error,
+                PoolFailure* failure = nullptr);
 
 private:
     std::string path;

@@ -4,6 +4,7 @@
 #include "cli/commands.h"
 #include "cli/mac_option.h"
 #include "flash/flash_layout.h"
+#include "flash/flash_plan.h"
 #include "images/flash_image.h"
 #include "job/mac_address.h"
 #include "platform/replace_file.h"
@@ -74,7 +75,9 @@ int RunInspect(const InspectOptions& options)
     if (options.output.empty())
         return kExitSuccess;
 
-    const auto flash = BuildFlashContent(image.Bytes(), MacTextToBytes(options.mac));
+    // What the serial job would leave: inspect shows the image as loaded, not grown.
+    const FlashPlan plan(image.Bytes(), MacTextToBytes(options.mac), ShortImage::KeepLength);
+    const auto flash = plan.Content();
     if (const auto failure = ReplaceFileContents(options.output, flash)) {
         std::cerr << "quillmark-flash: cannot write " << options.output << ": " << *failure << "\n";
         return kExitFailure;

@@ -24,9 +24,3 @@ std::string ImageTooLongMessage(std::uint64_t length);
 
 // "OKOK" followed by the length, 32-bit little-endian.
 std::array<std::uint8_t, kHeaderSize> MakeFlashHeader(std::uint32_t length);
-
-// The flash content that programming `image` produces on the serial path:
-// the header, then the image with the MAC written at offset 2055 (only the
-// bytes that fall inside the image reach the flash).
-std::vector<std::uint8_t> BuildFlashContent(std::span<const std::uint8_t> image,
-                                            const MacBytes& mac);

@@ -1,6 +1,5 @@
 #include "jlink/command_script.h"
 
-#include "flash/flash_layout.h"
 #include "jlink/job_names.h"
 
 #include <cstdio>
@@ -13,6 +12,23 @@ std::string Hex8(std::uint32_t value)
     std::snprintf(text, sizeof text, "0x%.8x", value);
     return text;
 }
+
+std::string Hex2(std::uint8_t value)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%.2X", value);
+    return text;
+}
+
+std::uint32_t LittleEndianWord(std::span<const std::uint8_t> bytes)
+{
+    std::uint32_t word = 0;
+    for (std::size_t i = bytes.size(); i-- > 0;)
+        word = (word << 8) | bytes[i];
+    return word;
+}
+
+constexpr std::uint32_t kDataBuffer = 0x00416000;
 
 }  // namespace
 
@@ -27,6 +43,17 @@ std::vector<std::uint32_t> PieceSizes(std::uint32_t length)
         left -= size;
     }
     return sizes;
+}
+
+std::vector<FlashWrite> CutIntoPieces(const FlashWrite& write)
+{
+    std::vector<FlashWrite> pieces;
+    std::uint32_t offset = 0;
+    for (const std::uint32_t size : PieceSizes(static_cast<std::uint32_t>(write.bytes.size()))) {
+        pieces.push_back({write.address + offset, write.bytes.subspan(offset, size)});
+        offset += size;
+    }
+    return pieces;
 }
 
 std::string ScriptStartBlock(std::uint32_t imageLength)
@@ -65,17 +92,19 @@ std::string ScriptPieceBlock(int index, std::uint32_t flashAddress, std::uint32_
     return text;
 }
 
-std::string ScriptFinalBlock(std::uint32_t imageLength)
+// The header's marker goes into the data buffer byte by byte and its length
+// as one word; the loader then writes the buffer where the header belongs.
+std::string ScriptFinalBlock(const FlashWrite& header)
 {
+    constexpr std::size_t kMarkerSize = 4;
     std::string text;
-    text += "w1 0x00416000, 0x4F \n";
-    text += "w1 0x00416001, 0x4B \n";
-    text += "w1 0x00416002, 0x4F \n";
-    text += "w1 0x00416003, 0x4B \n";
-    text += "w4 0x00416004, " + Hex8(imageLength) + " \n";
+    for (std::uint32_t i = 0; i < kMarkerSize; ++i)
+        text += "w1 " + Hex8(kDataBuffer + i) + ", " + Hex2(header.bytes[i]) + " \n";
+    text += "w4 " + Hex8(kDataBuffer + kMarkerSize) + ", " +
+            Hex8(LittleEndianWord(header.bytes.subspan(kMarkerSize))) + " \n";
     text += "w4 0x00417000, 0x00 \n";
-    text += "w4 0x00417004, 0x00000000 \n";
-    text += "w4 0x00417008, 0x00000008 \n";
+    text += "w4 0x00417004, " + Hex8(header.address) + " \n";
+    text += "w4 0x00417008, " + Hex8(static_cast<std::uint32_t>(header.bytes.size())) + " \n";
     text += "w1 0x00417001, 0x01 \n";
     text += "SetPC 0x00400000 \n";
     text += "g\nSleep 1000\nh\n\n";
@@ -84,14 +113,12 @@ std::string ScriptFinalBlock(std::uint32_t imageLength)
     return text;
 }
 
-std::string BuildCommandScript(std::uint32_t imageLength,
-                               const std::vector<std::uint32_t>& pieceSizes)
+std::string BuildCommandScript(const FlashPlan& plan)
 {
-    std::string script = ScriptStartBlock(imageLength);
-    std::uint32_t flashAddress = kHeaderSize;
-    for (std::size_t i = 0; i < pieceSizes.size(); ++i) {
-        script += ScriptPieceBlock(static_cast<int>(i), flashAddress, pieceSizes[i]);
-        flashAddress += pieceSizes[i];
-    }
-    return script + ScriptFinalBlock(imageLength);
+    std::string script = ScriptStartBlock(plan.ImageLength());
+    const std::vector<FlashWrite> pieces = CutIntoPieces(plan.ImageWrite());
+    for (std::size_t i = 0; i < pieces.size(); ++i)
+        script += ScriptPieceBlock(static_cast<int>(i), pieces[i].address,
+                                   static_cast<std::uint32_t>(pieces[i].bytes.size()));
+    return script + ScriptFinalBlock(plan.HeaderWrite());
 }

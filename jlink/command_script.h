@@ -4,6 +4,8 @@
 // each piece of the image, and write the OKOK header last, so that a board
 // whose programming broke off never boots a half-written image.
 
+#include "flash/flash_plan.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,15 +18,16 @@ inline constexpr std::uint32_t kPieceSize = 4096;
 
 // The sizes of the pieces a copy of `length` bytes is cut into.
 std::vector<std::uint32_t> PieceSizes(std::uint32_t length);
+// A write cut by that rule, each piece where it lands in the flash.
+std::vector<FlashWrite> CutIntoPieces(const FlashWrite& write);
 
 // Reset, halt, load the loader, erase `imageLength` bytes.
 std::string ScriptStartBlock(std::uint32_t imageLength);
 // Load piece `index` into the data buffer and have the loader write it.
 std::string ScriptPieceBlock(int index, std::uint32_t flashAddress, std::uint32_t size);
 // Write the header and quit: the file's last byte is the "q".
-std::string ScriptFinalBlock(std::uint32_t imageLength);
+std::string ScriptFinalBlock(const FlashWrite& header);
 
-// The whole script for pieces of the given sizes, written back to back from
-// flash address 8.
-std::string BuildCommandScript(std::uint32_t imageLength,
-                               const std::vector<std::uint32_t>& pieceSizes);
+// The whole script for the plan: erase the image's length, write each piece
+// of the image, then the header.
+std::string BuildCommandScript(const FlashPlan& plan);

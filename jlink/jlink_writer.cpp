@@ -1,6 +1,6 @@
 #include "jlink/jlink_writer.h"
 
-#include "jlink/job_image.h"
+#include "flash/flash_plan.h"
 #include "jlink/job_names.h"
 #include "job/board_info.h"
 #include "job/mac_address.h"
@@ -92,10 +92,14 @@ void JLinkWriter::PrepareAndProgram(const std::string& imagePath)
     const auto claim = ClaimTempFolder();
     if (!claim)
         return ReportFailure();
-    const std::string copyPath = WriteImageCopy(imagePath, *claim);
+    // The tool programs a copy grown to the MAC field's end: its pieces and
+    // the script's lengths are those of the copy.
+    const FlashPlan plan(request->image.Bytes(), MacTextToBytes(request->macText),
+                         ShortImage::GrowToMacEnd);
+    const std::string copyPath = WriteImageCopy(imagePath, plan.Image(), *claim);
     if (copyPath.empty())
         return ReportFailure();
-    if (CreateJobFiles(copyPath))
+    if (CreateJobFiles(plan))
         RunJLink(toolPath);
     else
         ReportFailure();
@@ -179,9 +183,9 @@ void JLinkWriter::RemoveLeftImageCopy(IFileLock& claim) const
 // The copy gets a name of its own that nothing in the temporary folder has
 // yet: neither an image chosen from that folder nor any other file there is
 // ever overwritten, patched or deleted by the job.
-std::string JLinkWriter::WriteImageCopy(const std::string& imagePath, IFileLock& claim)
+std::string JLinkWriter::WriteImageCopy(const std::string& imagePath,
+                                        std::span<const std::uint8_t> bytes, IFileLock& claim)
 {
-    const auto bytes = MakeJobImage(request->image.Bytes(), MacTextToBytes(request->macText));
     const std::string base =
         TempPath(TextOfPath(PathOfText(imagePath).filename()) + std::string(kImageCopySuffix));
     for (int attempt = 0; attempt < 1000; ++attempt) {

@@ -18,11 +18,13 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <utility>
 
+class FlashPlan;
 class IFileLock;
 
 class CBoardInfo;
@@ -54,7 +56,7 @@ public:
     void PrepareAndProgram(const std::string& imagePath);
     // Writes the pieces, the flash loader and the script into the job folder.
     // On failure says why, removes what it created and returns false.
-    bool CreateJobFiles(const std::string& copyPath);
+    bool CreateJobFiles(const FlashPlan& plan);
     void RunJLink(const std::string& toolPath);
     // The output reader's loop.
     void PumpOutput();
@@ -75,8 +77,11 @@ private:
     bool FindInputs(const std::string& imagePath, std::string& toolPath);
     std::unique_ptr<IFileLock> ClaimTempFolder();
     void RemoveLeftImageCopy(IFileLock& claim) const;
-    std::string WriteImageCopy(const std::string& imagePath, IFileLock& claim);
-    bool WriteScript();
+    std::string WriteImageCopy(const std::string& imagePath, std::span<const std::uint8_t> bytes,
+                               IFileLock& claim);
+    bool WritePieces(const FlashPlan& plan);
+    bool WriteScript(const FlashPlan& plan);
+    bool WriteJobFile(std::string_view fileName, std::span<const std::uint8_t> bytes);
     bool FailJobFiles(const std::string& message);
     // Waits for the tool within the time limit, terminating it after that.
     ProcessExit EndTool(bool& timedOut);

@@ -1,19 +1,18 @@
-// The job files: the image copy cut into pieces, the flash loader and the
+// The job files: the plan's image cut into pieces, the flash loader and the
 // command script, in the job folder below the temporary folder.
 
 #include "data/target_code.h"
 #include "flash/flash_layout.h"
+#include "flash/flash_plan.h"
 #include "jlink/command_script.h"
 #include "jlink/jlink_writer.h"
 #include "jlink/job_names.h"
 #include "platform/message_box.h"
 #include "platform/text_paths.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -32,18 +31,9 @@ WriteResult WriteWholeFile(const std::string& path, const char* data, std::size_
     return out ? WriteResult::Written : WriteResult::ShortWrite;
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<char>& bytes)
-{
-    std::ifstream in(PathOfText(path), std::ios::binary);
-    if (!in)
-        return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
-
 }  // namespace
 
-bool JLinkWriter::CreateJobFiles(const std::string& copyPath)
+bool JLinkWriter::CreateJobFiles(const FlashPlan& plan)
 {
     Diagnostic("\n\r Creating temporary files ... ");
     const std::string folder = TempPath(kJobFolderName);
@@ -52,62 +42,43 @@ bool JLinkWriter::CreateJobFiles(const std::string& copyPath)
     if (!fs::is_directory(PathOfText(folder), error))
         return FailJobFiles("Cannot create temporary folder: " + std::string(kJobFolderName));
 
-    std::vector<char> image;
-    if (!ReadWholeFile(copyPath, image))
-        return FailJobFiles("Cannot open file: " + copyPath);
-    if (image.empty())
-        return FailJobFiles("empty binary image: ");
-    imageLength = static_cast<std::uint32_t>(std::min<std::size_t>(image.size(), UINT32_MAX));
-    if (kHeaderSize + std::uint64_t{image.size()} >= kFlashSize) {
+    imageLength = plan.ImageLength();
+    if (!ImageFitsFlash(imageLength)) {
         // The user learns why, as on the serial path.
-        ShowMessageBox(ImageTooLongMessage(image.size()));
+        ShowMessageBox(ImageTooLongMessage(imageLength));
         return FailJobFiles("Image won't fit at specified address");
     }
-    // Cut by the very rule the script is written from.
-    const std::vector<std::uint32_t> sizes = PieceSizes(imageLength);
-    std::size_t offset = 0;
-    for (std::size_t n = 0; n < sizes.size(); ++n) {
-        const std::string name = JobRelativePath(PieceFileName(static_cast<int>(n)));
-        const WriteResult result = WriteWholeFile(TempPath(name), image.data() + offset, sizes[n]);
-        if (result == WriteResult::CannotCreate)
-            return FailJobFiles("Cannot create temporary file: " + name);
-        if (result == WriteResult::ShortWrite)
-            return FailJobFiles("file write error: " + name);
-        offset += sizes[n];
-    }
-    pieceCount = static_cast<int>(sizes.size());
-
-    const std::string loaderName = JobRelativePath(kLoaderFileName);
-    const auto loader = FlashLoader();
-    const WriteResult loaderResult = WriteWholeFile(
-        TempPath(loaderName), reinterpret_cast<const char*>(loader.data()), loader.size());
-    if (loaderResult == WriteResult::CannotCreate)
-        return FailJobFiles("Cannot create temporary file: " + loaderName);
-    if (loaderResult == WriteResult::ShortWrite)
-        return FailJobFiles("file write error: " + loaderName);
-
-    if (!WriteScript())
+    if (!WritePieces(plan) || !WriteJobFile(kLoaderFileName, FlashLoader()) || !WriteScript(plan))
         return false;
     Diagnostic("Done");
     return true;
 }
 
-// The script states each piece's size as its file on disk has it, so what
-// the tool loads and what the loader is told to write always agree.
-bool JLinkWriter::WriteScript()
+// Cut by the very rule the script is written from, so that what the tool
+// loads and what the loader is told to write always agree.
+bool JLinkWriter::WritePieces(const FlashPlan& plan)
 {
-    std::vector<std::uint32_t> sizes;
-    for (int i = 0; i < pieceCount; ++i) {
-        const std::string name = JobRelativePath(PieceFileName(i));
-        std::error_code error;
-        const auto size = fs::file_size(PathOfText(TempPath(name)), error);
-        if (error)
-            return FailJobFiles("Cannot open temporary file: " + name);
-        sizes.push_back(static_cast<std::uint32_t>(size));
+    const std::vector<FlashWrite> pieces = CutIntoPieces(plan.ImageWrite());
+    for (std::size_t n = 0; n < pieces.size(); ++n) {
+        if (!WriteJobFile(PieceFileName(static_cast<int>(n)), pieces[n].bytes))
+            return false;
     }
-    const std::string name = JobRelativePath(kScriptFileName);
-    const std::string script = BuildCommandScript(imageLength, sizes);
-    const WriteResult result = WriteWholeFile(TempPath(name), script.data(), script.size());
+    pieceCount = static_cast<int>(pieces.size());
+    return true;
+}
+
+bool JLinkWriter::WriteScript(const FlashPlan& plan)
+{
+    const std::string script = BuildCommandScript(plan);
+    return WriteJobFile(kScriptFileName, {reinterpret_cast<const std::uint8_t*>(script.data()),
+                                          script.size()});
+}
+
+bool JLinkWriter::WriteJobFile(std::string_view fileName, std::span<const std::uint8_t> bytes)
+{
+    const std::string name = JobRelativePath(fileName);
+    const WriteResult result =
+        WriteWholeFile(TempPath(name), reinterpret_cast<const char*>(bytes.data()), bytes.size());
     if (result == WriteResult::CannotCreate)
         return FailJobFiles("Cannot create temporary file: " + name);
     if (result == WriteResult::ShortWrite)

@@ -2,7 +2,6 @@
 
 #include "flash/flash_layout.h"
 #include "job/board_info.h"
-#include "job/mac_address.h"
 #include "job/status_codes.h"
 #include "platform/message_box.h"
 #include "serial/wire_protocol.h"
@@ -110,7 +109,6 @@ void CSerialWriter::Run()
     }
     ReportStatus(kStatusConnected);
     ReportStatus(kStatusProgrammingBegins);
-    HexTextToBytes(request->macText, request->macDestination, 8);
     const bool programmed = LoadAndProgram();
     StopCheck();
     if (programmed)

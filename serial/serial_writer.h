@@ -8,7 +8,6 @@
 #include "platform/serial_port.h"
 #include "serial/serial_timing.h"
 
-#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -21,6 +20,7 @@
 #include <vector>
 
 class CBoardInfo;
+struct FlashWrite;
 
 class CSerialWriter {
 public:
@@ -61,6 +61,7 @@ private:
     bool LoadAndProgram();
     bool EraseFlash();
     bool ProgramImage();
+    bool WriteInPackets(const FlashWrite& write, std::uint32_t imageLength);
     bool WritePacket(std::uint32_t address, std::span<const std::uint8_t> payload);
     bool AcknowledgementArrived();
 
@@ -83,7 +84,6 @@ private:
     CBoardInfo* const request;
     ISerialPortFactory& ports;
     const SerialTiming timing;
-    std::array<std::uint8_t, 120> packetBuffer{};
     // What the board has sent while being polled, kept while it may still
     // become a greeting.
     std::vector<std::uint8_t> greetingInput;

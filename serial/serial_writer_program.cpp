@@ -5,7 +5,9 @@
 
 #include "data/target_code.h"
 #include "flash/flash_layout.h"
+#include "flash/flash_plan.h"
 #include "job/board_info.h"
+#include "job/mac_address.h"
 #include "job/status_codes.h"
 #include "serial/wire_protocol.h"
 
@@ -45,32 +47,39 @@ bool CSerialWriter::EraseFlash()
     return IsEraseDone(reply);
 }
 
-// The image in packets from flash address 8, then the header at 0: a board
-// holds "OKOK" only once every image byte has been acknowledged.
+// The plan's image write, then its header: a board holds "OKOK" only once
+// every image byte has been acknowledged.
 bool CSerialWriter::ProgramImage()
 {
-    // The loaded image's length, not the file's size on disk: they differ
-    // for S-record files.
-    const std::uint32_t length = request->image.length;
-    const std::uint8_t* image = request->image.buffer.get();
+    // From the loaded image, not the file on disk: they differ for S-record files.
+    const FlashPlan plan(request->image.Bytes(), MacTextToBytes(request->macText),
+                         ShortImage::KeepLength);
     ReportStatus(kStatusProgrammingFlash);
-    std::uint32_t address = kHeaderSize;
-    for (std::uint32_t remaining = length; remaining != 0;) {
-        const std::uint32_t n = std::min<std::uint32_t>(remaining, kMaxPayload);
-        std::copy_n(image + (address - kHeaderSize), n, packetBuffer.begin());
-        StopCheck();
-        if (!WritePacket(address, {packetBuffer.data(), n}))
-            return false;
-        ReportProgress(ProgressPercent(address, length));
-        address += n;
-        remaining -= n;
-    }
+    if (!WriteInPackets(plan.ImageWrite(), plan.ImageLength()))
+        return false;
     ReportProgress(100);
-    const auto header = MakeFlashHeader(length);
-    std::copy(header.begin(), header.end(), packetBuffer.begin());
-    if (!WritePacket(0, {packetBuffer.data(), header.size()}))
+    static_assert(kHeaderSize <= kMaxPayload, "the header goes in one packet");
+    const FlashWrite header = plan.HeaderWrite();
+    if (!WritePacket(header.address, header.bytes))
         return false;
     StopCheck();
+    return true;
+}
+
+// The plan's writes are cut into packets here, not made packet-sized by the
+// plan: the payload limit belongs to the serial wire, and the J-Link job cuts
+// the same write by its own buffer.
+bool CSerialWriter::WriteInPackets(const FlashWrite& write, std::uint32_t imageLength)
+{
+    for (std::size_t offset = 0; offset < write.bytes.size(); offset += kMaxPayload) {
+        const auto payload =
+            write.bytes.subspan(offset, std::min(kMaxPayload, write.bytes.size() - offset));
+        const std::uint32_t address = write.address + static_cast<std::uint32_t>(offset);
+        StopCheck();
+        if (!WritePacket(address, payload))
+            return false;
+        ReportProgress(ProgressPercent(address, imageLength));
+    }
     return true;
 }
 

@@ -1,4 +1,5 @@
 #include "flash/flash_layout.h"
+#include "flash/flash_plan.h"
 
 #include "images/flash_image.h"
 #include "job/mac_address.h"
@@ -36,7 +37,7 @@ TEST_P(FlashContentTest, ImageWithMacBehindTheHeader)
     FlashImage image;
     ASSERT_TRUE(image.Load(dir.Write("fw.bin", bytes)));
 
-    const auto flash = BuildFlashContent(image.Bytes(), kMac);
+    const auto flash = FlashPlan(image.Bytes(), kMac, ShortImage::KeepLength).Content();
     ASSERT_EQ(flash.size(), 8 + size);
     const auto header = MakeFlashHeader(static_cast<std::uint32_t>(size));
     EXPECT_TRUE(std::equal(header.begin(), header.end(), flash.begin()));

@@ -13,7 +13,12 @@ using ::testing::HasSubstr;
 
 namespace {
 
-std::string ScriptFor(std::uint32_t length) { return BuildCommandScript(length, PieceSizes(length)); }
+// The script for an image of `length` bytes, at least the MAC field's end.
+std::string ScriptFor(std::uint32_t length)
+{
+    const std::vector<std::uint8_t> image(length);
+    return BuildCommandScript(FlashPlan(image, MacBytes{}, ShortImage::GrowToMacEnd));
+}
 
 TEST(CommandScript, WorkedExampleOfTenThousandBytes)
 {

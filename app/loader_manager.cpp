@@ -49,7 +49,7 @@ bool CLoaderManager::StartSerialJob(const std::string& port, const std::string& 
                                     const CBinFile& entry)
 {
     StopSerialJob();
-    serial = std::make_unique<SerialJob>(&dialog, machine.serialPorts, machine.serialTiming);
+    serial = std::make_unique<SerialJob>(&jobReports, machine.serialPorts, machine.serialTiming);
     serial->boardInfo.portName = port;
     // A job never runs on an image that is not in memory.
     const ImageLoad load = PrepareRequest(serial->boardInfo, entry.path, entry.name, mac);
@@ -66,7 +66,7 @@ bool CLoaderManager::StartSerialJob(const std::string& port, const std::string& 
 bool CLoaderManager::StartJLinkJob(const std::string& mac, const CBinFile& entry)
 {
     // The previous job may still be cleaning up after its last status.
-    return ::StartJLinkJob(jlink, &dialog, machine.jlinkSettings, entry.path, entry.name, mac,
+    return ::StartJLinkJob(jlink, &jobReports, machine.jlinkSettings, entry.path, entry.name, mac,
                            machine.whileWaiting);
 }
 

@@ -8,6 +8,7 @@
 #include "discovery/observers.h"
 #include "jlink/jlink_job.h"
 #include "jlink/jlink_settings.h"
+#include "job/job_messages.h"
 #include "job/messages.h"
 #include "platform/folder_source.h"
 #include "platform/port_map_source.h"
@@ -71,6 +72,7 @@ public:
 
 private:
     IMessageTarget& dialog;
+    JobMessages jobReports{dialog};  // the jobs' reports as the dialog's messages
     MachineParts machine;
     std::unique_ptr<CBinFileManager> bins;
     std::unique_ptr<CBoardManager> boards;

@@ -87,26 +87,26 @@ bool ConsoleJobRunner::BoardWaitExpired() const
 LParam ConsoleJobRunner::Handle(unsigned message, WParam wparam, LParam)
 {
     if (message == WM_JOB_STATUS)
-        ShowStatus(reinterpret_cast<const CBoardInfo*>(wparam)->statusCode);
+        ShowStatus(StatusOfMessage(wparam));
     else if (message == WM_JOB_PROGRESS)
         ShowProgress(static_cast<unsigned>(wparam));
     return 0;
 }
 
-void ConsoleJobRunner::ShowStatus(std::int32_t code)
+void ConsoleJobRunner::ShowStatus(const JobStatus& status)
 {
+    const std::int32_t code = status.code;
     const StatusRow& row = LookupStatus(code);
     if (lastStatus != code)
         settings.events.Status(settings.port, code);
     ShowStatusLine(code, row.text);
-    if (settings.statusDetail) {
-        const std::string detail = settings.statusDetail(code);
-        if (!detail.empty()) {
-            EndLine();
-            out << detail << std::endl;
-        }
+    if (!status.openFailure.empty()) {
+        EndLine();
+        out << status.openFailure << std::endl;
     }
-    if (settings.hopeless && settings.hopeless(code)) {
+    // A file or a folder will not turn into a terminal while we wait: the
+    // run ends as a failure at once instead of waiting out the board limit.
+    if (status.hopeless) {
         exitCode = kExitFailure;
         stopNeeded = true;
     }

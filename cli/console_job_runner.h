@@ -4,6 +4,7 @@
 // job's outcome into the process's exit code.
 
 #include "cli/event_stream.h"
+#include "job/job_messages.h"
 #include "job/message_queue.h"
 #include "platform/console.h"
 
@@ -23,13 +24,6 @@ public:
         // Give up when the board has not connected within this time (the
         // serial job waits for a board for ever). None: no limit.
         std::optional<std::chrono::seconds> boardWaitLimit;
-        // More to say after a status line (for example why a port did not
-        // open); empty when there is nothing to add. Runs while the job waits.
-        std::function<std::string(std::int32_t code)> statusDetail;
-        // True when the job can no longer succeed after this status (for
-        // example the port is a file, not a terminal): the run ends as a
-        // failure at once instead of waiting out the board wait limit.
-        std::function<bool(std::int32_t code)> hopeless;
         // --events json: every status and progress step, and the result.
         EventStream events;
         std::string port;  // the board's, in each event
@@ -45,8 +39,8 @@ public:
     // For bytes, rate and time left, once the image is known.
     void SetImageLength(std::uint32_t length) { settings.imageLength = length; }
 
-    // Where the job sends its status and progress.
-    IMessageTarget& Target() { return queue; }
+    // Where the job reports its status and progress.
+    IJobObserver& Reports() { return reports; }
 
     // Handles the job's messages until a final status (exit 0 after success,
     // 1 after a failure), a hopeless status (1), Ctrl-C or the console's
@@ -60,7 +54,7 @@ public:
 private:
     int RunUntilEnd(const std::function<void()>& stopJob);
     LParam Handle(unsigned message, WParam wparam, LParam lparam);
-    void ShowStatus(std::int32_t code);
+    void ShowStatus(const JobStatus& status);
     void ShowStatusLine(std::int32_t code, std::string_view text);
     void ShowProgress(unsigned percent);
     void EndLine();
@@ -69,6 +63,7 @@ private:
     std::ostream& out;
     Settings settings;
     CMessageQueue queue;
+    JobMessages reports{queue};
     std::optional<int> exitCode;
     bool stopNeeded = false;
     bool boardConnected = false;

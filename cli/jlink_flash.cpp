@@ -18,17 +18,11 @@ namespace {
 
 // The job is made before the runner that shows it, which needs the loaded
 // image's length: messages go through this until the runner exists.
-class ForwardingTarget final : public IMessageTarget {
+class ForwardingReports final : public IJobObserver {
 public:
-    void Post(unsigned message, WParam wparam, LParam lparam) override
-    {
-        to->Post(message, wparam, lparam);
-    }
-    LParam Send(unsigned message, WParam wparam, LParam lparam) override
-    {
-        return to->Send(message, wparam, lparam);
-    }
-    IMessageTarget* to = nullptr;
+    void OnStatus(const JobStatus& status) override { to->OnStatus(status); }
+    void OnProgress(int percent) override { to->OnProgress(percent); }
+    IJobObserver* to = nullptr;
 };
 
 // The job's diagnostics are meant for no one; on the console the reason of a
@@ -61,7 +55,7 @@ JLinkSettings SettingsFor(const FlashOptions& options)
 
 int RunJLinkFlash(const FlashOptions& options)
 {
-    ForwardingTarget forward;
+    ForwardingReports forward;
     JLinkJob job(&forward, SettingsFor(options));
     const std::string name = TextOfPath(PathOfText(options.image).filename());
     // A job started on an image that did not load would only announce
@@ -79,7 +73,7 @@ int RunJLinkFlash(const FlashOptions& options)
     settings.port = "jlink";
     settings.mac = options.mac;
     ConsoleJobRunner runner(ConsoleJobRunner::ProseStream(options.events), settings);
-    forward.to = &runner.Target();
+    forward.to = &runner.Reports();
     job.writer->Start();
     // Ctrl-C reaches the tool too, but the closing of the console does not
     // (it has none): the tool is ended, and the job then fails and removes

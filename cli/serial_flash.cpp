@@ -20,8 +20,7 @@ SerialTiming TimingOf(const FlashOptions& options)
     return options.timing == "fixed" ? SerialTiming::Fixed() : SerialTiming::Prompt();
 }
 
-ConsoleJobRunner::Settings RunnerSettings(const FlashOptions& options,
-                                          const ISerialPortFactory& ports)
+ConsoleJobRunner::Settings RunnerSettings(const FlashOptions& options)
 {
     ConsoleJobRunner::Settings settings;
     settings.terminal = OutputIsTerminal() && !options.events;
@@ -29,18 +28,6 @@ ConsoleJobRunner::Settings RunnerSettings(const FlashOptions& options,
     settings.port = options.port;
     settings.mac = options.mac;
     settings.boardWaitLimit = std::chrono::seconds(options.waitSeconds);
-    // Read while the worker waits for the status to be shown: the reason is
-    // the one of the open that just failed.
-    settings.statusDetail = [&ports](std::int32_t code) -> std::string {
-        if (code != kStatusOpenFailed)
-            return {};
-        return DescribeOpenError(ports.LastOpenError());
-    };
-    // A file or a folder will not turn into a terminal while we wait.
-    settings.hopeless = [&ports](std::int32_t code) {
-        return code == kStatusOpenFailed &&
-               ports.LastOpenError().reason == PortOpenFailure::NotASerialPort;
-    };
     return settings;
 }
 
@@ -50,8 +37,8 @@ int RunSerialFlash(const FlashOptions& options)
 {
     const std::unique_ptr<ISerialPortFactory> ports = MakeSerialPortFactory();
     ConsoleJobRunner runner(ConsoleJobRunner::ProseStream(options.events),
-                            RunnerSettings(options, *ports));
-    SerialJob job(&runner.Target(), *ports, TimingOf(options));
+                            RunnerSettings(options));
+    SerialJob job(&runner.Reports(), *ports, TimingOf(options));
     job.boardInfo.portName = options.port;
     const std::string name = TextOfPath(PathOfText(options.image).filename());
     // An image that did not load is refused by the job itself, with its status.

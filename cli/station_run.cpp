@@ -11,6 +11,7 @@
 #include "flash/flash_layout.h"
 #include "images/flash_image.h"
 #include "images/prepare_request.h"
+#include "job/job_messages.h"
 #include "job/message_queue.h"
 #include "job/status_table.h"
 #include "platform/console.h"
@@ -74,6 +75,7 @@ struct Board {
     BoardLine line;
     std::unique_ptr<ISerialPortFactory> ports;
     std::unique_ptr<BoardTarget> target;
+    std::unique_ptr<JobMessages> reports;  // the job's reports as messages to the target
     std::unique_ptr<SerialJob> job;
     std::int32_t lastStatus = 0;
     bool connected = false;
@@ -233,7 +235,8 @@ private:
         board->line.mac = mac;
         board->ports = MakeSerialPortFactory();
         board->target = std::make_unique<BoardTarget>(queue, boards.size());
-        board->job = std::make_unique<SerialJob>(board->target.get(), *board->ports,
+        board->reports = std::make_unique<JobMessages>(*board->target);
+        board->job = std::make_unique<SerialJob>(board->reports.get(), *board->ports,
                                                  options.timing == "fixed" ? SerialTiming::Fixed()
                                                                            : SerialTiming::Prompt());
         CBoardInfo& info = board->job->boardInfo;
@@ -258,7 +261,7 @@ private:
             return 0;
         Board& board = *boards[static_cast<std::size_t>(lparam)];
         if (message == WM_JOB_STATUS)
-            OnStatus(board, reinterpret_cast<const CBoardInfo*>(wparam)->statusCode);
+            OnStatus(board, StatusOfMessage(wparam));
         else if (message == WM_JOB_PROGRESS && static_cast<int>(wparam) != board.line.percent) {
             board.line.percent = static_cast<int>(wparam);
             events.Progress(board.line.port, board.line.percent);
@@ -267,8 +270,9 @@ private:
         return 0;
     }
 
-    void OnStatus(Board& board, std::int32_t code)
+    void OnStatus(Board& board, const JobStatus& status)
     {
+        const std::int32_t code = status.code;
         const StatusRow& row = LookupStatus(code);
         const bool repeated = code == board.lastStatus;
         board.lastStatus = code;
@@ -286,11 +290,10 @@ private:
             board.result = Result::Failed;
         if (board.result != Result::Running)
             return;
-        if (code == kStatusOpenFailed) {
-            const PortOpenError error = board.ports->LastOpenError();
-            console.Note(DescribeOpenError(error), board.line.port);
+        if (!status.openFailure.empty()) {
+            console.Note(status.openFailure, board.line.port);
             // A file or a folder will not turn into a terminal while we wait.
-            if (error.reason == PortOpenFailure::NotASerialPort) {
+            if (status.hopeless) {
                 board.result = Result::Failed;
                 board.stopNeeded = true;
             }

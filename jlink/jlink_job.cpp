@@ -3,22 +3,21 @@
 #include "images/prepare_request.h"
 #include "platform/message_box.h"
 
-JLinkJob::JLinkJob(IMessageTarget* dialogWindow, JLinkSettings settings)
-    : writer(std::make_unique<JLinkWriter>(dialogWindow, &request, std::move(settings))),
-      dialogWindow(dialogWindow)
+JLinkJob::JLinkJob(IJobObserver* observer, JLinkSettings settings)
+    : writer(std::make_unique<JLinkWriter>(observer, &request, std::move(settings)))
 {
 }
 
 JLinkJob::~JLinkJob() = default;
 
-bool StartJLinkJob(std::unique_ptr<JLinkJob>& current, IMessageTarget* dialogWindow,
+bool StartJLinkJob(std::unique_ptr<JLinkJob>& current, IJobObserver* observer,
                    JLinkSettings settings, const std::string& imagePath,
                    const std::string& imageFileName, const std::string& macText,
                    const std::function<void()>& whileWaiting)
 {
     if (current)
         current->writer->Wait(whileWaiting);
-    current = std::make_unique<JLinkJob>(dialogWindow, std::move(settings));
+    current = std::make_unique<JLinkJob>(observer, std::move(settings));
     const ImageLoad load = PrepareRequest(current->request, imagePath, imageFileName, macText);
     for (const std::string& message : load.Messages())
         ShowMessageBox(message);

@@ -10,11 +10,11 @@
 #include <memory>
 #include <string>
 
-class IMessageTarget;
+class IJobObserver;
 
 class JLinkJob {
 public:
-    JLinkJob(IMessageTarget* dialogWindow, JLinkSettings settings);
+    JLinkJob(IJobObserver* observer, JLinkSettings settings);
     // Waits for a running worker; see JLinkWriter.
     ~JLinkJob();
     JLinkJob(const JLinkJob&) = delete;
@@ -23,15 +23,13 @@ public:
     // Declared before the writer, so the writer (and its threads) go first.
     CBoardInfo request;
     std::unique_ptr<JLinkWriter> writer;
-    IMessageTarget* const dialogWindow;
 };
 
 // The starter's part: a previous job in `current` is waited for (with
 // `whileWaiting` delivering its pending sends) before it is released; then a
 // new job is made and its request prepared. Its worker starts only when the
-// image loaded (FlashImage::Load has told the user why not): false, and no job,
-// otherwise.
-bool StartJLinkJob(std::unique_ptr<JLinkJob>& current, IMessageTarget* dialogWindow,
-                        JLinkSettings settings, const std::string& imagePath,
-                        const std::string& imageFileName, const std::string& macText,
-                        const std::function<void()>& whileWaiting);
+// image loaded (the user is shown why not): false, and no job, otherwise.
+bool StartJLinkJob(std::unique_ptr<JLinkJob>& current, IJobObserver* observer,
+                   JLinkSettings settings, const std::string& imagePath,
+                   const std::string& imageFileName, const std::string& macText,
+                   const std::function<void()>& whileWaiting);

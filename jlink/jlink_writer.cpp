@@ -4,7 +4,7 @@
 #include "jlink/job_names.h"
 #include "job/board_info.h"
 #include "job/mac_address.h"
-#include "job/messages.h"
+#include "job/job_events.h"
 #include "job/status_codes.h"
 #include "platform/file_lock.h"
 #include "platform/message_box.h"
@@ -16,8 +16,8 @@
 
 namespace fs = std::filesystem;
 
-JLinkWriter::JLinkWriter(IMessageTarget* dialogWindow, CBoardInfo* request, JLinkSettings settings)
-    : dialogWindow(dialogWindow), request(request), settings(std::move(settings))
+JLinkWriter::JLinkWriter(IJobObserver* observer, CBoardInfo* request, JLinkSettings settings)
+    : observer(observer), request(request), settings(std::move(settings))
 {
 }
 
@@ -220,14 +220,14 @@ bool JLinkWriter::DeleteJobFolder()
 void JLinkWriter::SendStatus(std::int32_t code)
 {
     request->statusCode = code;
-    if (dialogWindow)
-        dialogWindow->Send(WM_JOB_STATUS, reinterpret_cast<WParam>(request), 0);
+    if (observer)
+        observer->OnStatus(JobStatus{code, {}, {}, false});
 }
 
 void JLinkWriter::SendProgress(int percent)
 {
-    if (dialogWindow)
-        dialogWindow->Send(WM_JOB_PROGRESS, static_cast<WParam>(percent), 0);
+    if (observer)
+        observer->OnProgress(percent);
 }
 
 void JLinkWriter::NoteFailure(JLinkFailure why, const std::string& detail)

@@ -28,11 +28,11 @@ class FlashPlan;
 class IFileLock;
 
 class CBoardInfo;
-class IMessageTarget;
+class IJobObserver;
 
 class JLinkWriter {
 public:
-    JLinkWriter(IMessageTarget* dialogWindow, CBoardInfo* request, JLinkSettings settings);
+    JLinkWriter(IJobObserver* observer, CBoardInfo* request, JLinkSettings settings);
     // Waits for the worker: the threads use this writer and the request
     // until Run returns. Prefer Wait, which can keep delivering sends.
     ~JLinkWriter();
@@ -98,7 +98,7 @@ private:
     void Diagnostic(std::string_view text) const;
     std::string TempPath(std::string_view relative) const;
 
-    IMessageTarget* const dialogWindow;
+    IJobObserver* const observer;
     CBoardInfo* const request;
     const JLinkSettings settings;
 

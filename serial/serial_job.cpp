@@ -1,7 +1,6 @@
 #include "serial/serial_job.h"
 
-SerialJob::SerialJob(IMessageTarget* dialogWindow, ISerialPortFactory& ports, SerialTiming timing)
-    : writer(std::make_unique<CSerialWriter>(dialogWindow, &boardInfo, ports, timing)),
-      dialogWindow(dialogWindow)
+SerialJob::SerialJob(IJobObserver* observer, ISerialPortFactory& ports, SerialTiming timing)
+    : writer(std::make_unique<CSerialWriter>(observer, &boardInfo, ports, timing))
 {
 }

@@ -4,7 +4,7 @@
 // prepares the record, then starts the writer.
 
 #include "job/board_info.h"
-#include "job/messages.h"
+#include "job/job_events.h"
 #include "platform/serial_port.h"
 #include "serial/serial_timing.h"
 #include "serial/serial_writer.h"
@@ -13,7 +13,7 @@
 
 class SerialJob {
 public:
-    SerialJob(IMessageTarget* dialogWindow, ISerialPortFactory& ports,
+    SerialJob(IJobObserver* observer, ISerialPortFactory& ports,
               SerialTiming timing = SerialTiming::Prompt());
     SerialJob(const SerialJob&) = delete;
     SerialJob& operator=(const SerialJob&) = delete;
@@ -22,5 +22,4 @@ public:
     // Declared after the record, so it is destroyed first: its destructor
     // ends the worker before the record goes away.
     std::unique_ptr<CSerialWriter> writer;
-    IMessageTarget* const dialogWindow;
 };

@@ -6,9 +6,9 @@
 #include "platform/message_box.h"
 #include "serial/wire_protocol.h"
 
-CSerialWriter::CSerialWriter(IMessageTarget* dialogWindow, CBoardInfo* request,
+CSerialWriter::CSerialWriter(IJobObserver* observer, CBoardInfo* request,
                              ISerialPortFactory& ports, SerialTiming timing)
-    : dialogWindow(dialogWindow), request(request), ports(ports), timing(timing)
+    : observer(observer), request(request), ports(ports), timing(timing)
 {
 }
 
@@ -79,15 +79,23 @@ void CSerialWriter::StopCheck()
         throw StopRequested{};
 }
 
+// A failed open carries its reason, read here on the worker's own thread
+// right after the open that failed.
 void CSerialWriter::ReportStatus(std::int32_t code)
 {
     request->statusCode = code;
-    dialogWindow->Send(WM_JOB_STATUS, reinterpret_cast<WParam>(request), 0);
+    JobStatus status{code, request->portName, {}, false};
+    if (code == kStatusOpenFailed) {
+        const PortOpenError error = ports.LastOpenError();
+        status.openFailure = DescribeOpenError(error);
+        status.hopeless = error.reason == PortOpenFailure::NotASerialPort;
+    }
+    observer->OnStatus(status);
 }
 
 void CSerialWriter::ReportProgress(unsigned percent)
 {
-    dialogWindow->Send(WM_JOB_PROGRESS, percent, reinterpret_cast<LParam>(&request->portName));
+    observer->OnProgress(static_cast<int>(percent));
 }
 
 void CSerialWriter::ClosePort()

@@ -4,7 +4,7 @@
 // image in checked packets, write the header last. Every step is reported to
 // the dialog by a blocking send.
 
-#include "job/messages.h"
+#include "job/job_events.h"
 #include "platform/serial_port.h"
 #include "serial/serial_timing.h"
 
@@ -24,7 +24,7 @@ struct FlashWrite;
 
 class CSerialWriter {
 public:
-    CSerialWriter(IMessageTarget* dialogWindow, CBoardInfo* request, ISerialPortFactory& ports,
+    CSerialWriter(IJobObserver* observer, CBoardInfo* request, ISerialPortFactory& ports,
                   SerialTiming timing);
     // Stops the worker and waits for it: a writer never outlives its thread.
     // Whoever delivers the dialog's messages must call Stop first, pumping.
@@ -80,7 +80,7 @@ private:
     void ClosePort();
 
     std::unique_ptr<ISerialPort> port;
-    IMessageTarget* const dialogWindow;
+    IJobObserver* const observer;
     CBoardInfo* const request;
     ISerialPortFactory& ports;
     const SerialTiming timing;

@@ -1,7 +1,7 @@
 #include "wizard/firmware_dialog_logic.h"
 
 #include "images/srecord_path.h"
-#include "job/board_info.h"
+#include "job/job_messages.h"
 #include "job/mac_address.h"
 #include "platform/text_paths.h"
 #include "wizard/dialog_texts.h"
@@ -359,12 +359,11 @@ void CFirmwareDialogLogic::StartSerialJob(const CBinFile& entry, const std::stri
 
 // ---- job reports ----
 
-LParam CFirmwareDialogLogic::OnJobStatus(WParam record)
+LParam CFirmwareDialogLogic::OnJobStatus(WParam report)
 {
-    const auto* info = reinterpret_cast<const CBoardInfo*>(record);
-    if (info == nullptr || stoppingJob)
+    if (report == 0 || stoppingJob)
         return 0;
-    ShowStatusRow(LookupStatus(info->statusCode));
+    ShowStatusRow(LookupStatus(StatusOfMessage(report).code));
     return 0;
 }
 

@@ -52,7 +52,7 @@ private:
     LParam OnComPortsChanged();
     LParam OnJLinkChanged();
     LParam OnBinFilesChanged();
-    LParam OnJobStatus(WParam record);
+    LParam OnJobStatus(WParam report);
     LParam OnJobProgress(WParam percent);
 
     void ShowUsbState();

@@ -2,6 +2,7 @@
 
 #include "flash/flash_layout.h"
 #include "images/prepare_request.h"
+#include "job/job_messages.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -42,10 +43,10 @@ SimBoardRun::SimBoardRun(const std::vector<std::string>& simArguments, std::uint
                          SerialTiming timing)
     : dialog([this](unsigned message, WParam wparam, LParam) -> LParam {
           if (message == WM_JOB_STATUS)
-              statuses.push_back(reinterpret_cast<const CBoardInfo*>(wparam)->statusCode);
+              statuses.push_back(StatusOfMessage(wparam).code);
           return 0;
       }),
-      job(std::make_unique<SerialJob>(&dialog, ports, timing))
+      job(std::make_unique<SerialJob>(&reports, ports, timing))
 {
     const std::string link = folder.path + "/board";
     std::vector<std::string> arguments{"--link", link};

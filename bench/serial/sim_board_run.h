@@ -3,6 +3,7 @@
 // benchmarks: a scratch folder for the link and the image, the simulator
 // with its options, and the job with a dialog that records every status.
 
+#include "job/job_messages.h"
 #include "job/message_queue.h"
 #include "platform/posix/posix_serial_port.h"
 #include "serial/serial_job.h"
@@ -44,6 +45,7 @@ private:
     std::unique_ptr<SimProcess> sim;
     std::vector<std::int32_t> statuses;
     CMessageQueue dialog;
+    JobMessages reports{dialog};
     PosixSerialPortFactory ports;
     std::unique_ptr<SerialJob> job;
     bool ready = false;

@@ -331,8 +331,8 @@ TEST(JLinkJobLifetime, ReplacingARunningJobWaitsForIt)
     settings.toolTimeLimit = std::chrono::milliseconds(100);
     std::unique_ptr<JLinkJob> current;
     const auto pump = [&] { rig.Pump(); };
-    StartJLinkJob(current, rig.Dialog(), settings, image, "fw.bin", "0050C2123456789A", pump);
-    StartJLinkJob(current, rig.Dialog(), settings, image, "fw.bin", "0050C2123456789A", pump);
+    StartJLinkJob(current, rig.Reports(), settings, image, "fw.bin", "0050C2123456789A", pump);
+    StartJLinkJob(current, rig.Reports(), settings, image, "fw.bin", "0050C2123456789A", pump);
     // The first job had reported its end before the second began.
     EXPECT_THAT(rig.Events(), ElementsAre(kProgramming, "progress 100", kFailed));
     current->writer->Wait(pump);
@@ -356,7 +356,7 @@ TEST(JLinkJobLifetime, DestroyingARunningJobWaitsForItsThreads)
         while (!closing)
             rig.Pump();
     });
-    auto job = std::make_unique<JLinkJob>(rig.Dialog(), settings);
+    auto job = std::make_unique<JLinkJob>(rig.Reports(), settings);
     PrepareRequest(job->request, image, "fw.bin", "0050C2123456789A");
     job->writer->Start();
     job.reset();
@@ -378,7 +378,7 @@ TEST(JLinkJobLifetime, AbortEndsARunningToolAtOnce)
     const std::string image = rig.dir.Write("fw.bin", RandomBytes(3000, 15));
     JLinkSettings settings = rig.Settings(FakeStarter({{"x\n"}, true}, record));
     settings.toolTimeLimit = std::chrono::minutes(10);
-    JLinkJob job(rig.Dialog(), settings);
+    JLinkJob job(rig.Reports(), settings);
     PrepareRequest(job.request, image, "fw.bin", "0050C2123456789A");
     job.writer->Start();
     job.writer->Abort();

@@ -2,6 +2,7 @@
 
 #include "images/prepare_request.h"
 #include "job/board_info.h"
+#include "job/job_messages.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -46,7 +47,7 @@ std::vector<std::string> JobRig::Run(const JLinkSettings& settings, const std::s
         std::lock_guard lock(mutex);
         events.clear();
     }
-    JLinkJob job(&dialog, settings);
+    JLinkJob job(&reports, settings);
     PrepareRequest(job.request, imagePath, fs::path(imagePath).filename().string(), mac);
     job.writer->Start();
     job.writer->Wait([this] { Pump(); });
@@ -61,7 +62,7 @@ LParam JobRig::Handle(unsigned message, WParam wparam)
 {
     std::lock_guard lock(mutex);
     if (message == WM_JOB_STATUS)
-        events.push_back(StatusEvent(reinterpret_cast<const CBoardInfo*>(wparam)->statusCode));
+        events.push_back(StatusEvent(StatusOfMessage(wparam).code));
     else if (message == WM_JOB_PROGRESS)
         events.push_back("progress " + std::to_string(wparam));
     return 0;

@@ -4,6 +4,7 @@
 // reported, in order (StatusEvent(kStatusProgrammingFlash), "progress 33").
 
 #include "jlink/jlink_job.h"
+#include "job/job_messages.h"
 #include "job/message_queue.h"
 #include "job/status_codes.h"
 #include "support/temp_dir.h"
@@ -38,7 +39,7 @@ public:
     std::vector<std::string> Run(const JLinkSettings& settings, const std::string& imagePath,
                                  const std::string& mac = "0050C2123456789A");
 
-    IMessageTarget* Dialog() { return &dialog; }
+    IJobObserver* Reports() { return &reports; }
     void Pump() { dialog.DispatchFor(std::chrono::milliseconds(10)); }
     std::vector<std::string> Events() const;
     std::string Diagnostics() const;
@@ -53,6 +54,7 @@ private:
     LParam Handle(unsigned message, WParam wparam);
 
     CMessageQueue dialog;
+    JobMessages reports{dialog};
     mutable std::mutex mutex;
     std::vector<std::string> events;
     std::string diagnostics;

@@ -15,6 +15,7 @@
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
+using ::testing::HasSubstr;
 
 namespace {
 
@@ -120,6 +121,24 @@ TEST_F(BoardOnPty, NoPortMeansOpenFailedThenDisconnectedUntilStopped)
                                   std::chrono::milliseconds(200)));
     harness.Stop();
     EXPECT_THAT(harness.Statuses(), ElementsAre(kStatusOpeningPort, kStatusOpenFailed, kStatusDisconnected));
+    // The reason travels with the report, read when the open failed; a port
+    // may still appear.
+    ASSERT_EQ(harness.OpenFailures().size(), 1u);
+    EXPECT_THAT(harness.OpenFailures()[0].openFailure, HasSubstr("No such serial port"));
+    EXPECT_FALSE(harness.OpenFailures()[0].hopeless);
+}
+
+// A file will never turn into a terminal: the report says so, and why.
+TEST_F(BoardOnPty, AFileAsThePortIsAHopelessOpenFailure)
+{
+    JobHarness harness(ports);
+    harness.job.boardInfo.portName = dir.Write("not-a-port", {1, 2, 3});
+    ASSERT_TRUE(harness.Prepare(RandomBytes(10, 3), kMac));
+    ASSERT_TRUE(harness.RunUntil([](const Codes& s) { return CountOf(s, kStatusOpenFailed) > 0; }));
+    harness.Stop();
+    ASSERT_FALSE(harness.OpenFailures().empty());
+    EXPECT_TRUE(harness.OpenFailures()[0].hopeless);
+    EXPECT_THAT(harness.OpenFailures()[0].openFailure, HasSubstr("not a serial port"));
 }
 
 TEST_F(BoardOnPty, APortAppearingLaterIsReconnected)

@@ -2,6 +2,7 @@
 
 #include "flash/flash_layout.h"
 #include "images/prepare_request.h"
+#include "job/job_messages.h"
 #include "job/mac_address.h"
 #include "support/expected_flash.h"
 
@@ -22,7 +23,7 @@ SerialTiming QuickTiming(bool prompt)
 }
 
 JobHarness::JobHarness(ISerialPortFactory& ports, SerialTiming timing)
-    : job(&queue, ports, timing),
+    : job(&reports, ports, timing),
       queue([this](unsigned m, WParam w, LParam l) { return Handle(m, w, l); })
 {
 }
@@ -53,7 +54,11 @@ void JobHarness::PrepareEmptyImage(const std::string& mac)
 LParam JobHarness::Handle(unsigned message, WParam wparam, LParam)
 {
     if (message == WM_JOB_STATUS)
-        statuses.push_back(reinterpret_cast<const CBoardInfo*>(wparam)->statusCode);
+    {
+        statuses.push_back(StatusOfMessage(wparam).code);
+        if (statuses.back() == kStatusOpenFailed)
+            openFailures.push_back(StatusOfMessage(wparam));
+    }
     else if (message == WM_JOB_PROGRESS)
         progress.push_back(static_cast<unsigned>(wparam));
     return 0;

@@ -2,6 +2,7 @@
 // A serial job with the test thread as its dialog: every status and progress
 // report is recorded in the order the job sent it.
 
+#include "job/job_messages.h"
 #include "job/message_queue.h"
 #include "job/status_codes.h"
 #include "serial/serial_job.h"
@@ -37,6 +38,8 @@ public:
     void Stop();
 
     std::vector<std::int32_t> Statuses() const { return statuses; }
+    // The failed opens' reports: the reason, and whether the job can give up.
+    std::vector<JobStatus> OpenFailures() const { return openFailures; }
     std::vector<unsigned> Progress() const { return progress; }
     // The flash programming should leave: header, image with MAC, then erased.
     std::vector<std::uint8_t> ExpectedFlash() const;
@@ -49,7 +52,9 @@ private:
 
     TempDir dir;
     CMessageQueue queue;
+    JobMessages reports{queue};
     std::vector<std::int32_t> statuses;
+    std::vector<JobStatus> openFailures;
     std::vector<unsigned> progress;
     bool started = false;
 };

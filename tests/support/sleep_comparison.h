@@ -6,6 +6,7 @@
 // moment of the machine does not decide.
 
 #include "images/prepare_request.h"
+#include "job/job_messages.h"
 #include "job/message_queue.h"
 #include "job/status_codes.h"
 #include "platform/sleep.h"
@@ -31,14 +32,15 @@ inline std::optional<double> TimeSerialJob(ISerialPortFactory& ports, const std:
     CMessageQueue dialog([&](unsigned message, WParam wparam, LParam) {
         if (message != WM_JOB_STATUS)
             return LParam{0};
-        const auto code = reinterpret_cast<const CBoardInfo*>(wparam)->statusCode;
+        const auto code = StatusOfMessage(wparam).code;
         if (code == kStatusConnected && !greeted)
             greeted = Clock::now();
         if (code == kStatusSuccess)
             succeeded = Clock::now();
         return LParam{0};
     });
-    SerialJob job(&dialog, ports);
+    JobMessages reports(dialog);
+    SerialJob job(&reports, ports);
     job.boardInfo.portName = port;
     if (!PrepareRequest(job.boardInfo, imagePath, "fw.bin", "0050C2123456789A"))
         return std::nullopt;

@@ -5,6 +5,7 @@
 
 #include "app/demo_probe_source.h"
 #include "job/board_info.h"
+#include "job/job_messages.h"
 #include "job/message_queue.h"
 #include "job/status_codes.h"
 #include "platform/machine.h"
@@ -57,7 +58,7 @@ TEST(DemoMachine, ListsItsBoardUpdatesOverBothJobsAndLeavesNothingBehind)
     std::vector<std::int32_t> statuses;
     CMessageQueue dialog([&statuses](unsigned message, WParam wparam, LParam) {
         if (message == WM_JOB_STATUS)
-            statuses.push_back(reinterpret_cast<const CBoardInfo*>(wparam)->statusCode);
+            statuses.push_back(StatusOfMessage(wparam).code);
         return LParam{0};
     });
     // Delivers the job's reports until it has succeeded, or for a minute.

@@ -3,7 +3,7 @@
 // it again and again.
 
 #include "fake_dialog.h"
-#include "job/board_info.h"
+#include "job/job_events.h"
 #include "wizard/firmware_dialog_logic.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +17,7 @@ struct DialogHarness {
     FakeDialogUi ui;
     FakeDialogServices services;
     CFirmwareDialogLogic logic{ui, services};
-    CBoardInfo record;
+    JobStatus record;
 
     void Open()
     {
@@ -50,7 +50,7 @@ struct DialogHarness {
 
     void Status(int code)
     {
-        record.statusCode = code;
+        record.code = code;
         logic.HandleMessage(WM_JOB_STATUS, reinterpret_cast<WParam>(&record), 0);
     }
 

@@ -359,7 +359,7 @@ TEST_F(DialogTest, BackDeliversTheWorkersPendingStatusWhileItStopsTheJob)
     logic.RunAction(Action::updateFirmware);
     worker = std::thread([&] {
         while (!stop) {
-            record.statusCode = kStatusWaitingForReset;
+            record.code = kStatusWaitingForReset;
             dialog.Send(WM_JOB_STATUS, reinterpret_cast<WParam>(&record), 0);
             ++sent;
         }

@@ -1,6 +1,5 @@
 #include "app/loader_manager.h"
 #include "images/prepare_request.h"
-#include "platform/message_box.h"
 
 CLoaderManager::CLoaderManager(IMessageTarget& dialog, MachineParts machine)
     : dialog(dialog),
@@ -54,7 +53,7 @@ bool CLoaderManager::StartSerialJob(const std::string& port, const std::string& 
     // A job never runs on an image that is not in memory.
     const ImageLoad load = PrepareRequest(serial->boardInfo, entry.path, entry.name, mac);
     for (const std::string& message : load.Messages())
-        ShowMessageBox(message);
+        jobReports.OnMessage(message);
     if (!load) {
         serial.reset();
         return false;

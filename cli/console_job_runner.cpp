@@ -90,6 +90,10 @@ LParam ConsoleJobRunner::Handle(unsigned message, WParam wparam, LParam)
         ShowStatus(StatusOfMessage(wparam));
     else if (message == WM_JOB_PROGRESS)
         ShowProgress(static_cast<unsigned>(wparam));
+    else if (message == WM_JOB_MESSAGE) {
+        EndLine();
+        std::cerr << TextOfMessage(wparam) << std::endl;
+    }
     return 0;
 }
 
@@ -100,6 +104,8 @@ void ConsoleJobRunner::ShowStatus(const JobStatus& status)
     if (lastStatus != code)
         settings.events.Status(settings.port, code);
     ShowStatusLine(code, row.text);
+    if (!status.failure.empty())
+        failure = status.failure;
     if (!status.openFailure.empty()) {
         EndLine();
         out << status.openFailure << std::endl;

@@ -48,6 +48,9 @@ public:
     // waits for the job, so that a pending send of the job is delivered.
     int Run(const std::function<void()>& stopJob);
 
+    // Why the job failed, when its failed end said so (and no message has).
+    const std::string& Failure() const { return failure; }
+
     // Delivers queued messages, waiting up to `timeout` for one.
     void Pump(std::chrono::milliseconds timeout = std::chrono::milliseconds(10));
 
@@ -70,6 +73,7 @@ private:
     bool lineOpen = false;  // a status or the progress bar drawn in place on a terminal
     bool barOpen = false;   // ...and it is the bar
     std::optional<std::int32_t> lastStatus;
+    std::string failure;
     unsigned repeats = 0;
     int lastPercent = -1;
     std::chrono::steady_clock::time_point started;

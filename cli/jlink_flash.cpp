@@ -22,16 +22,16 @@ class ForwardingReports final : public IJobObserver {
 public:
     void OnStatus(const JobStatus& status) override { to->OnStatus(status); }
     void OnProgress(int percent) override { to->OnProgress(percent); }
+    void OnMessage(std::string_view text) override { to->OnMessage(text); }
     IJobObserver* to = nullptr;
 };
 
 // The job's diagnostics are meant for no one; on the console the reason of a
-// failure is worth reading, unless a message box has already given it.
-void ShowFailureReason(const JLinkWriter& writer)
+// failure is worth reading, unless a message has already given it.
+void ShowFailureReason(const ConsoleJobRunner& runner)
 {
-    const JLinkFailure failure = writer.Failure();
-    if (failure != JLinkFailure::None && !ShownInMessageBox(failure))
-        std::cerr << "jlink: Error: " << writer.FailureDetail() << std::endl;
+    if (!runner.Failure().empty())
+        std::cerr << "jlink: Error: " << runner.Failure() << std::endl;
 }
 
 // The log outlives the job and holds the tool's own account of what it did;
@@ -84,7 +84,7 @@ int RunJLinkFlash(const FlashOptions& options)
         waitForJob();
     });
     waitForJob();
-    ShowFailureReason(*job.writer);
+    ShowFailureReason(runner);
     ShowLogPath(job.writer->LogPath(), options.events);
     return exitCode;
 }

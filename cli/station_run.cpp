@@ -266,6 +266,8 @@ private:
             board.line.percent = static_cast<int>(wparam);
             events.Progress(board.line.port, board.line.percent);
             console.ProgressChanged(board.line);
+        } else if (message == WM_JOB_MESSAGE) {
+            console.Note(TextOfMessage(wparam), board.line.port);
         }
         return 0;
     }

@@ -4,11 +4,11 @@
 
 enum class JLinkFailure {
     None,
-    ImageMissing,       // the image file is not there (a message box said so)
-    ToolMissing,        // the tool is not there (a message box said so)
-    ImageNotLoaded,     // FlashImage::Load refused the image (and said why)
+    ImageMissing,       // the image file is not there (a message said so)
+    ToolMissing,        // the tool is not there (a message said so)
+    ImageNotLoaded,     // the image did not load (the starter said why)
     NoTempFolder,       // no private folder for the job files
-    JobFolderBusy,      // another job still runs in the temporary folder (a message box said so)
+    JobFolderBusy,      // another job still runs in the temporary folder (a message said so)
     CopyFailed,         // the MAC-patched copy could not be written
     JobFilesFailed,     // the pieces, the flash loader or the script could not be written
     ToolDidNotStart,    // the tool could not be started or followed
@@ -18,10 +18,3 @@ enum class JLinkFailure {
     ExitedNonZero,      // the tool ended with an error code
     NoPieceLoaded,      // the tool ended without loading a single piece
 };
-
-// True when the user has already been told in a message box.
-constexpr bool ShownInMessageBox(JLinkFailure failure)
-{
-    return failure == JLinkFailure::ImageMissing || failure == JLinkFailure::ToolMissing ||
-           failure == JLinkFailure::ImageNotLoaded || failure == JLinkFailure::JobFolderBusy;
-}

@@ -1,7 +1,7 @@
 #include "jlink/jlink_job.h"
 
 #include "images/prepare_request.h"
-#include "platform/message_box.h"
+#include "job/job_events.h"
 
 JLinkJob::JLinkJob(IJobObserver* observer, JLinkSettings settings)
     : writer(std::make_unique<JLinkWriter>(observer, &request, std::move(settings)))
@@ -19,8 +19,10 @@ bool StartJLinkJob(std::unique_ptr<JLinkJob>& current, IJobObserver* observer,
         current->writer->Wait(whileWaiting);
     current = std::make_unique<JLinkJob>(observer, std::move(settings));
     const ImageLoad load = PrepareRequest(current->request, imagePath, imageFileName, macText);
-    for (const std::string& message : load.Messages())
-        ShowMessageBox(message);
+    for (const std::string& message : load.Messages()) {
+        if (observer)
+            observer->OnMessage(message);
+    }
     if (!load) {
         current.reset();
         return false;

@@ -7,7 +7,6 @@
 #include "job/job_events.h"
 #include "job/status_codes.h"
 #include "platform/file_lock.h"
-#include "platform/message_box.h"
 #include "platform/text_paths.h"
 
 #include <cstdio>
@@ -81,7 +80,7 @@ void JLinkWriter::PrepareAndProgram(const std::string& imagePath)
     if (!FindInputs(imagePath, toolPath))
         return ReportFailure();
     if (!request->image.buffer) {
-        // FlashImage::Load has already told the user why.
+        // The starter has already told the user why.
         NoteFailure(JLinkFailure::ImageNotLoaded, "the image did not load: " + imagePath);
         return ReportFailure();
     }
@@ -117,7 +116,7 @@ bool JLinkWriter::FindInputs(const std::string& imagePath, std::string& toolPath
     std::error_code error;
     if (imagePath.empty() || !fs::exists(PathOfText(imagePath), error)) {
         NoteFailure(JLinkFailure::ImageMissing, "Cannot open bin file: " + imagePath);
-        ShowMessageBox("Error: Cannot open bin file: " + imagePath);
+        Tell("Error: Cannot open bin file: " + imagePath);
         found = false;
     }
     const bool overridden = !settings.toolPath.empty();
@@ -131,7 +130,7 @@ bool JLinkWriter::FindInputs(const std::string& imagePath, std::string& toolPath
                                                          : ToolRelativePath();
         const std::string text = "Cannot find " + std::string(kToolName) + ": " + shown;
         NoteFailure(JLinkFailure::ToolMissing, text);
-        ShowMessageBox("Error: " + text);
+        Tell("Error: " + text);
         found = false;
     }
     return found;
@@ -152,7 +151,7 @@ std::unique_ptr<IFileLock> JLinkWriter::ClaimTempFolder()
                                      : "Cannot claim the temporary folder: " + attempt.error;
         // The user must learn that nothing was programmed and why, on either face.
         NoteFailure(JLinkFailure::JobFolderBusy, text);
-        ShowMessageBox("Error: " + text);
+        Tell("Error: " + text);
         return nullptr;
     }
     // The job folder a killed job left; whatever else has that name is for
@@ -220,8 +219,10 @@ bool JLinkWriter::DeleteJobFolder()
 void JLinkWriter::SendStatus(std::int32_t code)
 {
     request->statusCode = code;
+    JobStatus status;
+    status.code = code;
     if (observer)
-        observer->OnStatus(JobStatus{code, {}, {}, false});
+        observer->OnStatus(status);
 }
 
 void JLinkWriter::SendProgress(int percent)
@@ -239,10 +240,23 @@ void JLinkWriter::NoteFailure(JLinkFailure why, const std::string& detail)
     failureDetail = detail;
 }
 
+void JLinkWriter::Tell(const std::string& text)
+{
+    told = true;
+    if (observer)
+        observer->OnMessage(text);
+}
+
+// The reason goes with the status unless a message has already told it.
 void JLinkWriter::ReportFailure()
 {
     errorSeen = true;
-    SendStatus(kStatusProgrammingFailed);
+    request->statusCode = kStatusProgrammingFailed;
+    JobStatus status;
+    status.code = kStatusProgrammingFailed;
+    status.failure = told ? std::string() : failureDetail;
+    if (observer)
+        observer->OnStatus(status);
 }
 
 void JLinkWriter::Diagnostic(std::string_view text) const

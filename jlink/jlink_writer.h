@@ -93,6 +93,8 @@ private:
     void SendStatus(std::int32_t code);
     void SendProgress(int percent);
     void ReportFailure();
+    // Tells the user now, in a message box or on the console.
+    void Tell(const std::string& text);
     // Says why in the diagnostics and keeps the first reason for the end.
     void NoteFailure(JLinkFailure why, const std::string& detail);
     void Diagnostic(std::string_view text) const;
@@ -115,6 +117,7 @@ private:
     // Written by whichever thread fails, before the other one looks.
     JLinkFailure failure = JLinkFailure::None;
     std::string failureDetail;
+    bool told = false;  // a message has told the user why the job fails
 
     mutable std::mutex stateMutex;
     std::condition_variable endedSignal;

@@ -7,7 +7,6 @@
 #include "jlink/command_script.h"
 #include "jlink/jlink_writer.h"
 #include "jlink/job_names.h"
-#include "platform/message_box.h"
 #include "platform/text_paths.h"
 
 #include <cstdint>
@@ -45,7 +44,7 @@ bool JLinkWriter::CreateJobFiles(const FlashPlan& plan)
     imageLength = plan.ImageLength();
     if (!ImageFitsFlash(imageLength)) {
         // The user learns why, as on the serial path.
-        ShowMessageBox(ImageTooLongMessage(imageLength));
+        Tell(ImageTooLongMessage(imageLength));
         return FailJobFiles("Image won't fit at specified address");
     }
     if (!WritePieces(plan) || !WriteJobFile(kLoaderFileName, FlashLoader()) || !WriteScript(plan))

@@ -148,10 +148,9 @@ void JLinkWriter::PumpOutput()
 // The chunk that holds the marker is not logged; the tool is stopped.
 void JLinkWriter::ReportToolError(const std::string& errorText)
 {
-    errorSeen = true;
     NoteFailure(JLinkFailure::ToolReportedError, kTool + " reported: " + errorText);
     SendProgress(100);
-    SendStatus(kStatusProgrammingFailed);
+    ReportFailure();
     tool->Terminate();
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 struct JobStatus {
     std::int32_t code = 0;
@@ -15,6 +16,8 @@ struct JobStatus {
     // user, and whether it never will (a file or a folder is no terminal).
     std::string openFailure;
     bool hopeless = false;
+    // With a failed end: why, in words, unless a message has told it.
+    std::string failure;
 };
 
 class IJobObserver {
@@ -22,4 +25,7 @@ public:
     virtual ~IJobObserver() = default;
     virtual void OnStatus(const JobStatus& status) = 0;
     virtual void OnProgress(int percent) = 0;
+    // What the user must read before the job goes on, such as why it cannot
+    // start: a message box in the window, standard error on the console.
+    virtual void OnMessage(std::string_view text) = 0;
 };

@@ -1,7 +1,8 @@
 #pragma once
 // The edge between a job and a receiver of messages: each report becomes a
 // message sent to the target, WM_JOB_STATUS with the JobStatus in wparam
-// (valid while the receiver handles it) and WM_JOB_PROGRESS with the percent.
+// (valid while the receiver handles it), WM_JOB_PROGRESS with the percent and
+// WM_JOB_MESSAGE with the text (a std::string, valid as long).
 
 #include "job/job_events.h"
 #include "job/messages.h"
@@ -12,6 +13,7 @@ public:
 
     void OnStatus(const JobStatus& status) override;
     void OnProgress(int percent) override;
+    void OnMessage(std::string_view text) override;
 
 private:
     IMessageTarget& target;
@@ -21,4 +23,10 @@ private:
 inline const JobStatus& StatusOfMessage(WParam wparam)
 {
     return *reinterpret_cast<const JobStatus*>(wparam);
+}
+
+// The text a WM_JOB_MESSAGE carries.
+inline const std::string& TextOfMessage(WParam wparam)
+{
+    return *reinterpret_cast<const std::string*>(wparam);
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The five messages between the monitors, the jobs and the dialog, and the
+// The six messages between the monitors, the jobs and the dialog, and the
 // target they are delivered to.
 
 #include <cstdint>
@@ -10,6 +10,8 @@ enum : unsigned {
     WM_JOB_PROGRESS = 0x8002,
     WM_JLINK_CHANGED = 0x8003,
     WM_BINFILES_CHANGED = 0x8004,
+    WM_JOB_MESSAGE = 0x8005,
+    kLastApplicationMessage = WM_JOB_MESSAGE,
 };
 
 using WParam = std::uintptr_t;

@@ -3,7 +3,6 @@
 #include "flash/flash_layout.h"
 #include "job/board_info.h"
 #include "job/status_codes.h"
-#include "platform/message_box.h"
 #include "serial/wire_protocol.h"
 
 CSerialWriter::CSerialWriter(IJobObserver* observer, CBoardInfo* request,
@@ -84,7 +83,9 @@ void CSerialWriter::StopCheck()
 void CSerialWriter::ReportStatus(std::int32_t code)
 {
     request->statusCode = code;
-    JobStatus status{code, request->portName, {}, false};
+    JobStatus status;
+    status.code = code;
+    status.port = request->portName;
     if (code == kStatusOpenFailed) {
         const PortOpenError error = ports.LastOpenError();
         status.openFailure = DescribeOpenError(error);
@@ -133,7 +134,7 @@ bool CSerialWriter::ImageIsUsable()
         return false;
     }
     if (!ImageFitsFlash(image.length)) {
-        ShowMessageBox(ImageTooLongMessage(image.length));
+        observer->OnMessage(ImageTooLongMessage(image.length));
         ReportStatus(kStatusFileUnreadable);
         return false;
     }

@@ -55,6 +55,9 @@ LParam CFirmwareDialogLogic::HandleMessage(unsigned message, WParam wparam, LPar
         return OnJobStatus(wparam);
     case WM_JOB_PROGRESS:
         return OnJobProgress(wparam);
+    case WM_JOB_MESSAGE:
+        ui.ShowMessage(TextOfMessage(wparam));
+        return 0;
     default:
         return 0;
     }

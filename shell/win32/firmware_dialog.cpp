@@ -95,7 +95,7 @@ private:
 
 bool IsDialogMessageNumber(UINT message)
 {
-    return message >= WM_COMPORTS_CHANGED && message <= WM_BINFILES_CHANGED;
+    return message >= WM_COMPORTS_CHANGED && message <= kLastApplicationMessage;
 }
 
 bool IsColorRequest(UINT message)

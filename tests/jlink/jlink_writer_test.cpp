@@ -7,7 +7,6 @@
 #include "images/prepare_request.h"
 #include "job_rig.h"
 #include "platform/file_lock.h"
-#include "support/captured_messages.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -43,7 +42,6 @@ protected:
     }
 
     JobRig rig;
-    CapturedMessages boxes;
     std::shared_ptr<FakeToolRecord> record = std::make_shared<FakeToolRecord>();
 };
 
@@ -70,7 +68,7 @@ TEST_F(JLinkWriterTest, ReportsEachPieceThenSuccessAndCleansUp)
     for (const auto& c : chunks)
         all += c;
     EXPECT_EQ(LogText(rig), all);
-    EXPECT_THAT(boxes.Texts(), IsEmpty());
+    EXPECT_THAT(rig.Messages(), IsEmpty());
 }
 
 struct FailureCase {
@@ -198,7 +196,6 @@ TEST_P(MissingInput, ShowsWhatIsMissingAndFails)
 {
     const LookupCase& c = GetParam();
     JobRig rig;
-    CapturedMessages boxes;
     auto record = std::make_shared<FakeToolRecord>();
     if (c.toolPresent)
         rig.InstallTool();
@@ -214,8 +211,8 @@ TEST_P(MissingInput, ShowsWhatIsMissingAndFails)
             box = "Error: Cannot find J-Link Commander (JLinkExe): " + rig.ToolPath();
         expected.push_back(box);
     }
-    // Only the job's own boxes: why the image did not load is the preparer's to show.
-    EXPECT_EQ(boxes.Texts(), expected);
+    // Only the job's own messages: why the image did not load is the preparer's to show.
+    EXPECT_EQ(rig.Messages(), expected);
     EXPECT_TRUE(record->starts.empty());
     EXPECT_THAT(rig.TempEntries(), IsEmpty());
     EXPECT_EQ(rig.Failure(), c.failure);
@@ -234,7 +231,7 @@ TEST_F(JLinkWriterTest, AnOverriddenToolIsNamedByItsFullPath)
     JLinkSettings settings = rig.Settings(FakeStarter({}, record));
     settings.toolPath = "elsewhere/tool";
     EXPECT_THAT(rig.Run(settings, image), ElementsAre(kProgramming, kFailed));
-    EXPECT_THAT(boxes.Texts(), ElementsAre("Error: Cannot find J-Link Commander (JLinkExe): " +
+    EXPECT_THAT(rig.Messages(), ElementsAre("Error: Cannot find J-Link Commander (JLinkExe): " +
                                            (fs::current_path() / "elsewhere/tool").string()));
 }
 
@@ -252,7 +249,7 @@ TEST_F(JLinkWriterTest, AnImageTooLongForTheFlashIsRefusedWithoutTheTool)
     EXPECT_THAT(RunWith({}, image), ElementsAre(kProgramming, kFailed));
     EXPECT_TRUE(record->starts.empty());
     EXPECT_THAT(rig.Diagnostics(), HasSubstr("\n\r Error: Image won't fit at specified address"));
-    EXPECT_THAT(boxes.Texts(), ElementsAre(HasSubstr("131064 bytes")));
+    EXPECT_THAT(rig.Messages(), ElementsAre(HasSubstr("131064 bytes")));
     EXPECT_THAT(rig.TempEntries(), IsEmpty());
 }
 
@@ -265,7 +262,7 @@ TEST_F(JLinkWriterTest, WhileAnotherJobRunsInTheFolderNothingIsStarted)
     ASSERT_TRUE(other.lock) << other.error;
     EXPECT_THAT(RunWith({}, image), ElementsAre(kProgramming, kFailed));
     EXPECT_TRUE(record->starts.empty());
-    EXPECT_THAT(boxes.Texts(), ElementsAre(HasSubstr("Another J-Link job is still running in")));
+    EXPECT_THAT(rig.Messages(), ElementsAre(HasSubstr("Another J-Link job is still running in")));
     EXPECT_TRUE(fs::exists(rig.dir / "temp/temp_jlinkloader/jlinkscript.txt"));
 }
 
@@ -324,7 +321,6 @@ TEST(JLinkJobLifetime, ReplacingARunningJobWaitsForIt)
 {
     JobRig rig;
     rig.InstallTool();
-    CapturedMessages boxes;
     auto record = std::make_shared<FakeToolRecord>();
     const std::string image = rig.dir.Write("fw.bin", RandomBytes(3000, 13));
     JLinkSettings settings = rig.Settings(FakeStarter({{"x\n"}, true}, record));
@@ -345,7 +341,6 @@ TEST(JLinkJobLifetime, DestroyingARunningJobWaitsForItsThreads)
 {
     JobRig rig;
     rig.InstallTool();
-    CapturedMessages boxes;
     auto record = std::make_shared<FakeToolRecord>();
     const std::string image = rig.dir.Write("fw.bin", RandomBytes(3000, 14));
     JLinkSettings settings = rig.Settings(FakeStarter({{"x\n"}, true}, record));
@@ -373,7 +368,6 @@ TEST(JLinkJobLifetime, AbortEndsARunningToolAtOnce)
 {
     JobRig rig;
     rig.InstallTool();
-    CapturedMessages boxes;
     auto record = std::make_shared<FakeToolRecord>();
     const std::string image = rig.dir.Write("fw.bin", RandomBytes(3000, 15));
     JLinkSettings settings = rig.Settings(FakeStarter({{"x\n"}, true}, record));

@@ -65,6 +65,8 @@ LParam JobRig::Handle(unsigned message, WParam wparam)
         events.push_back(StatusEvent(StatusOfMessage(wparam).code));
     else if (message == WM_JOB_PROGRESS)
         events.push_back("progress " + std::to_string(wparam));
+    else if (message == WM_JOB_MESSAGE)
+        messages.push_back(TextOfMessage(wparam));
     return 0;
 }
 
@@ -72,6 +74,12 @@ std::vector<std::string> JobRig::Events() const
 {
     std::lock_guard lock(mutex);
     return events;
+}
+
+std::vector<std::string> JobRig::Messages() const
+{
+    std::lock_guard lock(mutex);
+    return messages;
 }
 
 std::string JobRig::Diagnostics() const

@@ -42,6 +42,8 @@ public:
     IJobObserver* Reports() { return &reports; }
     void Pump() { dialog.DispatchFor(std::chrono::milliseconds(10)); }
     std::vector<std::string> Events() const;
+    // What the jobs told the user, in order.
+    std::vector<std::string> Messages() const;
     std::string Diagnostics() const;
     // Why the last job run failed.
     JLinkFailure Failure() const { return failure; }
@@ -57,6 +59,7 @@ private:
     JobMessages reports{dialog};
     mutable std::mutex mutex;
     std::vector<std::string> events;
+    std::vector<std::string> messages;
     std::string diagnostics;
     JLinkFailure failure = JLinkFailure::None;
 };

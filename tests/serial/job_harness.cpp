@@ -61,6 +61,8 @@ LParam JobHarness::Handle(unsigned message, WParam wparam, LParam)
     }
     else if (message == WM_JOB_PROGRESS)
         progress.push_back(static_cast<unsigned>(wparam));
+    else if (message == WM_JOB_MESSAGE)
+        messages.push_back(TextOfMessage(wparam));
     return 0;
 }
 

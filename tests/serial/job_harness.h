@@ -40,6 +40,8 @@ public:
     std::vector<std::int32_t> Statuses() const { return statuses; }
     // The failed opens' reports: the reason, and whether the job can give up.
     std::vector<JobStatus> OpenFailures() const { return openFailures; }
+    // What the job told the user, in order.
+    std::vector<std::string> Messages() const { return messages; }
     std::vector<unsigned> Progress() const { return progress; }
     // The flash programming should leave: header, image with MAC, then erased.
     std::vector<std::uint8_t> ExpectedFlash() const;
@@ -55,6 +57,7 @@ private:
     JobMessages reports{queue};
     std::vector<std::int32_t> statuses;
     std::vector<JobStatus> openFailures;
+    std::vector<std::string> messages;
     std::vector<unsigned> progress;
     bool started = false;
 };

@@ -7,7 +7,6 @@
 #include "job_harness.h"
 #include "memory_board.h"
 #include "serial/wire_protocol.h"
-#include "support/captured_messages.h"
 
 #include <algorithm>
 #include <atomic>
@@ -164,7 +163,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(SerialJob, AnImageThatDidNotLoadEndsTheJobBeforeThePortIsOpened)
 {
-    CapturedMessages boxes;
     MemoryBoard board(MemoryBoard::FastOptions());
     MemoryPortFactory ports(board);
     JobHarness harness(ports);
@@ -177,14 +175,13 @@ TEST(SerialJob, AnImageThatDidNotLoadEndsTheJobBeforeThePortIsOpened)
 
 TEST(SerialJob, AnImageLongerThanTheFlashIsRefusedBeforeThePortIsOpened)
 {
-    CapturedMessages boxes;
     MemoryBoard board(MemoryBoard::FastOptions());
     MemoryPortFactory ports(board);
     JobHarness harness(ports);
     ASSERT_TRUE(harness.Prepare(RandomBytes(kMaxImageLength + 1, 1), kMac));
     harness.RunToEnd();
     EXPECT_THAT(harness.Statuses(), ElementsAre(kStatusFileUnreadable));
-    EXPECT_THAT(boxes.Texts(), ElementsAre(ImageTooLongMessage(kMaxImageLength + 1)));
+    EXPECT_THAT(harness.Messages(), ElementsAre(ImageTooLongMessage(kMaxImageLength + 1)));
     EXPECT_EQ(board.Opens(), 0);
 }
 

@@ -1,0 +1,88 @@
+#include "station/board_run.h"
+
+#include "job/status_codes.h"
+
+BoardRun::BoardRun(std::size_t number, std::string port, std::string mac, TimePoint started,
+                   std::chrono::seconds boardWait, IStationObserver& observer)
+    : number(number),
+      port(std::move(port)),
+      mac(std::move(mac)),
+      started(started),
+      observer(observer),
+      watcher(started, boardWait)
+{
+}
+
+void BoardRun::Start(IBoardJobFactory& jobs, IMessageTarget& queue)
+{
+    target = std::make_unique<BoardTarget>(queue, number);
+    job = jobs.Make(port, mac, *target);
+    observer.BoardStarted(number, port, mac);
+    job->Start();
+}
+
+void BoardRun::OnStatus(std::int32_t code)
+{
+    const bool repeated = code == lastStatus;
+    lastStatus = code;
+    observer.StatusChanged(number, code, repeated);
+    if (repeated || finished)
+        return;
+    watcher.OnStatus(code, code == kStatusOpenFailed && HopelessOpen());
+}
+
+// Tells why the port did not open; a file or a folder will not turn into a
+// terminal while we wait.
+bool BoardRun::HopelessOpen()
+{
+    if (!watcher.Running())
+        return false;
+    const PortOpenError error = job->LastOpenError();
+    observer.Note(DescribeOpenError(error), port);
+    return error.reason == PortOpenFailure::NotASerialPort;
+}
+
+void BoardRun::OnProgress(int newPercent)
+{
+    if (newPercent == percent)
+        return;
+    percent = newPercent;
+    observer.ProgressChanged(number, percent);
+}
+
+bool BoardRun::GiveUpIfSilent(TimePoint now) { return watcher.GiveUpIfSilent(now); }
+
+// Marked only as its turn comes: a job that ended by itself meanwhile keeps
+// its own verdict.
+void BoardRun::Interrupt(const std::function<void()>& pump)
+{
+    if (!watcher.Running())
+        return;
+    watcher.Stop();
+    stopped = true;
+    job->Stop(pump);
+}
+
+bool BoardRun::Finish(const std::function<void()>& pump)
+{
+    if (finished || watcher.Running())
+        return false;
+    if (stopped || !watcher.EndsByItself())
+        job->Stop(pump);
+    else
+        job->Join(pump);
+    finished = true;
+    return true;
+}
+
+BoardResult BoardRun::Result() const
+{
+    switch (watcher.Verdict()) {
+    case JobVerdict::Running: return BoardResult::Running;
+    case JobVerdict::Succeeded: return BoardResult::Programmed;
+    case JobVerdict::Stopped: return BoardResult::Stopped;
+    case JobVerdict::Failed:
+    case JobVerdict::GaveUpWaiting: break;
+    }
+    return BoardResult::Failed;
+}

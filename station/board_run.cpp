@@ -28,12 +28,12 @@ void BoardRun::OnStatus(std::int32_t code)
     observer.StatusChanged(number, code, repeated);
     if (repeated || finished)
         return;
-    watcher.OnStatus(code, code == kStatusOpenFailed && HopelessOpen());
+    watcher.OnStatus(code, code == kStatusOpenFailed && TellOpenFailure());
 }
 
-// Tells why the port did not open; a file or a folder will not turn into a
-// terminal while we wait.
-bool BoardRun::HopelessOpen()
+// Tells why the port did not open; true when waiting cannot help: a file or
+// a folder will not turn into a terminal while we wait.
+bool BoardRun::TellOpenFailure()
 {
     if (!watcher.Running())
         return false;

@@ -57,7 +57,7 @@ public:
     TimePoint Started() const { return started; }
 
 private:
-    bool HopelessOpen();
+    bool TellOpenFailure();
 
     const std::size_t number;
     const std::string port;

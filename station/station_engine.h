@@ -24,7 +24,7 @@
 struct StationSettings {
     bool all = false;                 // watching: every port, not only `ports`
     std::vector<std::string> ports;   // watching: the ports to take boards at
-    bool watching = false;            // the pool must have an address for the next board
+    bool watching = false;            // boards are taken as they appear: the pool is checked for one
     std::optional<std::string> mac;   // without a pool: the one board's address
     std::chrono::seconds boardWait{30};
     std::string journalPath;

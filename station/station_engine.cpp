@@ -117,7 +117,7 @@ StationEnd StationEngine::Interrupt()
 {
     observer.Note("Interrupted; stopping the running jobs.");
     for (auto& board : boards)
-        board->Interrupt([this] { queue.DispatchFor(std::chrono::milliseconds(5)); });
+        board->Interrupt([this] { Pump(); });
     FinishEnded();
     Summary();
     return StationEnd::Interrupted;
@@ -136,13 +136,14 @@ void StationEngine::GiveUpOnSilentBoards()
 // Ends, records and tells each board whose job has come to an end.
 void StationEngine::FinishEnded()
 {
-    const auto pump = [this] { queue.DispatchFor(std::chrono::milliseconds(5)); };
-    for (std::size_t i = 0; i < boards.size(); ++i) {
-        BoardRun& board = *boards[i];
-        if (board.Finish(pump))
-            recorder.Record(board, std::chrono::duration<double>(clock.Now() - board.Started()).count());
+    for (auto& board : boards) {
+        if (board->Finish([this] { Pump(); }))
+            recorder.Record(*board, std::chrono::duration<double>(clock.Now() - board->Started()).count());
     }
 }
+
+// While a job is waited for: its send is delivered.
+void StationEngine::Pump() { queue.DispatchFor(std::chrono::milliseconds(5)); }
 
 bool StationEngine::AnyRunning() const
 {

@@ -68,6 +68,7 @@ private:
     StationEnd Interrupt();
     void GiveUpOnSilentBoards();
     void FinishEnded();
+    void Pump();
     bool AnyRunning() const;
     bool HasRunningJob(const std::string& port) const;
     void Summary();

@@ -64,7 +64,7 @@ SerialBoardSettings BoardSettingsOf(const StationOptions& options)
 
 // Runs the engine on the checked image and the opened pool and report.
 int RunEngine(const StationOptions& options, const std::vector<std::string>& ports,
-              StationParts parts, StationSettings settings)
+              StationWiring wiring, StationSettings settings)
 {
     // Before any job or monitor thread starts, so that Ctrl-C reaches it.
     // The station's loop looks at the flag at least every 100 ms.
@@ -73,12 +73,13 @@ int RunEngine(const StationOptions& options, const std::vector<std::string>& por
     SteadyClock clock;
     SerialBoardJobFactory jobs(BoardSettingsOf(options));
     StationView view(options.events);
-    parts.clock = &clock;
-    parts.jobs = &jobs;
-    parts.observer = &view;
+    wiring.clock = &clock;
+    wiring.jobs = &jobs;
+    wiring.observer = &view;
     // A report that cannot be written would lose every board's record; the
     // station checks it with the pool.
-    auto station = std::make_unique<StationEngine>(std::move(settings), std::move(parts), stopRequested);
+    auto station =
+        std::make_unique<StationEngine>(std::move(settings), std::move(wiring), stopRequested);
     if (!station->CheckPool())
         return kExitFailure;
     const StationEnd end = options.watch
@@ -161,15 +162,15 @@ int RunStation(const StationOptions& options)
     if (!sha)
         return kExitFailure;
     std::string error;
-    StationParts parts;
+    StationWiring wiring;
     if (!options.macPool.empty())
-        parts.pool = OpenAddressPool(options.macPool, error);
+        wiring.pool = OpenAddressPool(options.macPool, error);
     if (!options.report.empty() && error.empty())
-        parts.sink = OpenBoardSink(options.report, error);
+        wiring.sink = OpenBoardSink(options.report, error);
     if (!error.empty()) {
         std::cerr << error << "; no board was touched." << std::endl;
         return kExitUsage;
     }
-    return RunEngine(options, *ports, std::move(parts),
+    return RunEngine(options, *ports, std::move(wiring),
                      SettingsOf(options, std::move(*sha), imageLength));
 }

@@ -35,7 +35,10 @@ StationView::StationView(bool events)
 
 void StationView::Error(const std::string& text) { std::cerr << text << std::endl; }
 
-void StationView::Note(const std::string& text, const std::string& port) { console.Note(text, port); }
+void StationView::Note(const std::string& text, const std::string& port)
+{
+    console.Note(text, port);
+}
 
 void StationView::PoolFailed(const PoolResult& failure)
 {

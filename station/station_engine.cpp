@@ -4,15 +4,15 @@
 
 #include <algorithm>
 
-StationEngine::StationEngine(StationSettings settings, StationParts parts,
+StationEngine::StationEngine(StationSettings settings, StationWiring wiring,
                              const std::atomic<bool>& stopRequested)
     : settings(std::move(settings)),
       stopRequested(stopRequested),
-      clock(*parts.clock),
-      jobs(*parts.jobs),
-      observer(*parts.observer),
-      pool(std::move(parts.pool)),
-      sink(std::move(parts.sink)),
+      clock(*wiring.clock),
+      jobs(*wiring.jobs),
+      observer(*wiring.observer),
+      pool(std::move(wiring.pool)),
+      sink(std::move(wiring.sink)),
       addresses(pool.get(), this->settings.mac, this->settings.image.sha256, observer),
       recorder(pool.get(), sink.get(), this->settings.journalPath, this->settings.image, observer),
       queue([this](unsigned m, WParam w, LParam l) { return Handle(m, w, l); })
@@ -137,8 +137,10 @@ void StationEngine::GiveUpOnSilentBoards()
 void StationEngine::FinishEnded()
 {
     for (auto& board : boards) {
-        if (board->Finish([this] { Pump(); }))
-            recorder.Record(*board, std::chrono::duration<double>(clock.Now() - board->Started()).count());
+        if (!board->Finish([this] { Pump(); }))
+            continue;
+        const std::chrono::duration<double> took = clock.Now() - board->Started();
+        recorder.Record(*board, took.count());
     }
 }
 

@@ -24,7 +24,7 @@
 struct StationSettings {
     bool all = false;                 // watching: every port, not only `ports`
     std::vector<std::string> ports;   // watching: the ports to take boards at
-    bool watching = false;            // boards are taken as they appear: the pool is checked for one
+    bool watching = false;            // boards are taken as they appear
     std::optional<std::string> mac;   // without a pool: the one board's address
     std::chrono::seconds boardWait{30};
     std::string journalPath;
@@ -33,7 +33,7 @@ struct StationSettings {
 
 // What the station is made of besides its settings; the first three must
 // outlive it.
-struct StationParts {
+struct StationWiring {
     IClock* clock = nullptr;
     IBoardJobFactory* jobs = nullptr;
     IStationObserver* observer = nullptr;
@@ -45,7 +45,7 @@ enum class StationEnd { AllProgrammed, NotAllProgrammed, Interrupted };
 
 class StationEngine {
 public:
-    StationEngine(StationSettings settings, StationParts parts,
+    StationEngine(StationSettings settings, StationWiring wiring,
                   const std::atomic<bool>& stopRequested);
     ~StationEngine();
     StationEngine(const StationEngine&) = delete;

@@ -26,8 +26,8 @@ protected:
         settings.all = true;
         settings.watching = watching;
         settings.journalPath = temp / "journal";
-        StationParts parts{&clock, &jobs, &observer, std::move(fakePool), nullptr};
-        engine = std::make_unique<StationEngine>(std::move(settings), std::move(parts), stop);
+        StationWiring wiring{&clock, &jobs, &observer, std::move(fakePool), nullptr};
+        engine = std::make_unique<StationEngine>(std::move(settings), std::move(wiring), stop);
         return *engine;
     }
     StationEnd Watch()

@@ -29,7 +29,9 @@ ConsoleJobRunner::ConsoleJobRunner(std::ostream& out, Settings settings)
     : out(out),
       settings(settings),
       queue([this](unsigned m, WParam w, LParam l) { return Handle(m, w, l); }),
-      started(std::chrono::steady_clock::now()), closeGuard([this] {
+      watcher(std::chrono::steady_clock::now(), settings.boardWaitLimit),
+      started(std::chrono::steady_clock::now()),
+      closeGuard([this] {
           interrupted = true;
           queue.Wake();
       })
@@ -56,7 +58,7 @@ int ConsoleJobRunner::Run(const std::function<void()>& stopJob)
 
 int ConsoleJobRunner::RunUntilEnd(const std::function<void()>& stopJob)
 {
-    while (!exitCode) {
+    while (watcher.Running()) {
         Pump(std::chrono::milliseconds(100));
         if (interrupted) {
             EndLine();
@@ -64,7 +66,7 @@ int ConsoleJobRunner::RunUntilEnd(const std::function<void()>& stopJob)
             stopJob();
             return 130;
         }
-        if (BoardWaitExpired()) {
+        if (watcher.GiveUpIfSilent(std::chrono::steady_clock::now())) {
             EndLine();
             out << "No board answered within " << settings.boardWaitLimit->count()
                 << " seconds; giving up." << std::endl;
@@ -72,16 +74,16 @@ int ConsoleJobRunner::RunUntilEnd(const std::function<void()>& stopJob)
             return kExitFailure;
         }
     }
-    if (stopNeeded)
+    if (!watcher.EndsByItself())
         stopJob();
     EndLine();
-    return *exitCode;
+    return ExitCodeOfVerdict();
 }
 
-bool ConsoleJobRunner::BoardWaitExpired() const
+// Read after the job has been stopped: its own success may have come meanwhile.
+int ConsoleJobRunner::ExitCodeOfVerdict() const
 {
-    return settings.boardWaitLimit && !boardConnected &&
-           std::chrono::steady_clock::now() - started > *settings.boardWaitLimit;
+    return watcher.Verdict() == JobVerdict::Succeeded ? kExitSuccess : kExitFailure;
 }
 
 LParam ConsoleJobRunner::Handle(unsigned message, WParam wparam, LParam)
@@ -110,19 +112,7 @@ void ConsoleJobRunner::ShowStatus(const JobStatus& status)
         EndLine();
         out << status.openFailure << std::endl;
     }
-    // A file or a folder will not turn into a terminal while we wait: the
-    // run ends as a failure at once instead of waiting out the board limit.
-    if (status.hopeless) {
-        exitCode = kExitFailure;
-        stopNeeded = true;
-    }
-    if (!IsWaitingForBoard(code))
-        boardConnected = true;
-    // A failed open is no outcome: the serial job goes on reopening the port.
-    if (row.outcome == JobOutcome::Succeeded)
-        exitCode = kExitSuccess;
-    else if (row.outcome == JobOutcome::Failed)
-        exitCode = kExitFailure;
+    watcher.OnStatus(code, status.hopeless);
 }
 
 // A status the job repeats while it waits is shown once; on a terminal a

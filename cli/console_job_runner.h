@@ -5,6 +5,7 @@
 
 #include "cli/event_stream.h"
 #include "job/job_messages.h"
+#include "job/job_watcher.h"
 #include "job/message_queue.h"
 #include "platform/console.h"
 
@@ -61,15 +62,13 @@ private:
     void ShowStatusLine(std::int32_t code, std::string_view text);
     void ShowProgress(unsigned percent);
     void EndLine();
-    bool BoardWaitExpired() const;
+    int ExitCodeOfVerdict() const;
 
     std::ostream& out;
     Settings settings;
     CMessageQueue queue;
     JobMessages reports{queue};
-    std::optional<int> exitCode;
-    bool stopNeeded = false;
-    bool boardConnected = false;
+    JobWatcher watcher;
     bool lineOpen = false;  // a status or the progress bar drawn in place on a terminal
     bool barOpen = false;   // ...and it is the bar
     std::optional<std::int32_t> lastStatus;

@@ -1,6 +1,6 @@
 #include "app/demo_folder.h"
 
-#include "jlink/job_names.h"
+#include "jlink/tool_file_names.h"
 #include "jlink/machine_settings.h"
 #include "platform/paths.h"
 #include "platform/text_paths.h"

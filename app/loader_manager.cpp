@@ -1,7 +1,7 @@
 #include "app/loader_manager.h"
 #include "images/prepare_request.h"
 
-CLoaderManager::CLoaderManager(IMessageTarget& dialog, MachineParts machine)
+CLoaderManager::CLoaderManager(IMessageTarget& dialog, LoaderParts machine)
     : dialog(dialog),
       machine(std::move(machine)),
       bins(std::make_unique<CBinFileManager>(this, this->machine.folderSource,
@@ -49,9 +49,9 @@ bool CLoaderManager::StartSerialJob(const std::string& port, const std::string& 
 {
     StopSerialJob();
     serial = std::make_unique<SerialJob>(&jobReports, machine.serialPorts, machine.serialTiming);
-    serial->boardInfo.portName = port;
+    serial->request.portName = port;
     // A job never runs on an image that is not in memory.
-    const ImageLoad load = PrepareRequest(serial->boardInfo, entry.path, entry.name, mac);
+    const ImageLoad load = PrepareRequest(serial->request, entry.path, entry.name, mac);
     for (const std::string& message : load.Messages())
         jobReports.OnMessage(message);
     if (!load) {

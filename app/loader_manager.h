@@ -24,7 +24,7 @@
 
 // The parts of the machine the loader manager works with. The sources and
 // the port factory must outlive it.
-struct MachineParts {
+struct LoaderParts {
     IFolderSource& folderSource;
     std::string programFolder;  // where the images are looked for
     IPortMapSource& portSource;
@@ -39,7 +39,7 @@ struct MachineParts {
 
 class CLoaderManager final : public ILoaderManager, public IDialogServices {
 public:
-    CLoaderManager(IMessageTarget& dialog, MachineParts machine);
+    CLoaderManager(IMessageTarget& dialog, LoaderParts machine);
     // Stops the monitors and waits for the jobs, delivering their messages.
     ~CLoaderManager() override;
     CLoaderManager(const CLoaderManager&) = delete;
@@ -73,7 +73,7 @@ public:
 private:
     IMessageTarget& dialog;
     JobMessages jobReports{dialog};  // the jobs' reports as the dialog's messages
-    MachineParts machine;
+    LoaderParts machine;
     std::unique_ptr<CBinFileManager> bins;
     std::unique_ptr<CBoardManager> boards;
     std::unique_ptr<SerialJob> serial;

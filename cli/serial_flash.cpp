@@ -39,13 +39,13 @@ int RunSerialFlash(const FlashOptions& options)
     ConsoleJobRunner runner(ConsoleJobRunner::ProseStream(options.events),
                             RunnerSettings(options));
     SerialJob job(&runner.Reports(), *ports, TimingOf(options));
-    job.boardInfo.portName = options.port;
+    job.request.portName = options.port;
     const std::string name = TextOfPath(PathOfText(options.image).filename());
     // An image that did not load is refused by the job itself, with its status.
-    const ImageLoad load = PrepareRequest(job.boardInfo, options.image, name, options.mac);
+    const ImageLoad load = PrepareRequest(job.request, options.image, name, options.mac);
     load.Tell(std::cerr);
     if (load)
-        runner.SetImageLength(job.boardInfo.image.length);
+        runner.SetImageLength(job.request.image.length);
     job.writer->Start();
     const auto pump = [&runner] { runner.Pump(); };
     const int exitCode = runner.Run([&] { job.writer->Stop(pump); });

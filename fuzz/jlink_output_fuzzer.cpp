@@ -7,7 +7,7 @@
 // Input: the output's text, then (read from the end) how many cuts to make
 // and where.
 
-#include "jlink/job_names.h"
+#include "jlink/tool_file_names.h"
 #include "jlink/output_scanner.h"
 
 #include "fuzz_check.h"

@@ -1,6 +1,6 @@
 #include "jlink/command_script.h"
 
-#include "jlink/job_names.h"
+#include "jlink/tool_file_names.h"
 
 #include <cstdio>
 
@@ -64,7 +64,7 @@ std::string ScriptStartBlock(std::uint32_t imageLength)
     text += "rsettype 6\n";
     text += "r \n";
     text += "h \n";
-    text += "loadbin " + JobRelativePath(kLoaderFileName) + ", 0x400000 \n";
+    text += "loadbin " + WorkRelativePath(kFlashLoaderFileName) + ", 0x400000 \n";
     text += "w1 0x00417000, 0x01 \n";
     text += "w4 0x0041700C, 0x5E1B7A2C \nw4 0x00417008, ";
     text += Hex8(imageLength) + " \n";
@@ -81,7 +81,7 @@ std::string ScriptStartBlock(std::uint32_t imageLength)
 std::string ScriptPieceBlock(int index, std::uint32_t flashAddress, std::uint32_t size)
 {
     std::string text;
-    text += "loadbin " + JobRelativePath(PieceFileName(index)) + ", 0x00416000\n";
+    text += "loadbin " + WorkRelativePath(PieceFileName(index)) + ", 0x00416000\n";
     text += "w4 0x00417000, 0x00 \n";
     text += "w4 0x00417004, " + Hex8(flashAddress) + " \n";
     text += "w4 0x00417008, " + Hex8(size) + " \n";

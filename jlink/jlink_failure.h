@@ -7,10 +7,10 @@ enum class JLinkFailure {
     ImageMissing,       // the image file is not there (a message said so)
     ToolMissing,        // the tool is not there (a message said so)
     ImageNotLoaded,     // the image did not load (the starter said why)
-    NoTempFolder,       // no private folder for the job files
-    JobFolderBusy,      // another job still runs in the temporary folder (a message said so)
+    NoTempFolder,       // no private folder for the work files
+    WorkFolderBusy,      // another job still runs in the temporary folder (a message said so)
     CopyFailed,         // the MAC-patched copy could not be written
-    JobFilesFailed,     // the pieces, the flash loader or the script could not be written
+    WorkFilesFailed,     // the pieces, the flash loader or the script could not be written
     ToolDidNotStart,    // the tool could not be started or followed
     ToolReportedError,  // the tool printed its error marker
     TimedOut,           // the tool ran past its time limit and was terminated

@@ -14,7 +14,7 @@
 struct JLinkSettings {
     std::string programFolder;  // the tool is jlink/JLinkExe below it
     std::string toolPath;       // when not empty, the tool to run instead
-    std::string tempFolder;     // holds the job folder, the image copy and jlink.log
+    std::string tempFolder;     // holds the work folder, the image copy and jlink.log
     std::chrono::milliseconds toolTimeLimit{300000};
     // How long one read of the tool's output waits before the reader looks
     // whether the tool has ended.

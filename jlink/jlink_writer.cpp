@@ -1,7 +1,7 @@
 #include "jlink/jlink_writer.h"
 
 #include "flash/flash_plan.h"
-#include "jlink/job_names.h"
+#include "jlink/tool_file_names.h"
 #include "job/board_info.h"
 #include "job/mac_address.h"
 #include "job/job_events.h"
@@ -98,11 +98,11 @@ void JLinkWriter::PrepareAndProgram(const std::string& imagePath)
     const std::string copyPath = WriteImageCopy(imagePath, plan.Image(), *claim);
     if (copyPath.empty())
         return ReportFailure();
-    if (CreateJobFiles(plan))
+    if (CreateWorkFiles(plan))
         RunJLink(toolPath);
     else
         ReportFailure();
-    DeleteJobFolder();
+    DeleteWorkFolder();
     std::error_code ignored;
     fs::remove(PathOfText(copyPath), ignored);
     if (!errorSeen)
@@ -143,21 +143,21 @@ bool JLinkWriter::FindInputs(const std::string& imagePath, std::string& toolPath
 std::unique_ptr<IFileLock> JLinkWriter::ClaimTempFolder()
 {
     FileLockAttempt attempt =
-        TryLockFile(TempPath(kJobLockFileName), {.create = true, .removeOnRelease = true});
+        TryLockFile(TempPath(kWorkFolderLockName), {.create = true, .removeOnRelease = true});
     if (!attempt.lock) {
         const std::string text = attempt.heldElsewhere
                                      ? "Another J-Link job is still running in " +
                                            settings.tempFolder + ": wait for it to end, then try again"
                                      : "Cannot claim the temporary folder: " + attempt.error;
         // The user must learn that nothing was programmed and why, on either face.
-        NoteFailure(JLinkFailure::JobFolderBusy, text);
+        NoteFailure(JLinkFailure::WorkFolderBusy, text);
         Tell("Error: " + text);
         return nullptr;
     }
-    // The job folder a killed job left; whatever else has that name is for
+    // The work folder a killed job left; whatever else has that name is for
     // the job to trip over and report.
     std::error_code ignored;
-    const fs::path left = PathOfText(TempPath(kJobFolderName));
+    const fs::path left = PathOfText(TempPath(kWorkFolderName));
     if (fs::is_directory(fs::symlink_status(left, ignored)))
         fs::remove_all(left, ignored);
     RemoveLeftImageCopy(*attempt.lock);
@@ -209,10 +209,10 @@ std::string JLinkWriter::WriteImageCopy(const std::string& imagePath,
     return {};
 }
 
-bool JLinkWriter::DeleteJobFolder()
+bool JLinkWriter::DeleteWorkFolder()
 {
     std::error_code error;
-    fs::remove_all(PathOfText(TempPath(kJobFolderName)), error);
+    fs::remove_all(PathOfText(TempPath(kWorkFolderName)), error);
     return !error;
 }
 

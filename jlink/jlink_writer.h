@@ -1,8 +1,8 @@
 #pragma once
 // Programs a board through the J-Link tool: writes the MAC-patched copy of the
-// image and the job files into the temporary folder, runs the tool on the
+// image and the work files into the temporary folder, runs the tool on the
 // command script, follows its output for progress and errors, logs it, reports
-// the outcome and removes the job files.
+// the outcome and removes the work files.
 //
 // Two threads: the worker runs Run and everything it calls; the output reader
 // runs PumpOutput while the tool runs. Both report through blocking sends, so
@@ -56,11 +56,11 @@ public:
     void PrepareAndProgram(const std::string& imagePath);
     // Writes the pieces, the flash loader and the script into the job folder.
     // On failure says why, removes what it created and returns false.
-    bool CreateJobFiles(const FlashPlan& plan);
+    bool CreateWorkFiles(const FlashPlan& plan);
     void RunJLink(const std::string& toolPath);
     // The output reader's loop.
     void PumpOutput();
-    bool DeleteJobFolder();
+    bool DeleteWorkFolder();
 
     // Where the tool's output is logged; empty without a temporary folder.
     std::string LogPath() const;
@@ -81,8 +81,8 @@ private:
                                IFileLock& claim);
     bool WritePieces(const FlashPlan& plan);
     bool WriteScript(const FlashPlan& plan);
-    bool WriteJobFile(std::string_view fileName, std::span<const std::uint8_t> bytes);
-    bool FailJobFiles(const std::string& message);
+    bool WriteWorkFile(std::string_view fileName, std::span<const std::uint8_t> bytes);
+    bool FailWorkFiles(const std::string& message);
     // Waits for the tool within the time limit, terminating it after that.
     ProcessExit EndTool(bool& timedOut);
     // Why the tool, though it reported no error, did not program the board;

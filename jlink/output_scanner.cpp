@@ -1,6 +1,6 @@
 #include "jlink/output_scanner.h"
 
-#include "jlink/job_names.h"
+#include "jlink/tool_file_names.h"
 
 #include <algorithm>
 

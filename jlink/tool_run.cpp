@@ -1,7 +1,7 @@
 // Running the tool on the command script and following its output.
 
 #include "jlink/jlink_writer.h"
-#include "jlink/job_names.h"
+#include "jlink/tool_file_names.h"
 #include "jlink/output_scanner.h"
 #include "job/status_codes.h"
 #include "platform/text_paths.h"
@@ -26,7 +26,7 @@ void JLinkWriter::RunJLink(const std::string& toolPath)
     Diagnostic("\n->Start of parent execution.\n");
     // The script's relative names resolve in the tool's working directory.
     const ProcessStart start{toolPath,
-                             {"-CommanderScript", JobRelativePath(kScriptFileName)},
+                             {"-CommanderScript", WorkRelativePath(kScriptFileName)},
                              settings.tempFolder,
                              settings.toolEnvironment};
     Diagnostic("\n\r Running JLink: \n\r");

@@ -18,7 +18,7 @@ public:
     SerialJob(const SerialJob&) = delete;
     SerialJob& operator=(const SerialJob&) = delete;
 
-    CBoardInfo boardInfo;
+    CBoardInfo request;
     // Declared after the record, so it is destroyed first: its destructor
     // ends the worker before the record goes away.
     std::unique_ptr<CSerialWriter> writer;

@@ -15,7 +15,7 @@
 
 bool CSerialWriter::LoadAndProgram()
 {
-    ReportStatus(kStatusLoaderDownload);
+    ReportStatus(kStatusSecondStageLoaderDownload);
     const auto loader = SecondStageLoader();
     // A write that fails (the cable was pulled) ends the step at once: there
     // is no answer to wait for.
@@ -24,10 +24,10 @@ bool CSerialWriter::LoadAndProgram()
         ReadReply({ready.data(), 5}, timing.loaderAnswer);
     StopCheck();
     if (!IsReady(ready)) {
-        ReportStatus(kStatusLoaderError);
+        ReportStatus(kStatusSecondStageLoaderError);
         return false;
     }
-    ReportStatus(kStatusLoaderRunning);
+    ReportStatus(kStatusSecondStageLoaderRunning);
     StopCheck();
     if (!EraseFlash()) {
         ReportStatus(kStatusEraseError);

@@ -16,7 +16,7 @@ public:
         : ports(MakeSerialPortFactory()), reports(target), job(&reports, *ports, timing)
     {
     }
-    CBoardInfo& Request() { return job.boardInfo; }
+    CBoardInfo& Request() { return job.request; }
     void Start() override { job.writer->Start(); }
     void Stop(const std::function<void()>& pump) override { job.writer->Stop(pump); }
     void Join(const std::function<void()>& pump) override { job.writer->Join(pump); }

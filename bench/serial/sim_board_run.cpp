@@ -52,9 +52,9 @@ SimBoardRun::SimBoardRun(const std::vector<std::string>& simArguments, std::uint
     std::vector<std::string> arguments{"--link", link};
     arguments.insert(arguments.end(), simArguments.begin(), simArguments.end());
     sim = std::make_unique<SimProcess>(arguments);
-    job->boardInfo.portName = link;
+    job->request.portName = link;
     ready = sim->WaitForPath(link, std::chrono::seconds(10)) &&
-            PrepareRequest(job->boardInfo, WriteImage(folder.path, length), "fw.bin", kDefaultMacText);
+            PrepareRequest(job->request, WriteImage(folder.path, length), "fw.bin", kDefaultMacText);
 }
 
 void SimBoardRun::Pump(int milliseconds)

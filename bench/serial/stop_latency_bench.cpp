@@ -22,8 +22,8 @@ struct Wait {
 
 const Wait kWaits[] = {
     {"greeting poll", {"--never-greet"}, kStatusPortOpened},
-    {"READY", {"--ready-text", ""}, kStatusLoaderDownload},
-    {"erase reply", {"--erase-ms", "9000"}, kStatusLoaderRunning},
+    {"READY", {"--ready-text", ""}, kStatusSecondStageLoaderDownload},
+    {"erase reply", {"--erase-ms", "9000"}, kStatusSecondStageLoaderRunning},
     {"acknowledgement", {"--missing-ack", "1"}, kStatusProgrammingFlash},
 };
 

@@ -10,7 +10,7 @@
 #include "platform/posix/posix_serial_port.h"
 #include "platform/posix/probe_source.h"
 #include "shell/qt/application_name.h"
-#include "shell/qt/demo_machine.h"
+#include "shell/qt/demo_bench.h"
 #include "shell/qt/exit_cleanup.h"
 #include "shell/qt/firmware_dialog.h"
 #include "shell/qt/qt_message_box.h"
@@ -64,14 +64,14 @@ int main(int argc, char** argv)
     int result = 0;
     if (parser.isSet(demoOption)) {
         std::string error;
-        auto demo = CDemoMachine::Create(error);
+        auto demo = CDemoBench::Create(error);
         if (!demo) {
             std::cerr << "quillmark: the demo cannot start: " << error << "\n";
             return 1;
         }
         const CExitCleanup removeDemo([&demo] { demo.reset(); });
         CDemoProbeSource probes;
-        const MachineParts machine =
+        const LoaderParts machine =
             demo->PlugIn(DemoParts{folders, ports, serialPorts, probes, DeliverWhileWaiting});
         result = RunDialog(
             [&](IMessageTarget& window) {
@@ -83,7 +83,7 @@ int main(int argc, char** argv)
         result = RunDialog(
             [&](IMessageTarget& window) {
                 return std::make_unique<CLoaderManager>(
-                    window, MachineParts{folders, ProgramFolder(), ports, probes, serialPorts,
+                    window, LoaderParts{folders, ProgramFolder(), ports, probes, serialPorts,
                                           SerialTiming::Prompt(), MachineJLinkSettings(),
                                           DeliverWhileWaiting});
             },

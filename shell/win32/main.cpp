@@ -9,7 +9,7 @@
 #include "platform/paths.h"
 #include "platform/system_support.h"
 #include "platform/win32/wide_text.h"
-#include "shell/win32/demo_machine.h"
+#include "shell/win32/demo_bench.h"
 #include "shell/win32/firmware_dialog.h"
 #include "shell/win32/window_message_box.h"
 
@@ -73,13 +73,13 @@ int RunOnDemo(CWindowMessageBoxSink& messageBox, IFolderSource& folders, IPortMa
               ISerialPortFactory& serialPorts)
 {
     std::string error;
-    const auto demo = CDemoMachine::Create(error);
+    const auto demo = CDemoBench::Create(error);
     if (!demo) {
         ShowMessageBox("The demo cannot start: " + error);
         return 1;
     }
     CDemoProbeSource probes;
-    const MachineParts machine =
+    const LoaderParts machine =
         demo->PlugIn(DemoParts{folders, ports, serialPorts, probes, DeliverWhileWaiting});
     return RunDialog(
         [&](IMessageTarget& window) { return std::make_unique<CLoaderManager>(window, machine); },
@@ -90,7 +90,7 @@ int RunOnMachine(CWindowMessageBoxSink& messageBox, IFolderSource& folders,
                  IPortMapSource& ports, ISerialPortFactory& serialPorts)
 {
     const auto probes = MakeProbeSource();
-    const MachineParts machine{folders,     ProgramFolder(),         ports,
+    const LoaderParts machine{folders,     ProgramFolder(),         ports,
                                *probes,     serialPorts,             SerialTiming::Prompt(),
                                MachineJLinkSettings(), DeliverWhileWaiting};
     return RunDialog(

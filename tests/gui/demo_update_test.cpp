@@ -1,4 +1,4 @@
-// Whole updates through the window on the demo machine: the user's clicks and
+// Whole updates through the window on the demo bench: the user's clicks and
 // keys, the loader manager, the real jobs, the simulated board on its
 // pseudo-terminal and the J-Link stand-in, and what each left in its flash.
 
@@ -6,7 +6,7 @@
 
 #include "app/loader_manager.h"
 #include "flash/flash_layout.h"
-#include "jlink/job_names.h"
+#include "jlink/tool_file_names.h"
 #include "job/status_codes.h"
 #include "job/status_table.h"
 #include "serial/serial_job.h"
@@ -39,7 +39,7 @@ protected:
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         while (job && std::chrono::steady_clock::now() < deadline) {
             // The worker writes the code before it sends, and waits.
-            if (job->boardInfo.statusCode == kStatusConnected)
+            if (job->request.statusCode == kStatusConnected)
                 return true;
             QCoreApplication::sendPostedEvents();
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -100,7 +100,7 @@ TEST_F(DemoUpdate, ThroughTheJLinkStandIn)
     EXPECT_EQ(ReadFileBytes(demo->ProbeFlashPath()),
               ExpectedSerialFlashOfFile(demo->ImagePath(), kDefaultMacText));
     // The job cleans up after itself; the user's image stays as it was.
-    EXPECT_FALSE(fs::exists(fs::path(demo->JobTempFolder()) / kJobFolderName));
+    EXPECT_FALSE(fs::exists(fs::path(demo->JobTempFolder()) / kWorkFolderName));
     EXPECT_TRUE(fs::exists(fs::path(demo->JobTempFolder()) / kLogFileName));
 }
 

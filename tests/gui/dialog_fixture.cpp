@@ -52,19 +52,19 @@ void DialogFixture::OpenOnFolder(const std::vector<std::string>& imageNames)
     JLinkSettings jlink = MachineJLinkSettings();
     jlink.programFolder = programFolder.Path().string();
     jlink.tempFolder = jobTemp.Path().string();
-    Open(MachineParts{folders, programFolder.Path().string(), ports, noProbes, serialPorts,
+    Open(LoaderParts{folders, programFolder.Path().string(), ports, noProbes, serialPorts,
                        SerialTiming::Prompt(), jlink, DeliverWhileWaiting});
 }
 
 void DialogFixture::OpenOnDemo(DemoOptions options)
 {
     std::string error;
-    demo = CDemoMachine::Create(error, std::move(options));
+    demo = CDemoBench::Create(error, std::move(options));
     ASSERT_NE(demo, nullptr) << error;
     Open(demo->PlugIn(DemoParts{folders, ports, serialPorts, demoProbe, DeliverWhileWaiting}));
 }
 
-void DialogFixture::Open(const MachineParts& machine)
+void DialogFixture::Open(const LoaderParts& machine)
 {
     dialog = std::make_unique<CVelkanFirmwareGUIDlg>([&machine](IMessageTarget& window) {
         return std::make_unique<CLoaderManager>(window, machine);

@@ -1,7 +1,7 @@
 #pragma once
 // The real Quillmark window with a real loader manager, on a machine of its
 // own: a temporary device tree with no ports of the host in it, a temporary
-// program folder or the demo machine (simulated board, J-Link stand-in).
+// program folder or the demo bench (simulated board, J-Link stand-in).
 // Message boxes are captured: a real modal box would stop the test.
 
 #include "app/demo_probe_source.h"
@@ -9,7 +9,7 @@
 #include "platform/posix/port_map_source.h"
 #include "platform/posix/posix_serial_port.h"
 #include "platform/posix/probe_source.h"
-#include "shell/qt/demo_machine.h"
+#include "shell/qt/demo_bench.h"
 #include "shell/qt/firmware_dialog.h"
 #include "support/captured_messages.h"
 #include "support/temp_dir.h"
@@ -38,7 +38,7 @@ protected:
     // A program folder of our own, with the given *.bin files in it; no board
     // and no probe unless the test adds them.
     void OpenOnFolder(const std::vector<std::string>& imageNames);
-    // The demo machine with `options`; the demo board is the only port.
+    // The demo bench with `options`; the demo board is the only port.
     void OpenOnDemo(DemoOptions options = FastDemo());
     static DemoOptions FastDemo();
 
@@ -77,9 +77,9 @@ protected:
     PosixSerialPortFactory serialPorts;
     CPosixProbeSource noProbes{tree.roots};
     CDemoProbeSource demoProbe;
-    std::unique_ptr<CDemoMachine> demo;
+    std::unique_ptr<CDemoBench> demo;
     std::unique_ptr<CVelkanFirmwareGUIDlg> dialog;
 
 private:
-    void Open(const MachineParts& machine);
+    void Open(const LoaderParts& machine);
 };

@@ -167,7 +167,7 @@ TEST_F(MacBoxes, AnAddressPastedFromTheContextMenuFillsTheRow)
     EXPECT_EQ(Row(), "00 50 C2 A1 B2 C3 D4 E5");
 }
 
-// On the demo machine, where "Update Firmware" would start a job at once.
+// On the demo bench, where "Update Firmware" would start a job at once.
 TEST_F(DialogFixture, EnterInAMacBoxShowsTheResultPageWithoutStartingAJob)
 {
     OpenOnDemo();

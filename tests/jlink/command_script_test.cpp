@@ -2,7 +2,7 @@
 
 #include "expected_script.h"
 #include "jlink/command_script.h"
-#include "jlink/job_names.h"
+#include "jlink/tool_file_names.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -84,7 +84,7 @@ TEST(JobNames, PiecesAreNumberedWithTwoDigits)
 {
     std::vector<std::string> names;
     for (int i : {0, 9, 10, 31})
-        names.push_back(JobRelativePath(PieceFileName(i)));
+        names.push_back(WorkRelativePath(PieceFileName(i)));
     EXPECT_THAT(names, ElementsAreArray({"temp_jlinkloader/temp_image_00.bin",
                                          "temp_jlinkloader/temp_image_09.bin",
                                          "temp_jlinkloader/temp_image_10.bin",

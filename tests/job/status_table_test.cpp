@@ -36,7 +36,7 @@ TEST(StatusTable, FailuresAreTheFourEnds)
         if (IsFailureStatus(row))
             failures.push_back(row.code);
     }
-    EXPECT_EQ(failures, (std::vector<std::int32_t>{kStatusLoaderError, kStatusEraseError,
+    EXPECT_EQ(failures, (std::vector<std::int32_t>{kStatusSecondStageLoaderError, kStatusEraseError,
                                                    kStatusFileUnreadable, kStatusProgrammingFailed}));
     EXPECT_EQ(LookupStatus(kStatusOpenFailed).outcome, JobOutcome::Waiting);
     EXPECT_EQ(LookupStatus(kStatusSuccess).outcome, JobOutcome::Succeeded);

@@ -54,7 +54,7 @@ TEST_P(FullFlash, FlashHoldsHeaderImageAndMacByteForByte)
 {
     Plug();
     JobHarness harness(ports);
-    harness.job.boardInfo.portName = link;
+    harness.job.request.portName = link;
     if (GetParam() == 0)
         harness.PrepareEmptyImage(kMac);
     else
@@ -71,7 +71,7 @@ TEST_F(BoardOnPty, FixedTimingProgramsTheSameFlash)
 {
     Plug();
     JobHarness harness(ports, QuickTiming(false));
-    harness.job.boardInfo.portName = link;
+    harness.job.request.portName = link;
     ASSERT_TRUE(harness.Prepare(RandomBytes(700, 3), kMac));
     harness.RunToEnd();
     EXPECT_THAT(harness.Statuses(), ElementsAreArray(kSuccess));
@@ -90,7 +90,7 @@ TEST_P(BoardFailureOnPty, EndsWithTheFailureStatus)
 {
     Plug(GetParam().fault);
     JobHarness harness(ports);
-    harness.job.boardInfo.portName = link;
+    harness.job.request.portName = link;
     ASSERT_TRUE(harness.Prepare(RandomBytes(400, 3), kMac));
     harness.RunToEnd();
     ASSERT_FALSE(harness.Statuses().empty());
@@ -102,7 +102,7 @@ TEST_P(BoardFailureOnPty, EndsWithTheFailureStatus)
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, BoardFailureOnPty,
-    ::testing::Values(FailureCase{"WrongReady", {"--ready-text", "READX"}, kStatusLoaderError},
+    ::testing::Values(FailureCase{"WrongReady", {"--ready-text", "READX"}, kStatusSecondStageLoaderError},
                       FailureCase{"EraseFails", {"--erase-fails"}, kStatusEraseError},
                       FailureCase{"BadAck", {"--bad-ack", "2"}, kStatusProgrammingFailed},
                       FailureCase{"MissingAck", {"--missing-ack", "1"}, kStatusProgrammingFailed},
@@ -115,7 +115,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(BoardOnPty, NoPortMeansOpenFailedThenDisconnectedUntilStopped)
 {
     JobHarness harness(ports);
-    harness.job.boardInfo.portName = dir / "no-board";
+    harness.job.request.portName = dir / "no-board";
     ASSERT_TRUE(harness.Prepare(RandomBytes(10, 3), kMac));
     ASSERT_FALSE(harness.RunUntil([](const Codes& s) { return s.size() > 3; },
                                   std::chrono::milliseconds(200)));
@@ -132,7 +132,7 @@ TEST_F(BoardOnPty, NoPortMeansOpenFailedThenDisconnectedUntilStopped)
 TEST_F(BoardOnPty, AFileAsThePortIsAHopelessOpenFailure)
 {
     JobHarness harness(ports);
-    harness.job.boardInfo.portName = dir.Write("not-a-port", {1, 2, 3});
+    harness.job.request.portName = dir.Write("not-a-port", {1, 2, 3});
     ASSERT_TRUE(harness.Prepare(RandomBytes(10, 3), kMac));
     ASSERT_TRUE(harness.RunUntil([](const Codes& s) { return CountOf(s, kStatusOpenFailed) > 0; }));
     harness.Stop();
@@ -144,7 +144,7 @@ TEST_F(BoardOnPty, AFileAsThePortIsAHopelessOpenFailure)
 TEST_F(BoardOnPty, APortAppearingLaterIsReconnected)
 {
     JobHarness harness(ports);
-    harness.job.boardInfo.portName = link;
+    harness.job.request.portName = link;
     ASSERT_TRUE(harness.Prepare(RandomBytes(300, 3), kMac));
     ASSERT_TRUE(harness.RunUntil([](const Codes& s) { return CountOf(s, kStatusDisconnected) > 0; }));
     Plug();
@@ -161,7 +161,7 @@ TEST_F(BoardOnPty, UnplugWhilePollingThenReplugProgramsTheBoard)
 {
     Plug({"--unplug-at", "poll", "--replug-after-ms", "150"});
     JobHarness harness(ports);
-    harness.job.boardInfo.portName = link;
+    harness.job.request.portName = link;
     ASSERT_TRUE(harness.Prepare(RandomBytes(3000, 3), kMac));
     harness.RunToEnd();
     const Codes statuses = harness.Statuses();
@@ -176,9 +176,9 @@ TEST_F(BoardOnPty, StopDuringTheEraseWaitEndsTheJobQuietly)
 {
     Plug({"--erase-ms", "200"});
     JobHarness harness(ports);
-    harness.job.boardInfo.portName = link;
+    harness.job.request.portName = link;
     ASSERT_TRUE(harness.Prepare(RandomBytes(3000, 3), kMac));
-    ASSERT_TRUE(harness.RunUntil([](const Codes& s) { return CountOf(s, kStatusLoaderRunning) > 0; }));
+    ASSERT_TRUE(harness.RunUntil([](const Codes& s) { return CountOf(s, kStatusSecondStageLoaderRunning) > 0; }));
     harness.Stop();
     EXPECT_THAT(harness.Statuses(), ElementsAreArray(Steps({kOpened, kGreeted, kSecondStageLoaded})));
     EXPECT_TRUE(harness.job.writer->HasEnded());
@@ -194,21 +194,21 @@ TEST_F(BoardOnPty, JobsInARowEachFindTheBoardGreeting)
     const auto succeeded = [](const Codes& s) { return CountOf(s, kStatusSuccess) > 0; };
     {
         JobHarness first(ports);
-        first.job.boardInfo.portName = link;
+        first.job.request.portName = link;
         ASSERT_TRUE(first.Prepare(RandomBytes(2000, 5), kMac));
         ASSERT_TRUE(first.RunUntil(succeeded));
     }
     {
         JobHarness stopped(ports);
-        stopped.job.boardInfo.portName = link;
+        stopped.job.request.portName = link;
         ASSERT_TRUE(stopped.Prepare(RandomBytes(2000, 6), kMac));
         ASSERT_TRUE(stopped.RunUntil(
-            [](const Codes& s) { return CountOf(s, kStatusLoaderRunning) > 0; }));
+            [](const Codes& s) { return CountOf(s, kStatusSecondStageLoaderRunning) > 0; }));
         stopped.Stop();
         ASSERT_EQ(CountOf(stopped.Statuses(), kStatusSuccess), 0);
     }
     JobHarness last(ports);
-    last.job.boardInfo.portName = link;
+    last.job.request.portName = link;
     ASSERT_TRUE(last.Prepare(RandomBytes(3000, 7), "0050C2FEDCBA9876"));
     ASSERT_TRUE(last.RunUntil(succeeded)) << ::testing::PrintToString(last.Statuses());
     EXPECT_EQ(FlashAfterExit(), last.ExpectedFlash());
@@ -218,7 +218,7 @@ TEST_F(BoardOnPty, APortHeldByARunningJobCannotBeOpenedAgain)
 {
     Plug({"--never-greet"});
     JobHarness harness(ports);
-    harness.job.boardInfo.portName = link;
+    harness.job.request.portName = link;
     ASSERT_TRUE(harness.Prepare(RandomBytes(30, 3), kMac));
     ASSERT_TRUE(harness.RunUntil([](const Codes& s) { return CountOf(s, kStatusWaitingForReset) >= 2; }));
     PosixSerialPortFactory other;
@@ -245,7 +245,7 @@ TEST_P(GreetingOnPty, ConnectsAndPrograms)
     timing.pollInterval = SerialTiming::Prompt().pollInterval;
     timing.replyReadLimit = std::chrono::seconds(3);  // the loader takes half a second at line speed
     JobHarness harness(ports, timing);
-    harness.job.boardInfo.portName = link;
+    harness.job.request.portName = link;
     ASSERT_TRUE(harness.Prepare(RandomBytes(500, 3), kMac));
     ASSERT_TRUE(harness.RunUntil([](const Codes& s) { return CountOf(s, kStatusConnected) > 0; },
                                  std::chrono::seconds(15)));

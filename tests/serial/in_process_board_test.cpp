@@ -31,7 +31,7 @@ TEST_F(BoardInProcess, TwoUpdatesInARowEachLeaveTheirImageInTheFlash)
     const char* macs[] = {"0050C2123456789A", "0050C2FEDCBA9876"};
     for (std::uint32_t update = 0; update < 2; ++update) {
         JobHarness harness(ports, SerialTiming::Prompt());
-        harness.job.boardInfo.portName = kBoardPort;
+        harness.job.request.portName = kBoardPort;
         const auto image = RandomBytes(24 * 1024, update + 1);
         ASSERT_TRUE(harness.Prepare(image, macs[update]));
         const auto started = std::chrono::steady_clock::now();

@@ -33,22 +33,22 @@ JobHarness::~JobHarness() { Stop(); }
 bool JobHarness::Prepare(const std::vector<std::uint8_t>& image, const std::string& mac,
                          const std::string& fileName)
 {
-    if (job.boardInfo.portName.empty())
-        job.boardInfo.portName = "board";
-    return static_cast<bool>(PrepareRequest(job.boardInfo, dir.Write(fileName, image), fileName, mac));
+    if (job.request.portName.empty())
+        job.request.portName = "board";
+    return static_cast<bool>(PrepareRequest(job.request, dir.Write(fileName, image), fileName, mac));
 }
 
 void JobHarness::PrepareEmptyImage(const std::string& mac)
 {
-    if (job.boardInfo.portName.empty())
-        job.boardInfo.portName = "board";
-    ImageBlock& image = job.boardInfo.image;
+    if (job.request.portName.empty())
+        job.request.portName = "board";
+    ImageBlock& image = job.request.image;
     image.buffer.reset(new std::uint8_t[kFlashSize]);
     std::fill_n(image.buffer.get(), kFlashSize, 0xFF);
     image.length = 0;
-    job.boardInfo.macOffset = kMacOffset;
-    job.boardInfo.macDestination = image.buffer.get() + kMacOffset;
-    job.boardInfo.macText = mac;
+    job.request.macOffset = kMacOffset;
+    job.request.macDestination = image.buffer.get() + kMacOffset;
+    job.request.macText = mac;
 }
 
 LParam JobHarness::Handle(unsigned message, WParam wparam, LParam)
@@ -102,7 +102,7 @@ void JobHarness::Stop()
 
 std::vector<std::uint8_t> JobHarness::ExpectedFlash() const
 {
-    return ExpectedSerialFlash(job.boardInfo.image.Bytes(), job.boardInfo.macText);
+    return ExpectedSerialFlash(job.request.image.Bytes(), job.request.macText);
 }
 
 Codes Steps(std::initializer_list<Codes> steps)

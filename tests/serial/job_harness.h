@@ -69,7 +69,7 @@ int CountOf(const std::vector<std::int32_t>& statuses, std::int32_t code);
 using Codes = std::vector<std::int32_t>;
 inline const Codes kOpened{kStatusOpeningPort, kStatusPortOpened};
 inline const Codes kGreeted{kStatusConnected, kStatusProgrammingBegins};
-inline const Codes kSecondStageLoaded{kStatusLoaderDownload, kStatusLoaderRunning};
+inline const Codes kSecondStageLoaded{kStatusSecondStageLoaderDownload, kStatusSecondStageLoaderRunning};
 inline const Codes kErasedThenProgramming{kStatusFlashErased, kStatusProgrammingFlash};
 // The steps one after the other.
 Codes Steps(std::initializer_list<Codes> steps);

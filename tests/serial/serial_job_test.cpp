@@ -25,7 +25,7 @@ namespace {
 constexpr char kMac[] = "0050C2123456789A";
 const Codes kThroughErase = Steps({kOpened, kGreeted, kSecondStageLoaded, kErasedThenProgramming});
 const Codes kLoaded = Steps({kOpened, kGreeted, kSecondStageLoaded});
-const Codes kLoaderFailed = Steps({kOpened, kGreeted, {kStatusLoaderDownload, kStatusLoaderError}});
+const Codes kLoaderFailed = Steps({kOpened, kGreeted, {kStatusSecondStageLoaderDownload, kStatusSecondStageLoaderError}});
 const Codes kEraseFailed = Steps({kLoaded, {kStatusEraseError}});
 const Codes kPacketFailed = Steps({kThroughErase, {kStatusProgrammingFailed}});
 const Codes kSucceeded = Steps({kThroughErase, {kStatusSuccess}});
@@ -98,7 +98,7 @@ TEST(SerialJob, ProgramsTheLoadedLengthOfAnSRecordImageNotItsFileSize)
     text += "S9030000FC\n";
     ASSERT_TRUE(harness.Prepare({text.begin(), text.end()}, kMac, "fw.s19"));
     harness.RunToEnd();
-    ASSERT_EQ(harness.job.boardInfo.image.length, 300u);
+    ASSERT_EQ(harness.job.request.image.length, 300u);
     EXPECT_EQ(harness.Statuses().back(), kStatusSuccess);
     const auto flash = board.Flash();
     EXPECT_EQ(std::vector<std::uint8_t>(flash.begin(), flash.begin() + 8), std::vector<std::uint8_t>({'O', 'K', 'O', 'K', 44, 1, 0, 0}));
@@ -166,8 +166,8 @@ TEST(SerialJob, AnImageThatDidNotLoadEndsTheJobBeforeThePortIsOpened)
     MemoryBoard board(MemoryBoard::FastOptions());
     MemoryPortFactory ports(board);
     JobHarness harness(ports);
-    harness.job.boardInfo.portName = "board";
-    ASSERT_FALSE(PrepareRequest(harness.job.boardInfo, "/nonexistent/fw.bin", "fw.bin", kMac));
+    harness.job.request.portName = "board";
+    ASSERT_FALSE(PrepareRequest(harness.job.request, "/nonexistent/fw.bin", "fw.bin", kMac));
     harness.RunToEnd();
     EXPECT_THAT(harness.Statuses(), ElementsAre(kStatusFileUnreadable));
     EXPECT_EQ(board.Opens(), 0);
@@ -232,7 +232,7 @@ TEST(SerialJob, StopDuringTheEraseWaitSendsNothingMore)
     MemoryPortFactory ports(board);
     JobHarness harness(ports);
     ASSERT_TRUE(harness.Prepare(RandomBytes(200, 4), kMac));
-    ASSERT_TRUE(harness.RunUntil([](const Codes& s) { return CountOf(s, kStatusLoaderRunning) > 0; }));
+    ASSERT_TRUE(harness.RunUntil([](const Codes& s) { return CountOf(s, kStatusSecondStageLoaderRunning) > 0; }));
     harness.Stop();
     EXPECT_THAT(harness.Statuses(), ElementsAreArray(kLoaded));
     EXPECT_TRUE(harness.Progress().empty());
@@ -337,8 +337,8 @@ INSTANTIATE_TEST_SUITE_P(
     Steps, FailedWrite,
     ::testing::Values(
         WriteFailureCase{"LengthWord", [](auto bytes) { return bytes.size() == 4 && bytes[0] == 0xD0; },
-                         kStatusLoaderError},
-        WriteFailureCase{"Loader", [](auto bytes) { return bytes.size() > 1000; }, kStatusLoaderError},
+                         kStatusSecondStageLoaderError},
+        WriteFailureCase{"Loader", [](auto bytes) { return bytes.size() > 1000; }, kStatusSecondStageLoaderError},
         WriteFailureCase{"Erase",
                          [](auto bytes) { return std::ranges::equal(bytes, kEraseCommand); },
                          kStatusEraseError},
@@ -383,9 +383,9 @@ TEST_P(StopInAWait, EndsTheJobWithoutWaitingForTheBoard)
 INSTANTIATE_TEST_SUITE_P(
     Waits, StopInAWait,
     ::testing::Values(
-        StopCase{"ForReady", [](SimOptions& o) { o.readyText.clear(); }, kStatusLoaderDownload},
+        StopCase{"ForReady", [](SimOptions& o) { o.readyText.clear(); }, kStatusSecondStageLoaderDownload},
         StopCase{"ForTheEraseReply", [](SimOptions& o) { o.eraseTime = std::chrono::hours(2); },
-                 kStatusLoaderRunning},
+                 kStatusSecondStageLoaderRunning},
         StopCase{"ForAnAcknowledgement", [](SimOptions& o) { o.missingAckPacket = 1; },
                  kStatusProgrammingFlash}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -41,8 +41,8 @@ inline std::optional<double> TimeSerialJob(ISerialPortFactory& ports, const std:
     });
     JobMessages reports(dialog);
     SerialJob job(&reports, ports);
-    job.boardInfo.portName = port;
-    if (!PrepareRequest(job.boardInfo, imagePath, "fw.bin", "0050C2123456789A"))
+    job.request.portName = port;
+    if (!PrepareRequest(job.request, imagePath, "fw.bin", "0050C2123456789A"))
         return std::nullopt;
     job.writer->Start();
     const auto limit = Clock::now() + std::chrono::minutes(1);

@@ -1,4 +1,4 @@
-// Whole updates through the Windows window on the demo machine: the user's
+// Whole updates through the Windows window on the demo bench: the user's
 // clicks and keys, the loader manager, the real jobs, the simulated board
 // inside the program and the J-Link stand-in, ending in the green success.
 

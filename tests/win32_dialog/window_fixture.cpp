@@ -41,7 +41,7 @@ void WindowFixture::OpenOnFolder(const std::vector<std::string>& imageNames)
 {
     for (const std::string& name : imageNames)
         programFolder.Write(name, std::string(1024, '\x5A'));
-    Open(MachineParts{*folders, programFolder.Utf8(), ports, noProbe, *serialPorts,
+    Open(LoaderParts{*folders, programFolder.Utf8(), ports, noProbe, *serialPorts,
                       SerialTiming::Prompt(), MachineJLinkSettings(),
                       [] { CWindowMessageTarget::DeliverPending(20); }});
 }
@@ -49,7 +49,7 @@ void WindowFixture::OpenOnFolder(const std::vector<std::string>& imageNames)
 void WindowFixture::OpenOnDemo(DemoOptions options)
 {
     std::string error;
-    demo = CDemoMachine::Create(error, std::move(options));
+    demo = CDemoBench::Create(error, std::move(options));
     ASSERT_TRUE(demo) << error;
     Open(demo->PlugIn(DemoParts{*folders, ports, *serialPorts, demoProbe,
                                 [] { CWindowMessageTarget::DeliverPending(20); }}));
@@ -90,7 +90,7 @@ testing::AssertionResult WindowFixture::BoardHoldsTheDemoImage(std::string_view 
     return testing::AssertionFailure() << "the board's flash is not the demo image with " << mac;
 }
 
-void WindowFixture::Open(const MachineParts& machine)
+void WindowFixture::Open(const LoaderParts& machine)
 {
     dialog = std::make_unique<CVelkanFirmwareGUIDlg>([machine](IMessageTarget& window) {
         return std::make_unique<CLoaderManager>(window, machine);
@@ -139,7 +139,7 @@ bool WindowFixture::HoldTheGreetingsReport(std::chrono::milliseconds limit)
             continue;
         }
         // The worker writes the code before it sends, and waits.
-        if (job && job->boardInfo.statusCode == kStatusConnected)
+        if (job && job->request.statusCode == kStatusConnected)
             return true;
         MSG pending;
         PeekMessageW(&pending, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);

@@ -1,7 +1,7 @@
 #pragma once
 // The real Windows window with a real loader manager, on a machine of its
 // own: ports and probes only the test plugs in, a temporary program folder or
-// the demo machine (the simulated board inside the program, the J-Link
+// the demo bench (the simulated board inside the program, the J-Link
 // stand-in). Message boxes are captured: a real modal box would stop the test.
 // Input arrives as the window messages the system would deliver, through the
 // dialog's own keyboard handling.
@@ -11,7 +11,7 @@
 #include "platform/message_box.h"
 #include "platform/serial_port.h"
 #include "screen_capture.h"
-#include "shell/win32/demo_machine.h"
+#include "shell/win32/demo_bench.h"
 #include "shell/win32/firmware_dialog.h"
 #include "win32/test_folder.h"
 
@@ -44,7 +44,7 @@ protected:
     // A program folder of our own with the given *.bin files in it; no board
     // and no probe unless the test adds them.
     void OpenOnFolder(const std::vector<std::string>& imageNames);
-    // The demo machine; the demo board is the only port.
+    // The demo bench; the demo board is the only port.
     void OpenOnDemo(DemoOptions options = QuickProbeDemo());
     // The real board's speed, the stand-in's waits cut to almost nothing.
     static DemoOptions QuickProbeDemo();
@@ -99,10 +99,10 @@ protected:
     NoProbeSource noProbe;
     CDemoProbeSource demoProbe;
     std::unique_ptr<ISerialPortFactory> serialPorts;
-    std::unique_ptr<CDemoMachine> demo;
+    std::unique_ptr<CDemoBench> demo;
     std::unique_ptr<CVelkanFirmwareGUIDlg> dialog;
 
 private:
-    void Open(const MachineParts& machine);
+    void Open(const LoaderParts& machine);
     IMessageBoxSink* previousSink = nullptr;
 };

@@ -427,7 +427,7 @@ TEST_P(BackWhileTheBoardAnswers, LeavesNothingWorkingAndTheNextUpdateStarts)
 INSTANTIATE_TEST_SUITE_P(
     Dialog, BackWhileTheBoardAnswers,
     testing::Values(LateReports{"Greeting", {kStatusConnected, kStatusProgrammingBegins,
-                                             kStatusLoaderDownload}},
+                                             kStatusSecondStageLoaderDownload}},
                     LateReports{"Reconnect", {kStatusDisconnected, kStatusReconnected}},
                     LateReports{"WaitingThenGreeting", {kStatusWaitingForReset, kStatusConnected}}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -1,4 +1,4 @@
-#include "jlink/job_names.h"
+#include "jlink/tool_file_names.h"
 
 #include <cstdio>
 
@@ -18,13 +18,13 @@ std::string JoinPath(std::string_view folder, std::string_view name)
     return path;
 }
 
-std::string JobRelativePath(std::string_view name) { return JoinPath(kJobFolderName, name); }
+std::string WorkRelativePath(std::string_view name) { return JoinPath(kWorkFolderName, name); }
 
 std::string ToolRelativePath() { return JoinPath(kToolFolderName, kToolFileName); }
 
 std::string LoadingPieceMarker()
 {
-    return "Loading binary file... [" + JobRelativePath("temp_image_");
+    return "Loading binary file... [" + WorkRelativePath("temp_image_");
 }
 
-std::string DownloadingPieceMarker() { return "Downloading file [" + JobRelativePath("temp_image_"); }
+std::string DownloadingPieceMarker() { return "Downloading file [" + WorkRelativePath("temp_image_"); }

@@ -1,12 +1,12 @@
-// The job files: the plan's image cut into pieces, the flash loader and the
-// command script, in the job folder below the temporary folder.
+// The work files: the plan's image cut into pieces, the flash loader and the
+// command script, in the work folder below the temporary folder.
 
 #include "data/target_code.h"
 #include "flash/flash_layout.h"
 #include "flash/flash_plan.h"
 #include "jlink/command_script.h"
 #include "jlink/jlink_writer.h"
-#include "jlink/job_names.h"
+#include "jlink/tool_file_names.h"
 #include "platform/text_paths.h"
 
 #include <cstdint>
@@ -32,22 +32,22 @@ WriteResult WriteWholeFile(const std::string& path, const char* data, std::size_
 
 }  // namespace
 
-bool JLinkWriter::CreateJobFiles(const FlashPlan& plan)
+bool JLinkWriter::CreateWorkFiles(const FlashPlan& plan)
 {
     Diagnostic("\n\r Creating temporary files ... ");
-    const std::string folder = TempPath(kJobFolderName);
+    const std::string folder = TempPath(kWorkFolderName);
     std::error_code error;
     fs::create_directory(PathOfText(folder), error);
     if (!fs::is_directory(PathOfText(folder), error))
-        return FailJobFiles("Cannot create temporary folder: " + std::string(kJobFolderName));
+        return FailWorkFiles("Cannot create temporary folder: " + std::string(kWorkFolderName));
 
     imageLength = plan.ImageLength();
     if (!ImageFitsFlash(imageLength)) {
         // The user learns why, as on the serial path.
         Tell(ImageTooLongMessage(imageLength));
-        return FailJobFiles("Image won't fit at specified address");
+        return FailWorkFiles("Image won't fit at specified address");
     }
-    if (!WritePieces(plan) || !WriteJobFile(kLoaderFileName, FlashLoader()) || !WriteScript(plan))
+    if (!WritePieces(plan) || !WriteWorkFile(kFlashLoaderFileName, FlashLoader()) || !WriteScript(plan))
         return false;
     Diagnostic("Done");
     return true;
@@ -59,7 +59,7 @@ bool JLinkWriter::WritePieces(const FlashPlan& plan)
 {
     const std::vector<FlashWrite> pieces = CutIntoPieces(plan.ImageWrite());
     for (std::size_t n = 0; n < pieces.size(); ++n) {
-        if (!WriteJobFile(PieceFileName(static_cast<int>(n)), pieces[n].bytes))
+        if (!WriteWorkFile(PieceFileName(static_cast<int>(n)), pieces[n].bytes))
             return false;
     }
     pieceCount = static_cast<int>(pieces.size());
@@ -69,26 +69,26 @@ bool JLinkWriter::WritePieces(const FlashPlan& plan)
 bool JLinkWriter::WriteScript(const FlashPlan& plan)
 {
     const std::string script = BuildCommandScript(plan);
-    return WriteJobFile(kScriptFileName, {reinterpret_cast<const std::uint8_t*>(script.data()),
+    return WriteWorkFile(kScriptFileName, {reinterpret_cast<const std::uint8_t*>(script.data()),
                                           script.size()});
 }
 
-bool JLinkWriter::WriteJobFile(std::string_view fileName, std::span<const std::uint8_t> bytes)
+bool JLinkWriter::WriteWorkFile(std::string_view fileName, std::span<const std::uint8_t> bytes)
 {
-    const std::string name = JobRelativePath(fileName);
+    const std::string name = WorkRelativePath(fileName);
     const WriteResult result =
         WriteWholeFile(TempPath(name), reinterpret_cast<const char*>(bytes.data()), bytes.size());
     if (result == WriteResult::CannotCreate)
-        return FailJobFiles("Cannot create temporary file: " + name);
+        return FailWorkFiles("Cannot create temporary file: " + name);
     if (result == WriteResult::ShortWrite)
-        return FailJobFiles("file write error: " + name);
+        return FailWorkFiles("file write error: " + name);
     return true;
 }
 
 // A job that cannot write its files ends as a failed job; the program goes on.
-bool JLinkWriter::FailJobFiles(const std::string& message)
+bool JLinkWriter::FailWorkFiles(const std::string& message)
 {
-    NoteFailure(JLinkFailure::JobFilesFailed, message);
-    DeleteJobFolder();
+    NoteFailure(JLinkFailure::WorkFilesFailed, message);
+    DeleteWorkFolder();
     return false;
 }

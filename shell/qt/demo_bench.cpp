@@ -1,12 +1,12 @@
-#include "shell/qt/demo_machine.h"
+#include "shell/qt/demo_bench.h"
 
 #include "sim/sim_process.h"
 
-CDemoMachine::CDemoMachine(DemoOptions options) : options(std::move(options)) {}
+CDemoBench::CDemoBench(DemoOptions options) : options(std::move(options)) {}
 
-std::unique_ptr<CDemoMachine> CDemoMachine::Create(std::string& error, DemoOptions options)
+std::unique_ptr<CDemoBench> CDemoBench::Create(std::string& error, DemoOptions options)
 {
-    std::unique_ptr<CDemoMachine> demo(new CDemoMachine(std::move(options)));
+    std::unique_ptr<CDemoBench> demo(new CDemoBench(std::move(options)));
     const std::string standIn =
         FindDemoHelper("jlink-standin", QUILLMARK_HELPER_FOLDER, QUILLMARK_JLINK_STANDIN, error);
     if (standIn.empty() || !demo->folder.Make(error, standIn) || !demo->StartBoard(error))
@@ -15,9 +15,9 @@ std::unique_ptr<CDemoMachine> CDemoMachine::Create(std::string& error, DemoOptio
 }
 
 // The board goes first: it writes its flash into the folder on its way out.
-CDemoMachine::~CDemoMachine() { StopBoard(); }
+CDemoBench::~CDemoBench() { StopBoard(); }
 
-bool CDemoMachine::StartBoard(std::string& error)
+bool CDemoBench::StartBoard(std::string& error)
 {
     const std::string simulator =
         FindDemoHelper("velkan-board-sim", QUILLMARK_HELPER_FOLDER, QUILLMARK_BOARD_SIM, error);
@@ -39,22 +39,22 @@ bool CDemoMachine::StartBoard(std::string& error)
     return true;
 }
 
-void CDemoMachine::StopBoard()
+void CDemoBench::StopBoard()
 {
     if (board)
         board->Stop();
 }
 
-JLinkSettings CDemoMachine::JLinkSettingsForDemo() const
+JLinkSettings CDemoBench::JLinkSettingsForDemo() const
 {
     return folder.JLinkSettingsForDemo(options.jlinkSleepScale);
 }
 
-MachineParts CDemoMachine::PlugIn(const DemoParts& parts) const
+LoaderParts CDemoBench::PlugIn(const DemoParts& parts) const
 {
     parts.serialPorts.AddPortAlias(portName, link);
     parts.ports.AddExtraPort(portName);
-    return MachineParts{parts.folders,       folder.Path(),
+    return LoaderParts{parts.folders,       folder.Path(),
                          parts.ports,         parts.probes,
                          parts.serialPorts,   SerialTiming::Prompt(),
                          JLinkSettingsForDemo(), parts.whileWaiting};

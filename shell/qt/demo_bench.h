@@ -22,7 +22,7 @@ struct DemoOptions {
     double jlinkSleepScale = 0.2;
 };
 
-// The machine parts the demo is plugged into; they must outlive the loader
+// The parts the demo bench is plugged into; they must outlive the loader
 // manager made from them.
 struct DemoParts {
     IFolderSource& folders;
@@ -32,13 +32,13 @@ struct DemoParts {
     std::function<void()> whileWaiting;
 };
 
-class CDemoMachine {
+class CDemoBench {
 public:
     // Sets everything up; on failure returns nothing and says why.
-    static std::unique_ptr<CDemoMachine> Create(std::string& error, DemoOptions options = {});
-    ~CDemoMachine();
-    CDemoMachine(const CDemoMachine&) = delete;
-    CDemoMachine& operator=(const CDemoMachine&) = delete;
+    static std::unique_ptr<CDemoBench> Create(std::string& error, DemoOptions options = {});
+    ~CDemoBench();
+    CDemoBench(const CDemoBench&) = delete;
+    CDemoBench& operator=(const CDemoBench&) = delete;
 
     const std::string& ProgramFolder() const { return folder.Path(); }
     std::string ImagePath() const { return folder.ImagePath(); }
@@ -50,7 +50,7 @@ public:
 
     // Plugs the simulated board in as a board port and returns what the
     // loader manager works with in the demo.
-    MachineParts PlugIn(const DemoParts& parts) const;
+    LoaderParts PlugIn(const DemoParts& parts) const;
 
     std::string BoardFlashPath() const { return folder.FlashFolder() + "/board_flash.bin"; }
     std::string ProbeFlashPath() const { return folder.ProbeFlashPath(); }
@@ -59,7 +59,7 @@ public:
     void StopBoard();
 
 private:
-    explicit CDemoMachine(DemoOptions options);
+    explicit CDemoBench(DemoOptions options);
     bool StartBoard(std::string& error);
 
     DemoOptions options;

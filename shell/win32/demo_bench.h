@@ -25,7 +25,7 @@ struct DemoOptions {
     double jlinkSleepScale = 0.2;
 };
 
-// The machine parts the demo is plugged into; they must outlive the loader
+// The parts the demo bench is plugged into; they must outlive the loader
 // manager made from them.
 struct DemoParts {
     IFolderSource& folders;
@@ -35,12 +35,12 @@ struct DemoParts {
     std::function<void()> whileWaiting;
 };
 
-class CDemoMachine {
+class CDemoBench {
 public:
     // Sets everything up; on failure returns nothing and says why.
-    static std::unique_ptr<CDemoMachine> Create(std::string& error, DemoOptions options = {});
-    CDemoMachine(const CDemoMachine&) = delete;
-    CDemoMachine& operator=(const CDemoMachine&) = delete;
+    static std::unique_ptr<CDemoBench> Create(std::string& error, DemoOptions options = {});
+    CDemoBench(const CDemoBench&) = delete;
+    CDemoBench& operator=(const CDemoBench&) = delete;
 
     const std::string& ProgramFolder() const { return folder.Path(); }
     std::string ImagePath() const { return folder.ImagePath(); }
@@ -53,11 +53,11 @@ public:
 
     // Lists the simulated board as a board port, opened by that name among
     // the machine's own ports, and returns what the loader manager works with
-    // in the demo. The demo machine must outlive that loader manager too.
-    MachineParts PlugIn(const DemoParts& parts);
+    // in the demo. The demo bench must outlive that loader manager too.
+    LoaderParts PlugIn(const DemoParts& parts);
 
 private:
-    explicit CDemoMachine(DemoOptions options);
+    explicit CDemoBench(DemoOptions options);
 
     DemoOptions options;
     CDemoFolder folder;

@@ -1,5 +1,5 @@
 #pragma once
-// The names the J-Link job shares with the tool: the job folder and its files
+// The names the J-Link job shares with the tool: the work folder and its files
 // as the command script names them, the tool below the program folder, and
 // the tool's output markers. The script's paths are relative to the tool's
 // working directory (the temporary folder) and use this platform's separator,
@@ -14,12 +14,12 @@ inline constexpr char kPathSeparator = '\\';
 inline constexpr char kPathSeparator = '/';
 #endif
 
-inline constexpr std::string_view kJobFolderName = "temp_jlinkloader";
+inline constexpr std::string_view kWorkFolderName = "temp_jlinkloader";
 inline constexpr std::string_view kScriptFileName = "jlinkscript.txt";
-inline constexpr std::string_view kLoaderFileName = "flashloader.bin";
+inline constexpr std::string_view kFlashLoaderFileName = "flashloader.bin";
 inline constexpr std::string_view kLogFileName = "jlink.log";
 // Held by the job that runs in the temporary folder, gone with it.
-inline constexpr std::string_view kJobLockFileName = "temp_jlinkloader.lock";
+inline constexpr std::string_view kWorkFolderLockName = "temp_jlinkloader.lock";
 // What follows the image's name in the name of its MAC-patched copy.
 inline constexpr std::string_view kImageCopySuffix = ".jlink-copy";
 
@@ -53,7 +53,7 @@ std::string PieceFileName(int index);
 
 // `name` inside the job folder, relative to the temporary folder:
 // "temp_jlinkloader/name" (temp_jlinkloader\name on Windows).
-std::string JobRelativePath(std::string_view name);
+std::string WorkRelativePath(std::string_view name);
 
 // The tool relative to the program folder: "jlink/JLinkExe", on Windows
 // jlink\jlink.exe.

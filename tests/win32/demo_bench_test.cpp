@@ -1,4 +1,4 @@
-// The Windows demo machine under wine: its board among the machine's ports,
+// The Windows demo bench under wine: its board among the machine's ports,
 // and an update over each job through the loader manager as the wizard starts
 // them: over the board inside the program at the real board's speed, and
 // through the J-Link stand-in installed where the job looks for the tool.
@@ -10,7 +10,7 @@
 #include "job/status_codes.h"
 #include "platform/machine.h"
 #include "platform/text_paths.h"
-#include "shell/win32/demo_machine.h"
+#include "shell/win32/demo_bench.h"
 #include "support/expected_flash.h"
 
 #include <gmock/gmock.h>
@@ -43,10 +43,10 @@ DemoOptions RealBoardQuickProbe()
     return options;
 }
 
-TEST(DemoMachine, ListsItsBoardUpdatesOverBothJobsAndLeavesNothingBehind)
+TEST(DemoBench, ListsItsBoardUpdatesOverBothJobsAndLeavesNothingBehind)
 {
     std::string error;
-    auto demo = CDemoMachine::Create(error, RealBoardQuickProbe());
+    auto demo = CDemoBench::Create(error, RealBoardQuickProbe());
     ASSERT_NE(demo, nullptr) << error;
     const fs::path folder = PathOfText(demo->ProgramFolder());
     const CBinFile image{CBinFile::FolderFile, demo->ImagePath(), "demo_firmware.bin"};

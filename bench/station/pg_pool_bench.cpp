@@ -7,6 +7,7 @@
 //     database must cost the station no visible time.
 
 #include "sim/sim_process.h"
+#include "run_process.h"
 #include "sim_board_run.h"
 #include "station/database/pg_address_pool.h"
 
@@ -14,14 +15,11 @@
 
 #include <atomic>
 #include <cstdio>
-#include <fcntl.h>
 #include <fstream>
 #include <map>
 #include <memory>
 #include <random>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -31,26 +29,6 @@ namespace {
 constexpr std::uint32_t kImageLength = 32768;
 constexpr int kBoards = 8;
 const std::string kRoot = "/tmp/quillmark-pg-bench-" + std::to_string(::getpid());
-
-int RunProcess(std::vector<std::string> argv, const std::string& log)
-{
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    std::vector<char*> pointers;
-    for (std::string& arg : argv)
-        pointers.push_back(arg.data());
-    pointers.push_back(nullptr);
-    pid_t pid = -1;
-    const int failed = posix_spawn(&pid, pointers[0], &actions, nullptr, pointers.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (failed != 0)
-        return -1;
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 bool ServerScript(const std::string& arguments)
 {

@@ -5,18 +5,16 @@
 // (written and flushed to disk), every board, the pool's results.
 
 #include "sim/sim_process.h"
+#include "run_process.h"
 #include "sim_board_run.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <fcntl.h>
 #include <fstream>
 #include <memory>
 #include <random>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -33,27 +31,6 @@ std::vector<Row>& Rows()
 {
     static std::vector<Row> rows;
     return rows;
-}
-
-// Runs the program with its output in `log`; its exit code, or -1.
-int RunProcess(std::vector<std::string> argv, const std::string& log)
-{
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    std::vector<char*> pointers;
-    for (std::string& arg : argv)
-        pointers.push_back(arg.data());
-    pointers.push_back(nullptr);
-    pid_t pid = -1;
-    const int failed = posix_spawn(&pid, pointers[0], &actions, nullptr, pointers.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (failed != 0)
-        return -1;
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 void BM_Station(benchmark::State& state)

@@ -1,9 +1,16 @@
 #include "run_process.h"
 
+#include "sim/sim_process.h"
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <memory>
 
 int RunProcess(std::vector<std::string> argv, const std::string& log)
 {
@@ -23,4 +30,33 @@ int RunProcess(std::vector<std::string> argv, const std::string& log)
     int status = 0;
     ::waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::optional<double> TimeStationOnSimulatedBoards(std::vector<std::string> argv,
+                                                   const std::string& folder, int boards,
+                                                   std::string& error)
+{
+    std::vector<std::unique_ptr<SimProcess>> sims;
+    for (int i = 0; i < boards; ++i) {
+        const std::string link = folder + "/board" + std::to_string(i);
+        sims.push_back(std::make_unique<SimProcess>(std::vector<std::string>{"--link", link}));
+        if (!sims.back()->WaitForPath(link, std::chrono::seconds(10))) {
+            error = "a simulator did not start";
+            return std::nullopt;
+        }
+        argv.push_back("--port");
+        argv.push_back(link);
+    }
+    const std::string log = folder + "/station.log";
+    const auto started = std::chrono::steady_clock::now();
+    const int exitCode = RunProcess(argv, log);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    if (exitCode != 0) {
+        std::ifstream text(log);
+        error = "the station did not program every board\n" +
+                std::string(std::istreambuf_iterator<char>(text), {});
+        return std::nullopt;
+    }
+    return seconds;
 }

@@ -1,8 +1,17 @@
 #pragma once
-// Runs a program of the build the way a production line's script would.
+// Runs the command line as a production line's script would.
 
+#include <optional>
 #include <string>
 #include <vector>
 
 // Runs `argv` with its output (both streams) in `log`; its exit code, or -1.
 int RunProcess(std::vector<std::string> argv, const std::string& log);
+
+// Starts `boards` simulated boards in `folder`, gives the station in `argv`
+// their ports, runs it and returns how long it took. Nothing, with `error`
+// set, when a simulator did not start or a board was not programmed (the
+// station's log follows then).
+std::optional<double> TimeStationOnSimulatedBoards(std::vector<std::string> argv,
+                                                   const std::string& folder, int boards,
+                                                   std::string& error);

@@ -47,31 +47,15 @@ void BM_Station(benchmark::State& state)
         const std::string pool = folder.path + "/pool.csv";
         std::ofstream(pool) << "range,0050C20000000000,0050C200000000FF\n";
 
-        std::vector<std::unique_ptr<SimProcess>> sims;
-        std::vector<std::string> argv{QUILLMARK_FLASH, "station", imagePath, "--mac-pool", pool};
-        for (int i = 0; i < boards; ++i) {
-            const std::string link = folder.path + "/board" + std::to_string(i);
-            sims.push_back(std::make_unique<SimProcess>(std::vector<std::string>{"--link", link}));
-            if (!sims.back()->WaitForPath(link, std::chrono::seconds(10))) {
-                state.SkipWithError("a simulator did not start");
-                return;
-            }
-            argv.push_back("--port");
-            argv.push_back(link);
-        }
-        const auto started = std::chrono::steady_clock::now();
-        const int exitCode = RunProcess(argv, folder.path + "/station.log");
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-        if (exitCode != 0) {
-            std::ifstream log(folder.path + "/station.log");
-            std::string text((std::istreambuf_iterator<char>(log)), {});
-            std::fprintf(stderr, "%s\n", text.c_str());
-            state.SkipWithError("the station did not program every board");
+        std::string error;
+        const std::optional<double> seconds = TimeStationOnSimulatedBoards(
+            {QUILLMARK_FLASH, "station", imagePath, "--mac-pool", pool}, folder.path, boards, error);
+        if (!seconds) {
+            state.SkipWithError(error.c_str());
             return;
         }
-        state.SetIterationTime(seconds);
-        Rows().push_back({boards, seconds});
+        state.SetIterationTime(*seconds);
+        Rows().push_back({boards, *seconds});
     }
 }
 

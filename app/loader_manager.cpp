@@ -1,6 +1,8 @@
 #include "app/loader_manager.h"
 #include "images/prepare_request.h"
 
+#include <utility>
+
 CLoaderManager::CLoaderManager(IMessageTarget& dialog, LoaderParts machine)
     : dialog(dialog),
       machine(std::move(machine)),
@@ -29,6 +31,22 @@ void CLoaderManager::OnBinFilesChanged() { dialog.Post(WM_BINFILES_CHANGED, 0, 0
 void CLoaderManager::OnComPortsChanged() { dialog.Post(WM_COMPORTS_CHANGED, 0, 0); }
 
 void CLoaderManager::OnJLinkChanged() { dialog.Post(WM_JLINK_CHANGED, 0, 0); }
+
+// Kept until the dialog takes it: a posted message carries no text.
+void CLoaderManager::OnMonitorFailed(const std::string& text)
+{
+    {
+        const std::lock_guard lock(failuresLock);
+        monitorFailures.push_back(text);
+    }
+    dialog.Post(WM_MONITOR_FAILED, 0, 0);
+}
+
+std::vector<std::string> CLoaderManager::TakeMonitorFailures()
+{
+    const std::lock_guard lock(failuresLock);
+    return std::exchange(monitorFailures, {});
+}
 
 void CLoaderManager::StartImageMonitor() { bins->Start(); }
 

@@ -20,7 +20,9 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
 // The parts of the machine the loader manager works with. The sources and
 // the port factory must outlive it.
@@ -49,6 +51,7 @@ public:
     void OnBinFilesChanged() override;
     void OnComPortsChanged() override;
     void OnJLinkChanged() override;
+    void OnMonitorFailed(const std::string& text) override;
 
     // IDialogServices
     void StartImageMonitor() override;
@@ -64,6 +67,7 @@ public:
     bool StartJLinkJob(const std::string& mac, const CBinFile& entry) override;
     bool HasSerialJob() override;
     void StopSerialJob() override;
+    std::vector<std::string> TakeMonitorFailures() override;
 
     CBinFileManager& binFileManager() { return *bins; }
     CBoardManager& boardManager() { return *boards; }
@@ -78,4 +82,6 @@ private:
     std::unique_ptr<CBoardManager> boards;
     std::unique_ptr<SerialJob> serial;
     std::unique_ptr<JLinkJob> jlink;
+    std::mutex failuresLock;  // the monitors' threads add, the dialog's takes
+    std::vector<std::string> monitorFailures;
 };

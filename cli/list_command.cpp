@@ -32,6 +32,7 @@ public:
     void OnBinFilesChanged() override { target.Post(WM_BINFILES_CHANGED, 0, 0); }
     void OnComPortsChanged() override { target.Post(WM_COMPORTS_CHANGED, 0, 0); }
     void OnJLinkChanged() override { target.Post(WM_JLINK_CHANGED, 0, 0); }
+    void OnMonitorFailed(const std::string& text) override { std::cerr << text << std::endl; }
 
 private:
     IMessageTarget& target;

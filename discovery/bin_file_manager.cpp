@@ -1,7 +1,5 @@
 #include "discovery/bin_file_manager.h"
 
-#include "platform/message_box.h"
-
 #include <algorithm>
 #include <filesystem>
 #include <string_view>
@@ -41,7 +39,7 @@ void CBinFileManager::Start()
     const bool watching = source.Watch(folder);
     Rescan();
     if (!watching) {
-        ShowWatchFailure(source);
+        listener->OnMonitorFailed(WatchFailureText(source));
         return;
     }
     watchThread.Start([this] { Watch(); });
@@ -109,8 +107,11 @@ void CBinFileManager::ResetToFolder()
 
 void CBinFileManager::Watch()
 {
-    WatchChanges(watchThread, source, [this] {
-        Rescan();
-        listener->OnBinFilesChanged();
-    });
+    WatchChanges(
+        watchThread, source,
+        [this] {
+            Rescan();
+            listener->OnBinFilesChanged();
+        },
+        [this](const std::string& text) { listener->OnMonitorFailed(text); });
 }

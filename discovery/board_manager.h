@@ -23,6 +23,7 @@ public:
 
     void OnComPortsChanged() override { listener->OnComPortsChanged(); }
     void OnJLinkChanged() override { listener->OnJLinkChanged(); }
+    void OnMonitorFailed(const std::string& text) override { listener->OnMonitorFailed(text); }
 
 private:
     ILoaderManager* listener;

@@ -1,7 +1,6 @@
 #include "discovery/com_port_manager.h"
 
 #include "discovery/port_list.h"
-#include "platform/message_box.h"
 
 CComPortManager::CComPortManager(IBoardManager* owner, IPortMapSource& source) : owner(owner), source(source) {}
 
@@ -10,14 +9,14 @@ CComPortManager::~CComPortManager() { Stop(); }
 void CComPortManager::Start()
 {
     if (!source.Open()) {
-        ShowMessageBox("Error in " + source.FailedCall());
+        owner->OnMonitorFailed("Error in " + source.FailedCall());
         return;
     }
     // Armed before the first reading, so no change in between is lost.
     const bool watching = source.Watch();
     Refresh();
     if (!watching) {
-        ShowWatchFailure(source);
+        owner->OnMonitorFailed(WatchFailureText(source));
         return;
     }
     watchThread.Start([this] { Watch(); });
@@ -42,8 +41,11 @@ std::vector<std::string> CComPortManager::Ports() const
 
 void CComPortManager::Watch()
 {
-    WatchChanges(watchThread, source, [this] {
-        Refresh();
-        owner->OnComPortsChanged();
-    });
+    WatchChanges(
+        watchThread, source,
+        [this] {
+            Refresh();
+            owner->OnComPortsChanged();
+        },
+        [this](const std::string& text) { owner->OnMonitorFailed(text); });
 }

@@ -1,7 +1,5 @@
 #include "discovery/jlink_manager.h"
 
-#include "platform/message_box.h"
-
 CJLinkManager::CJLinkManager(IBoardManager* owner, IProbeSource& source) : owner(owner), source(source) {}
 
 CJLinkManager::~CJLinkManager() { Stop(); }
@@ -13,7 +11,7 @@ void CJLinkManager::Start()
     const bool watching = source.Watch();
     Read();
     if (!watching) {
-        ShowWatchFailure(source);
+        owner->OnMonitorFailed(WatchFailureText(source));
         return;
     }
     watchThread.Start([this] { Watch(); });
@@ -34,5 +32,6 @@ void CJLinkManager::Read()
 
 void CJLinkManager::Watch()
 {
-    WatchChanges(watchThread, source, [this] { Read(); });
+    WatchChanges(watchThread, source, [this] { Read(); },
+                 [this](const std::string& text) { owner->OnMonitorFailed(text); });
 }

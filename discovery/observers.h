@@ -1,8 +1,11 @@
 #pragma once
 // The listeners of the three monitors. A notification carries no data: it
 // says only that something changed, and the receiver reads the monitor's
-// current state itself. Implementations post and return at once; none takes
-// a lock, so a monitor thread never waits for the dialog.
+// current state itself. Implementations post and return at once, so a
+// monitor thread never waits for the dialog. A monitor whose watch fails
+// says why, for the user; it then watches no more.
+
+#include <string>
 
 // Told by the serial port monitor and the probe monitor.
 class IBoardManager {
@@ -10,6 +13,7 @@ public:
     virtual ~IBoardManager() = default;
     virtual void OnComPortsChanged() = 0;
     virtual void OnJLinkChanged() = 0;
+    virtual void OnMonitorFailed(const std::string& text) = 0;
 };
 
 // Told by the board manager and by the image folder monitor.
@@ -19,4 +23,5 @@ public:
     virtual void OnBinFilesChanged() = 0;
     virtual void OnComPortsChanged() = 0;
     virtual void OnJLinkChanged() = 0;
+    virtual void OnMonitorFailed(const std::string& text) = 0;
 };

@@ -3,7 +3,6 @@
 // wait, join. The body checks StopRequested() after every wait.
 
 #include "platform/change_wait.h"
-#include "platform/message_box.h"
 
 #include <atomic>
 #include <functional>
@@ -38,21 +37,23 @@ private:
     std::thread thread;
 };
 
-// Tells the user which call of a watch failed; the watch then ends.
+// Which call of a watch failed, for the user; the watch then ends.
 template <class Source>
-void ShowWatchFailure(const Source& source)
+std::string WatchFailureText(const Source& source)
 {
-    ShowMessageBox("Error in " + source.FailedCall() + ".\n");
+    return "Error in " + source.FailedCall() + ".\n";
 }
 
 // The body of a watch thread: waits for a change of `source`, then runs
-// `onChange`, until a stop is requested or a wait fails.
+// `onChange`, until a stop is requested or a wait fails (`onFailure` is
+// then told why).
 template <class Source>
-void WatchChanges(const CWatchThread& thread, Source& source, const std::function<void()>& onChange)
+void WatchChanges(const CWatchThread& thread, Source& source, const std::function<void()>& onChange,
+                  const std::function<void(const std::string&)>& onFailure)
 {
     while (!thread.StopRequested()) {
         if (source.WaitForChange() == WaitOutcome::Failed) {
-            ShowWatchFailure(source);
+            onFailure(WatchFailureText(source));
             return;
         }
         if (thread.StopRequested())

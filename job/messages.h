@@ -1,5 +1,5 @@
 #pragma once
-// The six messages between the monitors, the jobs and the dialog, and the
+// The seven messages between the monitors, the jobs and the dialog, and the
 // target they are delivered to.
 
 #include <cstdint>
@@ -11,7 +11,8 @@ enum : unsigned {
     WM_JLINK_CHANGED = 0x8003,
     WM_BINFILES_CHANGED = 0x8004,
     WM_JOB_MESSAGE = 0x8005,
-    kLastApplicationMessage = WM_JOB_MESSAGE,
+    WM_MONITOR_FAILED = 0x8006,
+    kLastApplicationMessage = WM_MONITOR_FAILED,
 };
 
 using WParam = std::uintptr_t;

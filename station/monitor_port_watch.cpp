@@ -2,12 +2,16 @@
 
 #include "discovery/com_port_manager.h"
 
+#include <iostream>
+
 // The monitor's owner: only the ports matter here.
 class PortChanges final : public IBoardManager {
 public:
     explicit PortChanges(std::function<void()> changed) : changed(std::move(changed)) {}
     void OnComPortsChanged() override { changed(); }
     void OnJLinkChanged() override {}
+    // The station's console is standard error's.
+    void OnMonitorFailed(const std::string& text) override { std::cerr << text << std::endl; }
 
 private:
     const std::function<void()> changed;

@@ -44,4 +44,8 @@ public:
     // The worker may be blocked sending a status to the dialog meanwhile, so
     // the wait keeps delivering the dialog's pending sends.
     virtual void StopSerialJob() = 0;
+
+    // Why monitors stopped watching since the last call, oldest first: the
+    // user must learn that the lists no longer follow the machine.
+    virtual std::vector<std::string> TakeMonitorFailures() = 0;
 };

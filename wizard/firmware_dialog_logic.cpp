@@ -38,6 +38,14 @@ void CFirmwareDialogLogic::Initialise(const std::function<void()>& buildPages)
     ShowUsbState();
     ui.ShowPage(Page::setup);
     ui.SetFocus(Control::browseButton);
+    // A monitor that failed while they started has waited for the pages.
+    ShowMonitorFailures();
+}
+
+void CFirmwareDialogLogic::ShowMonitorFailures()
+{
+    for (const std::string& text : services.TakeMonitorFailures())
+        ui.ShowMessage(text);
 }
 
 LParam CFirmwareDialogLogic::HandleMessage(unsigned message, WParam wparam, LParam)
@@ -57,6 +65,9 @@ LParam CFirmwareDialogLogic::HandleMessage(unsigned message, WParam wparam, LPar
         return OnJobProgress(wparam);
     case WM_JOB_MESSAGE:
         ui.ShowMessage(TextOfMessage(wparam));
+        return 0;
+    case WM_MONITOR_FAILED:
+        ShowMonitorFailures();
         return 0;
     default:
         return 0;

@@ -58,6 +58,7 @@ private:
     void ShowUsbState();
     void ShowProbeState();
     void ShowCurrentImage();
+    void ShowMonitorFailures();
     void ShowBoardStatus(std::string_view text, ColorRef color);
     void FillPortList(const std::vector<std::string>& ports);
     void SetBoardPictures(bool board, bool noBoard, bool probe, bool noProbe);

@@ -34,6 +34,7 @@ public:
     void OnComPortsChanged() override { Mark(Ports); }
     void OnJLinkChanged() override { Mark(Probe); }
     void OnBinFilesChanged() override { Mark(Images); }
+    void OnMonitorFailed(const std::string&) override {}
 
     int Count(Kind kind)
     {

@@ -8,7 +8,6 @@
 #include "controls/entry_operations.h"
 #include "controls/param_edit.h"
 #include "controls/shared_fonts.h"
-#include "platform/message_box.h"
 #include "shell/qt/open_file_dialog.h"
 #include "shell/qt/qt_text.h"
 #include "shell/qt/yes_no_box.h"
@@ -21,6 +20,8 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+
+#include <iostream>
 
 namespace {
 
@@ -241,7 +242,13 @@ std::optional<std::string> CVelkanFirmwareGUIDlg::AskOpenFile(const OpenFileQues
 
 void CVelkanFirmwareGUIDlg::EndDialog(int result) { done(result); }
 
-void CVelkanFirmwareGUIDlg::ShowMessage(std::string_view text) { ShowMessageBox(text); }
+void CVelkanFirmwareGUIDlg::ShowMessage(std::string_view text)
+{
+    if (messageBox)
+        messageBox->Show(text);
+    else
+        std::cerr << text << std::endl;
+}
 
 bool CVelkanFirmwareGUIDlg::AskYesNo(std::string_view question)
 {

@@ -7,6 +7,7 @@
 #include "controls/control_renderer.h"
 #include "controls/loader_control.h"
 #include "shell/qt/qt_message_target.h"
+#include "platform/message_box.h"
 #include "wizard/dialog_services.h"
 #include "wizard/dialog_ui.h"
 #include "wizard/firmware_dialog_logic.h"
@@ -44,6 +45,9 @@ public:
 
     // Replaces the open-file question (tests answer it themselves).
     std::function<std::optional<std::string>(const OpenFileQuestion&)> askOpenFile;
+    // Where the dialog's messages go: the window's box (tests capture them).
+    // Standard error without one.
+    IMessageBoxSink* messageBox = nullptr;
     // Replaces the yes-or-no question (tests answer it themselves).
     std::function<bool(std::string_view)> askYesNo;
 

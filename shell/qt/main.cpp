@@ -27,6 +27,7 @@ int RunDialog(const CVelkanFirmwareGUIDlg::ServicesFactory& makeLoaderManager,
               QtMessageBoxSink& messageBox)
 {
     CVelkanFirmwareGUIDlg dialog(makeLoaderManager);
+    dialog.messageBox = &messageBox;
     const CExitCleanup stopJobs([&dialog] { dialog.EndWithoutDisplay(); });
     QuitOnSignals quit([&dialog] { dialog.reject(); });
     messageBox.SetOwner(&dialog);
@@ -57,7 +58,6 @@ int main(int argc, char** argv)
     parser.process(application);
 
     QtMessageBoxSink messageBox;
-    SetMessageBoxSink(&messageBox);
     CPosixFolderSource folders;
     CPosixPortMapSource ports;
     PosixSerialPortFactory serialPorts;
@@ -89,6 +89,5 @@ int main(int argc, char** argv)
             },
             messageBox);
     }
-    SetMessageBoxSink(nullptr);
     return result;
 }

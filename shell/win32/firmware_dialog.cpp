@@ -6,7 +6,6 @@
 #include "controls/win32/param_edit.h"
 #include "controls/win32/reflect.h"
 #include "controls/win32/shared_fonts.h"
-#include "platform/message_box.h"
 #include "platform/win32/wide_text.h"
 #include "shell/win32/open_file_question.h"
 #include "shell/win32/window_frame.h"
@@ -14,6 +13,7 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <iostream>
 #include <vector>
 
 namespace {
@@ -524,7 +524,13 @@ void CVelkanFirmwareGUIDlg::EndDialog(int endResult)
     PostMessageW(window, WM_NULL, 0, 0);
 }
 
-void CVelkanFirmwareGUIDlg::ShowMessage(std::string_view text) { ShowMessageBox(text); }
+void CVelkanFirmwareGUIDlg::ShowMessage(std::string_view text)
+{
+    if (messageBox)
+        messageBox->Show(text);
+    else
+        std::cerr << text << std::endl;
+}
 
 bool CVelkanFirmwareGUIDlg::AskYesNo(std::string_view question)
 {

@@ -14,6 +14,7 @@
 #include "controls/win32/loader_control.h"
 #include "shell/win32/accessible_annotation.h"
 #include "shell/win32/window_message_target.h"
+#include "platform/message_box.h"
 #include "wizard/dialog_services.h"
 #include "wizard/dialog_ui.h"
 #include "wizard/dpi_scale.h"
@@ -60,6 +61,9 @@ public:
     // Called with the window as soon as it exists, before the monitors
     // start: a message box they raise needs the window as its owner.
     std::function<void(HWND)> onWindowCreated;
+    // Where the dialog's messages go: the window's box (tests capture them).
+    // Standard error without one.
+    IMessageBoxSink* messageBox = nullptr;
     // Replaces the yes-or-no question (tests answer it themselves).
     std::function<bool(std::string_view)> askYesNo;
     // Told of each accessible property the controls are given as they are

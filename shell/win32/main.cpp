@@ -57,11 +57,12 @@ int RunDialog(const CVelkanFirmwareGUIDlg::ServicesFactory& makeLoaderManager,
               CWindowMessageBoxSink& messageBox)
 {
     CVelkanFirmwareGUIDlg dialog(makeLoaderManager);
+    dialog.messageBox = &messageBox;
     // Every box is owned by the window, also one raised while it starts.
     dialog.onWindowCreated = [&messageBox](HWND window) { messageBox.SetOwner(window); };
     if (!dialog.Create()) {
         messageBox.SetOwner(nullptr);
-        ShowMessageBox("The window cannot be created: " + SystemErrorText(GetLastError()));
+        messageBox.Show("The window cannot be created: " + SystemErrorText(GetLastError()));
         return 1;
     }
     const int result = dialog.RunModal();
@@ -75,7 +76,7 @@ int RunOnDemo(CWindowMessageBoxSink& messageBox, IFolderSource& folders, IPortMa
     std::string error;
     const auto demo = CDemoBench::Create(error);
     if (!demo) {
-        ShowMessageBox("The demo cannot start: " + error);
+        messageBox.Show("The demo cannot start: " + error);
         return 1;
     }
     CDemoProbeSource probes;
@@ -126,13 +127,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     OleInitialize(nullptr);
 
     CWindowMessageBoxSink messageBox;
-    SetMessageBoxSink(&messageBox);
     const auto folders = MakeFolderSource();
     const auto ports = MakePortMapSource();
     const auto serialPorts = MakeSerialPortFactory();
     const int result = demo ? RunOnDemo(messageBox, *folders, *ports, *serialPorts)
                             : RunOnMachine(messageBox, *folders, *ports, *serialPorts);
-    SetMessageBoxSink(nullptr);
     OleUninitialize();
     return result;
 }

@@ -3,7 +3,6 @@
 #include "discovery/bin_file_manager.h"
 #include "platform/posix/folder_source.h"
 #include "recorder.h"
-#include "support/captured_messages.h"
 #include "support/temp_dir.h"
 
 #include <gmock/gmock.h>
@@ -159,13 +158,12 @@ TEST(PosixFolderSource, OnlyFileNamesCount)
 TEST(CBinFileManager, AFolderThatCannotBeWatchedIsReported)
 {
     TempDir dir;
-    CapturedMessages messages;
     Recorder recorder;
     CPosixFolderSource source;
     CBinFileManager manager(&recorder, source, dir / "missing");
     manager.Start();
     EXPECT_EQ(manager.GetCurrent(), std::nullopt);
-    EXPECT_THAT(messages.Texts(), ::testing::ElementsAre(::testing::StartsWith("Error in inotify_add_watch on ")));
+    EXPECT_THAT(recorder.Failures(), ::testing::ElementsAre(::testing::StartsWith("Error in inotify_add_watch on ")));
 }
 
 // Readers hold copies: a rescan never changes or frees what they hold, and

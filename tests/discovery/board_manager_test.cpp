@@ -6,7 +6,6 @@
 #include "job/message_queue.h"
 #include "platform/posix/port_map_source.h"
 #include "platform/posix/probe_source.h"
-#include "support/captured_messages.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +20,9 @@ public:
     void OnBinFilesChanged() override { dialog.Post(WM_BINFILES_CHANGED, 0, 0); }
     void OnComPortsChanged() override { dialog.Post(WM_COMPORTS_CHANGED, 0, 0); }
     void OnJLinkChanged() override { dialog.Post(WM_JLINK_CHANGED, 0, 0); }
+    void OnMonitorFailed(const std::string& text) override { failures.push_back(text); }
+
+    std::vector<std::string> failures;  // told on the test's thread here
 
 private:
     IMessageTarget& dialog;
@@ -76,11 +78,10 @@ TEST(CBoardManager, TheProbeMonitorStartsWhenThePortsCannotBeRead)
     FakeMachine machine;
     machine.PlugUsbDevice(3);
     std::filesystem::remove_all(machine.Sysfs() + "/class");
-    CapturedMessages messages;
     Dialog dialog(machine.Roots());
     dialog.board.Start();
     dialog.HandleUntil(1);
-    EXPECT_EQ(messages.Texts().size(), 1u);
+    EXPECT_EQ(dialog.loader.failures.size(), 1u);
     EXPECT_EQ(dialog.probeSeen, std::vector<bool>{true});
 }
 

@@ -4,7 +4,6 @@
 #include "fake_machine.h"
 #include "platform/posix/port_map_source.h"
 #include "recorder.h"
-#include "support/captured_messages.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -77,11 +76,11 @@ TEST(CComPortManager, AnUnreadableMapIsReportedAndNotWatched)
 {
     FakeMachine machine;
     std::filesystem::remove_all(machine.Sysfs() + "/class");
-    CapturedMessages messages;
     PortMonitor m(machine);
     m.monitor.Start();
-    ASSERT_EQ(messages.Texts().size(), 1u);
-    EXPECT_THAT(messages.Texts()[0], ::testing::StartsWith("Error in opendir on "));
+    const auto failures = m.recorder.Failures();
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_THAT(failures[0], ::testing::StartsWith("Error in opendir on "));
     EXPECT_EQ(m.monitor.Ports(), Ports{});
 }
 
@@ -91,14 +90,14 @@ TEST(CComPortManager, AWatchThatCannotBeArmedIsReported)
     MachineRoots roots = machine.Roots();
     roots.dev = (machine.Root() / "not-a-folder").string();
     std::ofstream{roots.dev};
-    CapturedMessages messages;
     Recorder recorder;
     CPosixPortMapSource source(roots);
     CComPortManager monitor(&recorder, source);
     monitor.Start();
-    ASSERT_EQ(messages.Texts().size(), 1u);
-    EXPECT_THAT(messages.Texts()[0], ::testing::StartsWith("Error in inotify_add_watch on " + roots.dev));
-    EXPECT_THAT(messages.Texts()[0], ::testing::EndsWith(".\n"));
+    const auto failures = recorder.Failures();
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_THAT(failures[0], ::testing::StartsWith("Error in inotify_add_watch on " + roots.dev));
+    EXPECT_THAT(failures[0], ::testing::EndsWith(".\n"));
 }
 
 // Readers of the list never see half a refresh, however fast ports come and go.

@@ -4,7 +4,6 @@
 #include "fake_machine.h"
 #include "platform/posix/probe_source.h"
 #include "recorder.h"
-#include "support/captured_messages.h"
 
 #include <gtest/gtest.h>
 
@@ -23,12 +22,11 @@ TEST(CJLinkManager, WithoutUsbNothingIsPresentNothingNotifiedNothingShown)
 {
     FakeMachine machine;
     std::filesystem::remove_all(machine.Sysfs() + "/bus");
-    CapturedMessages messages;
     ProbeMonitor m(machine.Roots());
     m.monitor.Start();
     EXPECT_FALSE(m.monitor.IsPresent());
     EXPECT_EQ(m.recorder.Count(Recorder::JLink), 0);
-    EXPECT_TRUE(messages.Texts().empty());
+    EXPECT_TRUE(m.recorder.Failures().empty());
 }
 
 TEST(CJLinkManager, EveryReadingNotifiesAndPresenceFollowsTheProbes)

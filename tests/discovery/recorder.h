@@ -8,6 +8,8 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <string>
+#include <vector>
 
 class Recorder final : public IBoardManager, public ILoaderManager {
 public:
@@ -16,6 +18,18 @@ public:
     void OnComPortsChanged() override { Bump(Ports); }
     void OnJLinkChanged() override { Bump(JLink); }
     void OnBinFilesChanged() override { Bump(BinFiles); }
+    void OnMonitorFailed(const std::string& text) override
+    {
+        const std::lock_guard lock(mutex);
+        failures.push_back(text);
+    }
+
+    // What the monitors said when their watches failed.
+    std::vector<std::string> Failures() const
+    {
+        const std::lock_guard lock(mutex);
+        return failures;
+    }
 
     int Count(Kind kind) const
     {
@@ -46,4 +60,5 @@ private:
     mutable std::mutex mutex;
     std::condition_variable changed;
     int counts[kKinds] = {};
+    std::vector<std::string> failures;
 };

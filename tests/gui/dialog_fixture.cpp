@@ -69,6 +69,7 @@ void DialogFixture::Open(const LoaderParts& machine)
     dialog = std::make_unique<CVelkanFirmwareGUIDlg>([&machine](IMessageTarget& window) {
         return std::make_unique<CLoaderManager>(window, machine);
     });
+    dialog->messageBox = &messages;
     dialog->Initialise();
     dialog->show();
     dialog->activateWindow();

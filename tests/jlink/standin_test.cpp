@@ -4,7 +4,6 @@
 
 #include "job_rig.h"
 #include "platform/process.h"
-#include "support/captured_messages.h"
 #include "support/expected_flash.h"
 
 #include <gmock/gmock.h>
@@ -51,7 +50,6 @@ protected:
     }
 
     JobRig rig;
-    CapturedMessages boxes;
     std::string flashFile = rig.dir / "flash.bin";
 };
 
@@ -96,7 +94,7 @@ TEST_P(StandInSuccess, FlashHoldsHeaderImageAndMac)
     EXPECT_EQ(ReadFileBytes(path), std::vector<std::uint8_t>(c.image.text.begin(), c.image.text.end()));
     EXPECT_THAT(rig.TempEntries(), ElementsAre("jlink.log"));
     EXPECT_THAT(Log(), HasSubstr("Script processing completed."));
-    EXPECT_THAT(boxes.Texts(), ::testing::IsEmpty());
+    EXPECT_THAT(rig.Messages(), ::testing::IsEmpty());
 }
 
 std::vector<std::uint8_t> SRecordBinary()

@@ -1,9 +1,5 @@
 #include "support/captured_messages.h"
 
-CapturedMessages::CapturedMessages() : previous(SetMessageBoxSink(this)) {}
-
-CapturedMessages::~CapturedMessages() { SetMessageBoxSink(previous); }
-
 void CapturedMessages::Show(std::string_view text)
 {
     std::lock_guard lock(mutex);

@@ -1,5 +1,6 @@
 #pragma once
-// Captures the application's message boxes for the lifetime of the object.
+// A message box that keeps what it is shown, for a window under test: a real
+// modal box would stop the test.
 
 #include "platform/message_box.h"
 
@@ -9,14 +10,10 @@
 
 class CapturedMessages final : public IMessageBoxSink {
 public:
-    CapturedMessages();
-    ~CapturedMessages() override;
-
     void Show(std::string_view text) override;
     std::vector<std::string> Texts() const;
 
 private:
-    IMessageBoxSink* previous;
     mutable std::mutex mutex;
     std::vector<std::string> texts;
 };

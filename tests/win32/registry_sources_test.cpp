@@ -6,7 +6,6 @@
 #include "discovery/jlink_manager.h"
 #include "discovery/recorder.h"
 #include "guarded_wait.h"
-#include "platform/message_box.h"
 #include "platform/win32/port_map_source.h"
 #include "platform/win32/probe_source.h"
 
@@ -105,18 +104,6 @@ Bytes Dword(DWORD number)
     const auto* bytes = reinterpret_cast<const BYTE*>(&number);
     return Bytes(bytes, bytes + sizeof number);
 }
-
-// Counts the message boxes shown while it is installed.
-class BoxCounter final : public IMessageBoxSink {
-public:
-    BoxCounter() : previous(SetMessageBoxSink(this)) {}
-    ~BoxCounter() override { SetMessageBoxSink(previous); }
-    void Show(std::string_view text) override { shown.emplace_back(text); }
-    std::vector<std::string> shown;
-
-private:
-    IMessageBoxSink* previous;
-};
 
 struct MapValue {
     const char* name;
@@ -273,7 +260,6 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Win32ProbeSource, WithoutTheEnumKeyThereIsNoProbe)
 {
     NoProbeDriver clean;
-    BoxCounter boxes;
     CWin32ProbeSource source;
     ASSERT_TRUE(source.Open()) << source.FailedCall();
     EXPECT_EQ(source.CountProbes(), 0);
@@ -281,7 +267,7 @@ TEST(Win32ProbeSource, WithoutTheEnumKeyThereIsNoProbe)
     CJLinkManager monitor(&recorder, source);
     monitor.Start();
     EXPECT_FALSE(monitor.IsPresent());
-    EXPECT_THAT(boxes.shown, ::testing::IsEmpty());
+    EXPECT_THAT(recorder.Failures(), ::testing::IsEmpty());
 }
 
 // The monitor on the real key: one notification at start, one for every
@@ -332,7 +318,6 @@ TEST_P(VolatileKeys, TheMonitorsFollowAKeyThatComesGoesAndComesBack)
     NoProbeDriver clean;
     Unplug(kSerialComm);
     key.before();
-    BoxCounter boxes;
     Recorder recorder;
     CWin32PortMapSource ports;
     CWin32ProbeSource probes;
@@ -367,7 +352,7 @@ TEST_P(VolatileKeys, TheMonitorsFollowAKeyThatComesGoesAndComesBack)
         EXPECT_TRUE(tells(false)) << "deleted, round " << round;
     }
     EXPECT_EQ(portMonitor.Ports(), Ports{});
-    EXPECT_THAT(boxes.shown, ::testing::IsEmpty());
+    EXPECT_THAT(recorder.Failures(), ::testing::IsEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -118,7 +118,8 @@ TEST_F(Pages, TheWindowIsAWhiteDialogOfItsSizeWithCaptionAndIcon)
     EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_APPWINDOW);
 }
 
-// The port monitor's box comes while the window starts, before it is shown.
+// The port monitor fails while the window starts; its box comes once the
+// pages are built, owned by the window.
 TEST_F(Pages, AMessageBoxRaisedDuringStartUpIsOwnedByTheWindow)
 {
     std::vector<std::pair<HWND, std::string>> shown;
@@ -126,12 +127,12 @@ TEST_F(Pages, AMessageBoxRaisedDuringStartUpIsOwnedByTheWindow)
         shown.emplace_back(owner, Narrow(text));
         return IDOK;
     });
-    SetMessageBoxSink(&windowBoxes);
+    messageBox = &windowBoxes;
     onWindowCreated = [&](HWND window) { windowBoxes.SetOwner(window); };
     ports.refuseOpen = true;
     OpenOnFolder({"firmware.bin"});
-    SetMessageBoxSink(&boxes);
 
+    dialog->messageBox = &boxes;  // the window outlives this box
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].first, dialog->Handle());
     EXPECT_EQ(shown[0].second, "Error in RegOpenKeyExW");

@@ -27,14 +27,12 @@ std::vector<std::string> CapturedBoxes::Texts()
 WindowFixture::WindowFixture()
     : folders(MakeFolderSource()), serialPorts(MakeSerialPortFactory())
 {
-    previousSink = SetMessageBoxSink(&boxes);
 }
 
 WindowFixture::~WindowFixture()
 {
     dialog.reset();
     demo.reset();
-    SetMessageBoxSink(previousSink);
 }
 
 void WindowFixture::OpenOnFolder(const std::vector<std::string>& imageNames)
@@ -96,6 +94,7 @@ void WindowFixture::Open(const LoaderParts& machine)
         return std::make_unique<CLoaderManager>(window, machine);
     });
     dialog->askYesNo = [](std::string_view) { return false; };
+    dialog->messageBox = messageBox;
     dialog->onWindowCreated = onWindowCreated;
     dialog->onAccessibleProperty = onAccessibleProperty;
     ASSERT_TRUE(dialog->Create());

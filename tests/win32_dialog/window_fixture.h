@@ -93,6 +93,9 @@ protected:
     // Handed to the dialog: each accessible property its controls are given.
     std::function<void(const GivenProperty&)> onAccessibleProperty;
     CapturedBoxes boxes;
+    // Handed to the dialog as its message box; the captured boxes unless a
+    // test puts another in their place.
+    IMessageBoxSink* messageBox = &boxes;
     TestFolder programFolder;
     std::unique_ptr<IFolderSource> folders;
     MemoryPortSource ports;
@@ -104,5 +107,4 @@ protected:
 
 private:
     void Open(const LoaderParts& machine);
-    IMessageBoxSink* previousSink = nullptr;
 };

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct FakeControlState {
@@ -98,8 +99,10 @@ public:
     bool StartJLinkJob(const std::string& mac, const CBinFile& entry) override;
     bool HasSerialJob() override { return serialJob; }
     void StopSerialJob() override;
+    std::vector<std::string> TakeMonitorFailures() override { return std::exchange(monitorFailures, {}); }
 
     std::vector<std::string> calls;
+    std::vector<std::string> monitorFailures;
     std::optional<CBinFile> folderImage = CBinFile{CBinFile::FolderFile, "/opt/q/fw_2.bin", "fw_2.bin"};
     std::optional<CBinFile> image = folderImage;
     std::string imageFolder = "/opt/q";

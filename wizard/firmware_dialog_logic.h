@@ -85,7 +85,7 @@ private:
     bool jobWorking = false;  // a job has the board: the result page's buttons are disabled
     bool stoppingJob = false;  // "<< Back" waits for the serial worker to end
     // Until the pages exist there is nothing to show; the builder shows the
-    // state current then. (A message box during the monitors' start runs a
-    // loop of its own that delivers what they have posted.)
+    // state current then, and what a monitor said meanwhile. (A message box
+    // runs a loop of its own that may deliver what the monitors post.)
     bool pagesBuilt = false;
 };

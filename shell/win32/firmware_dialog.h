@@ -59,7 +59,7 @@ public:
     // Replaces the open-file question (tests answer it themselves).
     std::function<std::optional<std::string>(const OpenFileQuestion&)> askOpenFile;
     // Called with the window as soon as it exists, before the monitors
-    // start: a message box they raise needs the window as its owner.
+    // start: every message box needs the window as its owner.
     std::function<void(HWND)> onWindowCreated;
     // Where the dialog's messages go: the window's box (tests capture them).
     // Standard error without one.

@@ -3,13 +3,13 @@
 
 #include <utility>
 
-CLoaderManager::CLoaderManager(IMessageTarget& dialog, LoaderParts machine)
+CLoaderManager::CLoaderManager(IMessageTarget& dialog, LoaderParts parts)
     : dialog(dialog),
-      machine(std::move(machine)),
-      bins(std::make_unique<CBinFileManager>(this, this->machine.folderSource,
-                                             this->machine.programFolder)),
-      boards(std::make_unique<CBoardManager>(this, this->machine.portSource,
-                                             this->machine.probeSource))
+      parts(std::move(parts)),
+      bins(std::make_unique<CBinFileManager>(this, this->parts.folderSource,
+                                             this->parts.programFolder)),
+      boards(std::make_unique<CBoardManager>(this, this->parts.portSource,
+                                             this->parts.probeSource))
 {
 }
 
@@ -22,7 +22,7 @@ CLoaderManager::~CLoaderManager()
     // left to run unseen for minutes.
     if (jlink) {
         jlink->writer->Abort();
-        jlink->writer->Wait(machine.whileWaiting);
+        jlink->writer->Wait(parts.whileWaiting);
     }
 }
 
@@ -66,7 +66,7 @@ bool CLoaderManager::StartSerialJob(const std::string& port, const std::string& 
                                     const CBinFile& entry)
 {
     StopSerialJob();
-    serial = std::make_unique<SerialJob>(&jobReports, machine.serialPorts, machine.serialTiming);
+    serial = std::make_unique<SerialJob>(&jobReports, parts.serialPorts, parts.serialTiming);
     serial->request.portName = port;
     // A job never runs on an image that is not in memory.
     const ImageLoad load = PrepareRequest(serial->request, entry.path, entry.name, mac);
@@ -83,8 +83,8 @@ bool CLoaderManager::StartSerialJob(const std::string& port, const std::string& 
 bool CLoaderManager::StartJLinkJob(const std::string& mac, const CBinFile& entry)
 {
     // The previous job may still be cleaning up after its last status.
-    return ::StartJLinkJob(jlink, &jobReports, machine.jlinkSettings, entry.path, entry.name, mac,
-                           machine.whileWaiting);
+    return ::StartJLinkJob(jlink, &jobReports, parts.jlinkSettings, entry.path, entry.name, mac,
+                           parts.whileWaiting);
 }
 
 bool CLoaderManager::HasSerialJob() { return serial != nullptr; }
@@ -93,6 +93,6 @@ void CLoaderManager::StopSerialJob()
 {
     if (!serial)
         return;
-    serial->writer->Stop(machine.whileWaiting);
+    serial->writer->Stop(parts.whileWaiting);
     serial.reset();
 }

@@ -24,8 +24,8 @@
 #include <string>
 #include <vector>
 
-// The parts of the machine the loader manager works with. The sources and
-// the port factory must outlive it.
+// What the loader manager is plugged into, this computer's or the demo
+// bench's. The sources and the port factory must outlive it.
 struct LoaderParts {
     IFolderSource& folderSource;
     std::string programFolder;  // where the images are looked for
@@ -41,7 +41,7 @@ struct LoaderParts {
 
 class CLoaderManager final : public ILoaderManager, public IDialogServices {
 public:
-    CLoaderManager(IMessageTarget& dialog, LoaderParts machine);
+    CLoaderManager(IMessageTarget& dialog, LoaderParts parts);
     // Stops the monitors and waits for the jobs, delivering their messages.
     ~CLoaderManager() override;
     CLoaderManager(const CLoaderManager&) = delete;
@@ -57,7 +57,7 @@ public:
     void StartImageMonitor() override;
     void StartBoardMonitors() override;
     std::optional<CBinFile> CurrentImage() override;
-    std::string ImageFolder() override { return machine.programFolder; }
+    std::string ImageFolder() override { return parts.programFolder; }
     void SetBrowsedFile(const std::string& path) override;
     void ResetToFolder() override;
     std::vector<std::string> BoardPorts() override;
@@ -77,7 +77,7 @@ public:
 private:
     IMessageTarget& dialog;
     JobMessages jobReports{dialog};  // the jobs' reports as the dialog's messages
-    LoaderParts machine;
+    LoaderParts parts;
     std::unique_ptr<CBinFileManager> bins;
     std::unique_ptr<CBoardManager> boards;
     std::unique_ptr<SerialJob> serial;

@@ -71,11 +71,11 @@ int main(int argc, char** argv)
         }
         const CExitCleanup removeDemo([&demo] { demo.reset(); });
         CDemoProbeSource probes;
-        const LoaderParts machine =
+        const LoaderParts parts =
             demo->PlugIn(DemoParts{folders, ports, serialPorts, probes, DeliverWhileWaiting});
         result = RunDialog(
             [&](IMessageTarget& window) {
-                return std::make_unique<CLoaderManager>(window, machine);
+                return std::make_unique<CLoaderManager>(window, parts);
             },
             messageBox);
     } else {

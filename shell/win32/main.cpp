@@ -80,10 +80,10 @@ int RunOnDemo(CWindowMessageBoxSink& messageBox, IFolderSource& folders, IPortMa
         return 1;
     }
     CDemoProbeSource probes;
-    const LoaderParts machine =
+    const LoaderParts parts =
         demo->PlugIn(DemoParts{folders, ports, serialPorts, probes, DeliverWhileWaiting});
     return RunDialog(
-        [&](IMessageTarget& window) { return std::make_unique<CLoaderManager>(window, machine); },
+        [&](IMessageTarget& window) { return std::make_unique<CLoaderManager>(window, parts); },
         messageBox);
 }
 
@@ -91,11 +91,11 @@ int RunOnMachine(CWindowMessageBoxSink& messageBox, IFolderSource& folders,
                  IPortMapSource& ports, ISerialPortFactory& serialPorts)
 {
     const auto probes = MakeProbeSource();
-    const LoaderParts machine{folders,     ProgramFolder(),         ports,
+    const LoaderParts parts{folders,     ProgramFolder(),         ports,
                                *probes,     serialPorts,             SerialTiming::Prompt(),
                                MachineJLinkSettings(), DeliverWhileWaiting};
     return RunDialog(
-        [&](IMessageTarget& window) { return std::make_unique<CLoaderManager>(window, machine); },
+        [&](IMessageTarget& window) { return std::make_unique<CLoaderManager>(window, parts); },
         messageBox);
 }
 

@@ -64,10 +64,10 @@ void DialogFixture::OpenOnDemo(DemoOptions options)
     Open(demo->PlugIn(DemoParts{folders, ports, serialPorts, demoProbe, DeliverWhileWaiting}));
 }
 
-void DialogFixture::Open(const LoaderParts& machine)
+void DialogFixture::Open(const LoaderParts& parts)
 {
-    dialog = std::make_unique<CVelkanFirmwareGUIDlg>([&machine](IMessageTarget& window) {
-        return std::make_unique<CLoaderManager>(window, machine);
+    dialog = std::make_unique<CVelkanFirmwareGUIDlg>([&parts](IMessageTarget& window) {
+        return std::make_unique<CLoaderManager>(window, parts);
     });
     dialog->messageBox = &messages;
     dialog->Initialise();

@@ -88,10 +88,10 @@ testing::AssertionResult WindowFixture::BoardHoldsTheDemoImage(std::string_view 
     return testing::AssertionFailure() << "the board's flash is not the demo image with " << mac;
 }
 
-void WindowFixture::Open(const LoaderParts& machine)
+void WindowFixture::Open(const LoaderParts& parts)
 {
-    dialog = std::make_unique<CVelkanFirmwareGUIDlg>([machine](IMessageTarget& window) {
-        return std::make_unique<CLoaderManager>(window, machine);
+    dialog = std::make_unique<CVelkanFirmwareGUIDlg>([parts](IMessageTarget& window) {
+        return std::make_unique<CLoaderManager>(window, parts);
     });
     dialog->askYesNo = [](std::string_view) { return false; };
     dialog->messageBox = messageBox;

@@ -106,5 +106,5 @@ protected:
     std::unique_ptr<CVelkanFirmwareGUIDlg> dialog;
 
 private:
-    void Open(const LoaderParts& machine);
+    void Open(const LoaderParts& parts);
 };

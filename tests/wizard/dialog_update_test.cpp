@@ -268,6 +268,19 @@ TEST_F(DialogTest, ASecondUpdateStartsFromAnEmptyResultPage)
     EXPECT_FALSE(ui[Control::backButton].enabled);
 }
 
+// With neither connection chosen nothing starts, and the user can leave.
+TEST_F(DialogTest, WithNeitherConnectionNoJobStartsAndTheButtonsStayUsable)
+{
+    services.ports = {"ttyUSB0"};
+    Open();
+    ui[Control::usbRadio].checked = false;
+    ui[Control::jlinkRadio].checked = false;
+    logic.RunAction(Action::updateFirmware);
+    EXPECT_TRUE(services.starts.empty());
+    EXPECT_TRUE(ui[Control::closeButton].enabled);
+    EXPECT_TRUE(ui[Control::backButton].enabled);
+}
+
 // Another board would be given the MAC address meant for the chosen one.
 TEST_F(DialogTest, AChosenBoardThatHasGoneIsNotReplacedByAnother)
 {

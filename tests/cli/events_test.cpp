@@ -9,7 +9,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
 #include <sstream>
 
@@ -17,13 +16,6 @@ using ::testing::HasSubstr;
 using ::testing::Not;
 
 namespace {
-
-std::string ReadText(const std::string& path)
-{
-    std::stringstream text;
-    text << std::ifstream(path).rdbuf();
-    return text.str();
-}
 
 std::vector<std::string> Lines(const std::string& text)
 {
@@ -66,8 +58,8 @@ protected:
                           ShellQuote(dir / "err") + "; }")
             .exitCode;
     }
-    std::vector<std::string> Events() { return Lines(ReadText(dir / "out")); }
-    std::string Prose() { return ReadText(dir / "err"); }
+    std::vector<std::string> Events() { return Lines(ReadFileText(dir / "out")); }
+    std::string Prose() { return ReadFileText(dir / "err"); }
 
     // Every line of standard output is one event object.
     std::map<std::string, int> CountKinds()
@@ -110,7 +102,7 @@ TEST_F(EventsOfAProcess, StationWritesAnAllocationAndAResultPerBoard)
     const auto kinds = CountKinds();
     EXPECT_EQ(kinds.at("allocation"), 2);
     EXPECT_EQ(kinds.at("result"), 2);
-    const std::string events = ReadText(dir / "out");
+    const std::string events = ReadFileText(dir / "out");
     EXPECT_THAT(events, HasSubstr("\"port\":\"" + dir / "a" + "\",\"mac\":\"0050C20000000010\"}"));
     EXPECT_THAT(events, HasSubstr("\"port\":\"" + dir / "b" + "\",\"code\":11,\"text\":\"Error Erasing\",\"outcome\":\"failed\"}"));
     EXPECT_THAT(events, HasSubstr("\"port\":\"" + dir / "b" + "\",\"mac\":\"0050C20000000011\",\"result\":\"failed\""));

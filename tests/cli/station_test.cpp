@@ -23,20 +23,13 @@ using ::testing::Not;
 
 namespace {
 
-std::string ReadText(const std::string& path)
-{
-    std::stringstream text;
-    text << std::ifstream(path).rdbuf();
-    return text.str();
-}
-
 // The pool's lines for one state: port to address. No address appears
 // twice in one state, whoever wrote the lines.
 std::map<std::string, std::string> PoolUses(const std::string& pool, const std::string& state)
 {
     std::map<std::string, std::string> byPort;
     std::set<std::string> addresses;
-    std::istringstream lines(ReadText(pool));
+    std::istringstream lines(ReadFileText(pool));
     std::string line;
     while (std::getline(lines, line)) {
         std::vector<std::string> fields;
@@ -122,8 +115,8 @@ TEST_F(Station, ProgramsSeveralBoardsAtOnceEachWithItsOwnAddress)
     EXPECT_EQ(ReadFileBytes(imagePath), image);  // the user's image is never touched
 
     const std::string sha = RunCommand(CommandLine({"sha256sum", imagePath})).output.substr(0, 64);
-    EXPECT_THAT(ReadText(pool), HasSubstr("Z," + sha + "\n"));
-    const std::string lines = ReadText(report);
+    EXPECT_THAT(ReadFileText(pool), HasSubstr("Z," + sha + "\n"));
+    const std::string lines = ReadFileText(report);
     EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 4);
     EXPECT_THAT(lines, HasSubstr("\"port\":\"" + dir / "b0" + "\",\"mac\":\"" + allocated.at(dir / "b0") +
                                  "\",\"image\":\"" + imagePath + "\",\"image_sha256\":\"" + sha +
@@ -140,7 +133,7 @@ TEST_F(Station, AFailingBoardAmongGoodOnesFailsAloneAndItsAddressIsNotReused)
     EXPECT_EQ(result.exitCode, 1) << result.output;
     EXPECT_THAT(result.output, HasSubstr(dir / "bad" + ": FAILED: Error Erasing\n"));
     EXPECT_THAT(result.output, HasSubstr("Boards programmed: 2\nBoards failed: 1\nAddresses used: 3"));
-    EXPECT_THAT(ReadText(report), HasSubstr("\"status\":11,\"status_text\":\"Error Erasing\",\"result\":\"failed\""));
+    EXPECT_THAT(ReadFileText(report), HasSubstr("\"status\":11,\"status_text\":\"Error Erasing\",\"result\":\"failed\""));
     const auto allocated = PoolUses(pool, "allocated");
     const auto failed = PoolUses(pool, "failed");
     ASSERT_EQ(failed.size(), 1u);
@@ -175,11 +168,11 @@ TEST_F(Station, AStationKilledMidwayLeavesAPoolThatHandsOutNoAddressTwice)
     const auto result = Run(names, {"--mac-pool", pool});
     ASSERT_EQ(result.exitCode, 0) << result.output;
     std::string error;
-    const auto reading = ReadPoolText(ReadText(pool), error);
+    const auto reading = ReadPoolText(ReadFileText(pool), error);
     ASSERT_TRUE(reading) << error;
     EXPECT_EQ(reading->Remaining(), 10u);
     PoolUses(pool, "allocated");  // fails on an address allocated twice
-    const std::string text = ReadText(pool);
+    const std::string text = ReadFileText(pool);
     std::size_t allocations = 0;
     for (auto at = text.find(",allocated,"); at != std::string::npos; at = text.find(",allocated,", at + 1))
         ++allocations;
@@ -225,7 +218,7 @@ TEST_F(Station, RefusesBeforeAnyBoardIsTouched)
     EXPECT_THAT(result.output, HasSubstr("MAC pool " + small + " is used up: 2 boards need addresses, "
                                          "1 of the range 0050C20000000000 to 0050C20000000001 left. "
                                          "Give the station a pool with a fresh range.\nNo board was touched."));
-    EXPECT_EQ(ReadText(small), "range,0050C20000000000,0050C20000000001\n0050C20000000000,failed,x,t,y\n");
+    EXPECT_EQ(ReadFileText(small), "range,0050C20000000000,0050C20000000001\n0050C20000000000,failed,x,t,y\n");
 
     const std::vector<std::pair<std::vector<std::string>, std::string>> usage{
         {{"--mac", "0050C2000000AAAA"}, "one address for several boards is never right"},
@@ -269,12 +262,12 @@ TEST_F(Station, RefusesBeforeAnyBoardIsTouched)
 TEST_F(Station, ATornLastLineIsReportedAndCountedAsUsed)
 {
     Plug("w0");
-    const std::string text = ReadText(pool) + "0050C20000000010,allocated,w0,2026-12-08T1";
+    const std::string text = ReadFileText(pool) + "0050C20000000010,allocated,w0,2026-12-08T1";
     std::ofstream(pool, std::ios::trunc) << text;
     const auto result = Run({"w0"}, {"--mac-pool", pool});
     ASSERT_EQ(result.exitCode, 0) << result.output;
     EXPECT_THAT(result.output, HasSubstr("Warning: MAC pool " + pool + ", line 2: an unfinished line"));
-    EXPECT_THAT(ReadText(pool), HasSubstr(text + ",torn\n0050C20000000011,allocated," + dir / "w0"));
+    EXPECT_THAT(ReadFileText(pool), HasSubstr(text + ",torn\n0050C20000000011,allocated," + dir / "w0"));
     ExpectProgrammed("w0", "0050C20000000011");
 }
 
@@ -329,7 +322,7 @@ TEST_F(Station, CtrlCStopsTheRunningJobsAndReportsTheirBoardsNotProgrammed)
     EXPECT_THAT(station.all, HasSubstr(dir / "c0: not programmed: stopped"));
     EXPECT_THAT(station.all, HasSubstr("Boards programmed: 1\nBoards failed: 0\nBoards not programmed (stopped): 1\n"));
     EXPECT_EQ(PoolUses(pool, "failed").at(dir / "c0"), PoolUses(pool, "allocated").at(dir / "c0"));
-    EXPECT_THAT(ReadText(report), HasSubstr("\"result\":\"stopped\""));
+    EXPECT_THAT(ReadFileText(report), HasSubstr("\"result\":\"stopped\""));
 }
 
 }  // namespace

@@ -7,9 +7,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 namespace {
 
 using ::testing::HasSubstr;
@@ -28,13 +25,6 @@ PoolReading Read(const std::string& text)
     const auto reading = ReadPoolText(text, error);
     EXPECT_TRUE(reading) << error;
     return reading.value_or(PoolReading{});
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::stringstream text;
-    text << std::ifstream(path).rdbuf();
-    return text.str();
 }
 
 TEST(MacPoolText, NextFollowsTheHighestAddressEverWritten)
@@ -115,21 +105,21 @@ TEST(MacPoolFile, AllocatesAllOrNoneAndEndsATornLineFirst)
     ASSERT_TRUE(allocation.error.empty()) << allocation.error;
     EXPECT_EQ(allocation.macs, (std::vector<std::string>{"0050C20000000001", "0050C20000000002"}));
     EXPECT_EQ(allocation.warnings.size(), 1u);
-    EXPECT_EQ(ReadFile(path), kRange + "0050C20000000000,alloc,torn\n" +
+    EXPECT_EQ(ReadFileText(path), kRange + "0050C20000000000,alloc,torn\n" +
                                   "0050C20000000001,allocated,ttyUSB0,2026-12-08T13:05:00Z," + kSha + "\n" +
                                   "0050C20000000002,allocated,a_b,2026-12-08T13:05:00Z," + kSha + "\n");
 
     std::string error;
     ASSERT_TRUE(pool.Record("0050C20000000002", PoolState::Failed, "a,b", "T", kSha, error)) << error;
-    EXPECT_THAT(ReadFile(path), testing::EndsWith("0050C20000000002,failed,a_b,T," + kSha + "\n"));
+    EXPECT_THAT(ReadFileText(path), testing::EndsWith("0050C20000000002,failed,a_b,T," + kSha + "\n"));
 
     // 7 left: 8 boards get none, and the file is as it was.
-    const std::string before = ReadFile(path);
+    const std::string before = ReadFileText(path);
     allocation = pool.Allocate(std::vector<std::string>(8, "ttyUSB0"), "T", kSha);
     EXPECT_TRUE(allocation.macs.empty());
     EXPECT_THAT(allocation.error, HasSubstr("is used up: 8 boards need addresses, 7 of the range "
                                             "0050C20000000000 to 0050C20000000009 left"));
-    EXPECT_EQ(ReadFile(path), before);
+    EXPECT_EQ(ReadFileText(path), before);
     allocation = pool.Allocate(std::vector<std::string>(7, "ttyUSB0"), "T", kSha);
     EXPECT_EQ(allocation.macs.back(), "0050C20000000009");
 

@@ -42,6 +42,12 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+std::string ReadFileText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 std::vector<std::uint8_t> RandomBytes(std::size_t count, std::uint32_t seed)
 {
     std::mt19937 engine(seed);

@@ -27,5 +27,7 @@ private:
 };
 
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
+// The whole file as text; empty when it cannot be read.
+std::string ReadFileText(const std::string& path);
 // Deterministic pseudo-random bytes for test images.
 std::vector<std::uint8_t> RandomBytes(std::size_t count, std::uint32_t seed);

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 template <typename Entry>
@@ -41,6 +42,16 @@ public:
     {
         return page == Page::setup ? setupPage : resultPage;
     }
+
+    // Called once the toolkit has shown the page: while it shows it, the
+    // page before is still the current one.
+    void TurnedTo(Page page) { current = page; }
+    // None before the first page is shown.
+    std::optional<Page> Current() const { return current; }
+
+    // Whether a control belongs on its page when the page is shown.
+    void SetShown(Control control, bool shown) { (*this)[control].shown = shown ? 1 : 0; }
+    bool IsShown(Control control) const { return (*this)[control].shown != 0; }
 
 private:
     template <typename Maker>
@@ -75,4 +86,5 @@ private:
     std::array<std::unique_ptr<Entry>, kControlCount> entries;
     std::vector<Entry*> setupPage;
     std::vector<Entry*> resultPage;
+    std::optional<Page> current;
 };

@@ -163,20 +163,17 @@ void CVelkanFirmwareGUIDlg::Enable(Control control, bool enabled)
     Entry(control).window->setEnabled(enabled);
 }
 
-void CVelkanFirmwareGUIDlg::SetShown(Control control, bool shown)
-{
-    Entry(control).shown = shown ? 1 : 0;
-}
+void CVelkanFirmwareGUIDlg::SetShown(Control control, bool shown) { book.SetShown(control, shown); }
 
-bool CVelkanFirmwareGUIDlg::IsShown(Control control) const { return Entry(control).shown != 0; }
+bool CVelkanFirmwareGUIDlg::IsShown(Control control) const { return book.IsShown(control); }
 
 void CVelkanFirmwareGUIDlg::ShowPage(Page page)
 {
     renderer->ShowPage(book.PageList(page));
-    currentPage = page;
+    book.TurnedTo(page);
 }
 
-std::optional<Page> CVelkanFirmwareGUIDlg::CurrentPage() const { return currentPage; }
+std::optional<Page> CVelkanFirmwareGUIDlg::CurrentPage() const { return book.Current(); }
 
 bool CVelkanFirmwareGUIDlg::IsChecked(Control radio) const
 {

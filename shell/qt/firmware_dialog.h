@@ -90,5 +90,4 @@ private:
     std::unique_ptr<CFirmwareDialogLogic> logic;
     std::unique_ptr<ControlRenderer> renderer;
     PageBook<LoaderControl> book;
-    std::optional<Page> currentPage;
 };

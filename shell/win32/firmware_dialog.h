@@ -118,7 +118,6 @@ private:
     std::unique_ptr<ControlRenderer> renderer;
     std::unique_ptr<AccessibleAnnotation> annotation;
     PageBook<LoaderControl> book;
-    std::optional<Page> currentPage;
     HWND window = nullptr;
     int dpi = kLayoutDpi;  // the window's; the tables are laid out at 96
     HICON icon = nullptr;

@@ -9,6 +9,7 @@
 #include "jlink/tool_file_names.h"
 #include "job/status_codes.h"
 #include "job/status_table.h"
+#include "platform/owned_folder.h"
 #include "serial/serial_job.h"
 #include "support/expected_flash.h"
 
@@ -224,6 +225,12 @@ TEST_F(DemoUpdate, LosingTheDisplayStopsTheWritingJobBeforeItsHeader)
         const auto flash = ReadFileBytes(demo->BoardFlashPath());
         const bool headerless =
             flash.size() >= 4 && std::string(flash.begin(), flash.begin() + 4) != "OKOK";
+        // _Exit skips the destructors that would remove the bench's folder,
+        // its lock and the fixture's folders.
+        fs::remove_all(demo->ProgramFolder());
+        fs::remove(demo->ProgramFolder() + kOwnerLockSuffix);
+        for (const TempDir* folder : {&tree.dir, &programFolder, &jobTemp})
+            fs::remove_all(folder->Path());
         std::_Exit(!writing ? 2 : headerless ? 0 : 3);
     };
     EXPECT_EXIT(loseTheDisplayWhileWriting(), ::testing::ExitedWithCode(0), "");

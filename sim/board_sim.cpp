@@ -70,11 +70,17 @@ void BoardSim::ReplugWhenDue()
         std::fprintf(stderr, "velkan-board-sim: cannot plug in again\n");
 }
 
+// What is still in the cable goes with the reset, both ways. A host killed
+// mid-update leaves bytes the board has not taken in, whose first zero byte
+// would make the fresh ROM greet nobody; and the board's late answers to it
+// would reach the next host just ahead of the greeting, which it would then
+// not recognise.
 void BoardSim::ResetWhenDue()
 {
     if (resetAt && Clock::now() >= *resetAt) {
         resetAt.reset();
         model.Reset();
+        link.DiscardInFlight();
     }
 }
 

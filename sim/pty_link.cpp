@@ -88,6 +88,14 @@ bool PtyLink::HostsLeft()
     return left;
 }
 
+void PtyLink::DiscardInFlight()
+{
+    if (master >= 0)
+        ::tcflush(master, TCIFLUSH);
+    if (slave >= 0)
+        ::tcflush(slave, TCIFLUSH);
+}
+
 void PtyLink::Unplug()
 {
     ::unlink(linkPath.c_str());

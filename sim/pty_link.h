@@ -24,6 +24,9 @@ public:
     // Takes in the opens and closes noticed so far. True when, among them,
     // the last host that had the port open closed it.
     bool HostsLeft();
+    // Drops what the hosts wrote and the board has not read, and what the
+    // board wrote and no host has read.
+    void DiscardInFlight();
 
 private:
     std::string linkPath;

@@ -1,6 +1,7 @@
 // The serial job over a real pseudo-terminal against velkan-board-sim
 // running as its own process.
 
+#include "data/target_code.h"
 #include "flash/flash_layout.h"
 #include "job/status_codes.h"
 #include "job_harness.h"
@@ -11,7 +12,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
+#include <thread>
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
@@ -212,6 +215,37 @@ TEST_F(BoardOnPty, JobsInARowEachFindTheBoardGreeting)
     ASSERT_TRUE(last.Prepare(RandomBytes(3000, 7), "0050C2FEDCBA9876"));
     ASSERT_TRUE(last.RunUntil(succeeded)) << ::testing::PrintToString(last.Statuses());
     EXPECT_EQ(FlashAfterExit(), last.ExpectedFlash());
+}
+
+// A host killed just after it sent the second-stage loader never reads the
+// board's answer, which comes at line speed after it has gone. The answer goes
+// with the reset after the session: left waiting, it would reach the next job
+// together with the greeting, which the job would then not recognise, and the
+// board would wait for a loader that never comes.
+TEST_F(BoardOnPty, AnAnswerNoHostReadIsGoneWithTheResetAfterTheSession)
+{
+    // Reset well after the answer, so that the loader's own bytes are all
+    // taken in by then.
+    Plug({"--baud", "115200", "--reset-after-session-ms", "800"});
+    {
+        auto port = ports.Open(link);
+        ASSERT_NE(port, nullptr);
+        const std::uint8_t poll = 0x00;
+        ASSERT_TRUE(port->Write({&poll, 1}));
+        std::array<std::uint8_t, 7> greeting{};
+        ASSERT_EQ(port->Read(greeting, std::chrono::seconds(5)), greeting.size());
+        const std::uint32_t size = kSecondStageLoaderSize;
+        const std::array<std::uint8_t, 4> length{static_cast<std::uint8_t>(size),
+                                                 static_cast<std::uint8_t>(size >> 8), 0, 0};
+        ASSERT_TRUE(port->Write(length) && port->Write(SecondStageLoader()));
+    }
+    // Past the answer, half a second of line time away, and the reset.
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    JobHarness next(ports, SerialTiming::Prompt());  // the real poll window
+    next.job.request.portName = link;
+    ASSERT_TRUE(next.Prepare(RandomBytes(200, 8), kMac));
+    EXPECT_TRUE(next.RunUntil([](const Codes& s) { return CountOf(s, kStatusConnected) > 0; }))
+        << ::testing::PrintToString(next.Statuses());
 }
 
 TEST_F(BoardOnPty, APortHeldByARunningJobCannotBeOpenedAgain)

@@ -18,7 +18,6 @@
 #include <fstream>
 #include <map>
 #include <memory>
-#include <random>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -119,12 +118,7 @@ void BM_StationEightBoards(benchmark::State& state)
     }
     for (auto _ : state) {
         ScratchFolder folder;
-        std::vector<char> image(kImageLength);
-        std::mt19937 random(kImageLength);
-        for (char& byte : image)
-            byte = static_cast<char>(random());
-        const std::string imagePath = folder.path + "/fw.bin";
-        std::ofstream(imagePath, std::ios::binary).write(image.data(), kImageLength);
+        const std::string imagePath = WriteBenchImage(folder.path, kImageLength);
         std::string pool = folder.path + "/pool.csv";
         if (database)
             pool = FreshPool(256);

@@ -11,6 +11,18 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <random>
+
+std::string WriteBenchImage(const std::string& folder, std::size_t length)
+{
+    std::vector<char> image(length);
+    std::mt19937 random(static_cast<std::uint32_t>(length));
+    for (char& byte : image)
+        byte = static_cast<char>(random());
+    const std::string path = folder + "/fw.bin";
+    std::ofstream(path, std::ios::binary).write(image.data(), static_cast<std::streamsize>(length));
+    return path;
+}
 
 int RunProcess(std::vector<std::string> argv, const std::string& log)
 {

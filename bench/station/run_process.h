@@ -1,9 +1,14 @@
 #pragma once
 // Runs the command line as a production line's script would.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
+
+// Writes `length` pseudo-random bytes, the same on every run, to fw.bin in
+// `folder` and returns its path.
+std::string WriteBenchImage(const std::string& folder, std::size_t length);
 
 // Runs `argv` with its output (both streams) in `log`; its exit code, or -1.
 int RunProcess(std::vector<std::string> argv, const std::string& log);

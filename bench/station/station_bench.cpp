@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <fstream>
 #include <memory>
-#include <random>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -38,12 +37,7 @@ void BM_Station(benchmark::State& state)
     const int boards = static_cast<int>(state.range(0));
     for (auto _ : state) {
         ScratchFolder folder;
-        std::vector<char> image(kImageLength);
-        std::mt19937 random(kImageLength);
-        for (char& byte : image)
-            byte = static_cast<char>(random());
-        const std::string imagePath = folder.path + "/fw.bin";
-        std::ofstream(imagePath, std::ios::binary).write(image.data(), kImageLength);
+        const std::string imagePath = WriteBenchImage(folder.path, kImageLength);
         const std::string pool = folder.path + "/pool.csv";
         std::ofstream(pool) << "range,0050C20000000000,0050C200000000FF\n";
 

@@ -65,13 +65,8 @@ public:
     // Where the tool's output is logged; empty without a temporary folder.
     std::string LogPath() const;
 
-    std::uint32_t ImageLength() const { return imageLength; }
-    int PieceCount() const { return pieceCount; }
-    bool ErrorSeen() const { return errorSeen; }
-    // Why the job failed, and the diagnostic that said so; read once the
-    // job has ended.
+    // Why the job failed; read once the job has ended.
     JLinkFailure Failure() const { return failure; }
-    const std::string& FailureDetail() const { return failureDetail; }
 
 private:
     bool FindInputs(const std::string& imagePath, std::string& toolPath);
@@ -106,7 +101,6 @@ private:
 
     std::thread worker;
     std::thread reader;
-    std::uint32_t imageLength = 0;
     int pieceCount = 0;  // set before the reader starts; the progress divisor
     std::mutex toolMutex;  // the tool's start and release against Abort
     std::unique_ptr<IProcess> tool;

@@ -41,7 +41,7 @@ bool JLinkWriter::CreateWorkFiles(const FlashPlan& plan)
     if (!fs::is_directory(PathOfText(folder), error))
         return FailWorkFiles("Cannot create temporary folder: " + std::string(kWorkFolderName));
 
-    imageLength = plan.ImageLength();
+    const std::uint32_t imageLength = plan.ImageLength();
     if (!ImageFitsFlash(imageLength)) {
         // The user learns why, as on the serial path.
         Tell(ImageTooLongMessage(imageLength));
